@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test twice: a normal build and an AddressSanitizer +
+# UndefinedBehaviorSanitizer build. Needs no display (widgets run on Qt's offscreen platform).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+run_suite() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELTA_WERROR=ON "$@"
+    cmake --build "$dir" -j "$jobs"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300
+}
+
+echo "== normal build =="
+run_suite build -DPELTA_SANITIZE=OFF
+echo "== sanitizer build (ASan + UBSan) =="
+run_suite build-asan -DPELTA_SANITIZE=ON
+
+if [ -f scripts/fuzz.sh ]; then
+    echo "== fuzzing (bounded) =="
+    bash scripts/fuzz.sh
+fi

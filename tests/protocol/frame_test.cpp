@@ -1,0 +1,53 @@
+#include "protocol/frame.h"
+
+#include <gtest/gtest.h>
+
+namespace pelta::protocol {
+namespace {
+
+struct CrcCase {
+    std::string input;
+    std::uint16_t expected;
+};
+
+TEST(Crc16, matchesPublishedModbusVectors) {
+    const CrcCase cases[] = {
+        {"", 0xFFFF},
+        {"abc", 0x5749},
+        {std::string("\x01\x5A", 2), 0x1B80},
+        {"123456789", 0x4B37},
+        {std::string("\x00", 1), 0x40BF},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Crc16Value(c.input), c.expected) << "input size " << c.input.size();
+        const Frame two = Crc16(c.input);
+        ASSERT_EQ(two.size(), 2U);
+        EXPECT_EQ(static_cast<std::uint8_t>(two[0]), c.expected & 0xFF) << "low byte first";
+        EXPECT_EQ(static_cast<std::uint8_t>(two[1]), c.expected >> 8);
+    }
+}
+
+struct ReplyCase {
+    const char* name;
+    std::string reply;
+    bool good;
+};
+
+TEST(ReplyCheck, judgesOnlyTheTrailingTwoBytes) {
+    const ReplyCase cases[] = {
+        {"body 01 5A with CRC low first", std::string("\x01\x5A\x80\x1B", 4), true},
+        {"same body with swapped CRC bytes", std::string("\x01\x5A\x1B\x80", 4), false},
+        {"two bytes FF FF have an empty body", std::string("\xFF\xFF", 2), true},
+        {"two other bytes are bad", std::string("\xFF\xFE", 2), false},
+        {"one byte cannot be split", std::string("\x01", 1), false},
+        {"empty reply", std::string(), false},
+        {"short but self-consistent reply", WithCrc(std::string("\x01\x32", 2)), true},
+        {"NUL is an ordinary byte", WithCrc(std::string("\x00\x00\x00", 3)), true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsGoodReply(c.reply), c.good) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace pelta::protocol
