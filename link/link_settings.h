@@ -1,0 +1,100 @@
+#pragma once
+// The operator's line parameters per port and the controller address, as a model the window
+// binds its lists to. The window fills its lists from the constants below, hands the current
+// choices to Apply ("Применить"), and each exchange turns the port's entry into line values
+// with ComPortInit.
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <map>
+
+#include "link/error_log_sink.h"
+#include "link/message_sink.h"
+#include "link/serial_channel.h"
+
+namespace pelta::link {
+
+// Default list positions: 9600 bit/s, 8 data bits, no parity, 1 stop bit, no handshake.
+inline constexpr std::int16_t DefaultSpeedPosition = 5;
+inline constexpr std::int16_t DefaultDataBitsPosition = 4;
+inline constexpr std::int16_t DefaultParityPosition = 2;
+inline constexpr std::int16_t DefaultStopBitsPosition = 0;
+inline constexpr std::int16_t DefaultHandShakePosition = 0;
+inline constexpr std::int32_t DefaultControllerAddress = 1;
+
+// Entries of the fixed lists, by position.
+QStringList SpeedEntries();      // 300 ... 19200
+QStringList DataBitsEntries();   // "4" ... "8"
+QStringList ParityEntries();     // "Even", "Odd", "None", "Mark", "Space"
+QStringList StopBitsEntries();   // "1", "1.5", "2"
+QStringList HandShakeEntries();  // "None", "XOn/XOff", "RTS/CTS", "Both"
+
+// The confirmed choices for one port: list positions, plus the port's list text.
+// An entry never applied holds the defaults the window shows.
+struct LinkSettings {
+    std::int16_t PortNumber = 0;  // list position of the port + 1
+    std::int16_t DataBits = DefaultDataBitsPosition;
+    std::int16_t Parity = DefaultParityPosition;
+    std::int16_t Speed = DefaultSpeedPosition;
+    std::int16_t HandShake = DefaultHandShakePosition;
+    std::int16_t StopBits = DefaultStopBitsPosition;
+    QString PortCaption;
+
+    friend bool operator==(const LinkSettings&, const LinkSettings&) = default;
+};
+
+// The connection area's current choices as the window reads them.
+struct LinkChoices {
+    std::int16_t PortPosition = -1;  // -1: no port chosen
+    QString PortText;
+    std::int16_t DataBits = DefaultDataBitsPosition;
+    std::int16_t Parity = DefaultParityPosition;
+    std::int16_t Speed = DefaultSpeedPosition;
+    std::int16_t HandShake = DefaultHandShakePosition;
+    std::int16_t StopBits = DefaultStopBitsPosition;
+    QString AddressText = QStringLiteral("1");
+};
+
+// What LoadPropertySettings puts in the data-bits, parity and stop-bits lists.
+struct PropertyLists {
+    QStringList DataBits;
+    QStringList Parity;
+    QStringList StopBits;
+    std::int16_t DataBitsPosition = DefaultDataBitsPosition;
+    std::int16_t ParityPosition = DefaultParityPosition;
+    std::int16_t StopBitsPosition = DefaultStopBitsPosition;
+};
+
+class LinkSettingsModel {
+  public:
+    LinkSettingsModel(SerialChannel& channel, ErrorLogSink& errorLog, MessageSink& messages);
+
+    // Entries by the port's list position; a position missing here runs on the defaults.
+    std::map<std::int16_t, LinkSettings> PortTable;
+    std::int32_t ControllerAddress = DefaultControllerAddress;
+
+    static PropertyLists LoadPropertySettings();
+
+    // "Применить": stores the address and the port's entry. With no port chosen, or an
+    // address that is not a whole number 0-255, shows why and changes nothing.
+    bool Apply(const LinkChoices& choices);
+    // Stores the list choices into the entry at position, as Apply does, leaving the address.
+    // A negative position is logged, not thrown.
+    void SetPort(std::int16_t position, const LinkChoices& choices);
+    // The entry in force for a list position (the defaults when never applied).
+    LinkSettings EntryFor(std::int16_t position) const;
+    // Configures the open port from the entry at index and returns e.g. "9600,n,8,1".
+    // A run-time error is logged and gives an empty text.
+    QString ComPortInit(std::int16_t index);
+
+  private:
+    QString ConfigureFromEntry(std::int16_t index);
+    void LogError(const QString& module, const QString& description);
+
+    SerialChannel& channel_;
+    ErrorLogSink& errorLog_;
+    MessageSink& messages_;
+};
+
+}  // namespace pelta::link
