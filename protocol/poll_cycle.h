@@ -1,0 +1,70 @@
+#pragma once
+// `PollCycle`: the one exchange engine. A run opens the chosen port, sends each command of the
+// range once, waits the reply time-out, reads the reply, shows both frames in the traffic
+// monitor, hands the reply to the decoder, and closes the port.
+//
+// The waits run window events, so a starter pressed during a wait runs a nested cycle. The
+// nested run uses the port the outer run opened and never opens or closes it itself; when it
+// ends it sets `ExchangeInProgress` to 0, so the outer run stops before its next command and
+// closes the port: one open, one close. A run-time error anywhere in a run sets the flag to 0
+// and, in the outermost run, closes the port before the error reaches the starter.
+
+#include <QString>
+#include <chrono>
+#include <cstdint>
+
+#include "link/link_settings.h"
+#include "link/serial_link.h"
+#include "protocol/command_table.h"
+#include "protocol/event_waiter.h"
+#include "protocol/exchange_starter.h"
+#include "protocol/poll_host.h"
+#include "protocol/reply_sink.h"
+#include "protocol/traffic_monitor.h"
+
+namespace pelta::protocol {
+
+// The reply time-out from the `Text1(3)` text, in milliseconds (a fraction is allowed). Throws
+// RunTimeError when the text is not a number.
+double ReplyTimeoutMs(const QString& text);
+
+class PollCycle final : public ExchangeStarter {
+  public:
+    struct Parts {
+        PollHost& Host;
+        EventWaiter& Events;
+        link::SerialLink& Link;
+        const link::LinkSettingsModel& Settings;  // for `ControllerAddress`
+        TrafficMonitor& Monitor;
+        ReplySink& Replies;
+        const StagedRequest& Staged;
+    };
+
+    explicit PollCycle(const Parts& parts);
+
+    std::int16_t ExchangeInProgress = 0;  // -1 a run may proceed, 0 idle or stop
+    std::int16_t FirstCommand = 0;
+    std::int16_t LastCommand = 0;
+    ReplyLengthTable ExpectedReplyLength;
+
+    // The cycle itself: does nothing unless `ExchangeInProgress` is -1.
+    void Run();
+
+    void SetExchangeInProgress(std::int16_t flag) override { ExchangeInProgress = flag; }
+    void Start(std::int16_t firstCommand, std::int16_t lastCommand) override;
+
+    // True while a run (outer or nested) is going on.
+    bool Running() const { return depth_ > 0; }
+
+  private:
+    void RunCommands();
+    void Exchange(std::int16_t command);
+    void WaitMs(double milliseconds);
+    QString PortCaption(const char* state) const;
+    void CloseAtEnd();
+
+    Parts parts_;
+    int depth_ = 0;
+};
+
+}  // namespace pelta::protocol
