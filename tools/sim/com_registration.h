@@ -1,0 +1,48 @@
+#pragma once
+// Registration of the simulator's pseudo-terminal in the serial-device map: a link COM<n> in
+// the map folder that points at the pty's slave device. The link is removed again when the
+// registration ends, but only while it still points at our device.
+
+#include <optional>
+#include <string>
+
+namespace pelta::sim {
+
+// $XDG_RUNTIME_DIR/pelta/serialcomm, or /tmp/pelta-<uid>/serialcomm without XDG_RUNTIME_DIR.
+// The window program finds ports by the same rule.
+std::string SimMapFolder();
+
+// Creates the folder and any missing parents with mode 0700. The folder and its parent must
+// end up as real directories owned by us: a folder under /tmp that someone else made could
+// otherwise redirect our links.
+bool PreparePrivateFolder(const std::string& folder, std::string* error);
+
+class ComRegistration {
+  public:
+    // Links COM<number> (or the lowest number without a link, when none is given) to target.
+    // Never replaces a link that points at a live character device.
+    static std::optional<ComRegistration> Create(const std::string& folder,
+                                                 std::optional<int> number,
+                                                 const std::string& target, std::string* error);
+
+    ComRegistration(ComRegistration&& other) noexcept;
+    ComRegistration& operator=(ComRegistration&& other) noexcept;
+    ComRegistration(const ComRegistration&) = delete;
+    ComRegistration& operator=(const ComRegistration&) = delete;
+    ~ComRegistration();
+
+    int Number() const { return number_; }
+    const std::string& LinkPath() const { return linkPath_; }
+
+    // Removes the link if it still points at our target; safe to call more than once.
+    void Remove();
+
+  private:
+    ComRegistration(int number, std::string linkPath, std::string target);
+
+    int number_ = 0;
+    std::string linkPath_;
+    std::string target_;
+};
+
+}  // namespace pelta::sim
