@@ -1,0 +1,177 @@
+#include "link/link_settings.h"
+
+#include <array>
+#include <string>
+
+#include "link/link_error.h"
+
+namespace pelta::link {
+namespace {
+
+struct ParityChoice {
+    const char* Entry;
+    std::uint8_t Code;
+    const char* Letter;
+};
+
+// Each entry means what it says; the list keeps its long-standing order.
+constexpr std::array<ParityChoice, 5> ParityChoices{{
+    {"Even", ParityCode::Even, "e"},
+    {"Odd", ParityCode::Odd, "o"},
+    {"None", ParityCode::None, "n"},
+    {"Mark", ParityCode::Mark, "m"},
+    {"Space", ParityCode::Space, "s"},
+}};
+
+constexpr std::array<const char*, 8> Speeds{"300",  "600",  "1200",  "2400",
+                                            "4800", "9600", "14400", "19200"};
+constexpr std::array<const char*, 5> DataBits{"4", "5", "6", "7", "8"};
+constexpr std::array<const char*, 3> StopBits{"1", "1.5", "2"};
+constexpr std::array<const char*, 4> HandShakes{"None", "XOn/XOff", "RTS/CTS", "Both"};
+
+const QString ComPortInitModule = QString::fromUtf8("Дривел1.Form2.ComPortInit");
+const QString SetPortModule = QString::fromUtf8("Дривел1.Form1.SetPort");
+
+template <std::size_t N>
+QStringList ToList(const std::array<const char*, N>& entries) {
+    QStringList list;
+    for (const char* entry : entries) {
+        list.append(QString::fromLatin1(entry));
+    }
+    return list;
+}
+
+// A stored position outside its list cannot be turned into a line value.
+template <typename T, std::size_t N>
+const T& At(const std::array<T, N>& entries, std::int16_t position, const char* listName) {
+    if (position < 0 || static_cast<std::size_t>(position) >= N) {
+        throw LinkError(std::string("Позиция ") + std::to_string(position) + " вне списка " +
+                        listName);
+    }
+    return entries[static_cast<std::size_t>(position)];
+}
+
+std::optional<std::int32_t> ParseAddress(const QString& text) {
+    bool ok = false;
+    const int address = text.trimmed().toInt(&ok, 10);
+    if (!ok || address < 0 || address > 255) {
+        return std::nullopt;
+    }
+    return address;
+}
+
+LinkSettings FromChoices(std::int16_t position, const LinkChoices& choices) {
+    LinkSettings entry;
+    entry.PortNumber = static_cast<std::int16_t>(position + 1);
+    entry.DataBits = choices.DataBits;
+    entry.HandShake = choices.HandShake;
+    entry.Parity = choices.Parity;
+    entry.Speed = choices.Speed;
+    entry.StopBits = choices.StopBits;
+    entry.PortCaption = choices.PortText;
+    return entry;
+}
+
+}  // namespace
+
+QStringList SpeedEntries() {
+    return ToList(Speeds);
+}
+QStringList DataBitsEntries() {
+    return ToList(DataBits);
+}
+QStringList StopBitsEntries() {
+    return ToList(StopBits);
+}
+QStringList HandShakeEntries() {
+    return ToList(HandShakes);
+}
+
+QStringList ParityEntries() {
+    QStringList list;
+    for (const auto& choice : ParityChoices) {
+        list.append(QString::fromLatin1(choice.Entry));
+    }
+    return list;
+}
+
+LinkSettingsModel::LinkSettingsModel(SerialChannel& channel, ErrorLogSink& errorLog,
+                                     MessageSink& messages)
+    : channel_(channel), errorLog_(errorLog), messages_(messages) {}
+
+PropertyLists LinkSettingsModel::LoadPropertySettings() {
+    PropertyLists lists;
+    lists.DataBits = DataBitsEntries();
+    lists.Parity = ParityEntries();
+    lists.StopBits = StopBitsEntries();
+    return lists;
+}
+
+bool LinkSettingsModel::Apply(const LinkChoices& choices) {
+    if (choices.PortPosition < 0) {
+        messages_.ShowMessage(QString::fromUtf8("Не выбран порт!"), MessageIcon::Exclamation);
+        return false;
+    }
+    const auto address = ParseAddress(choices.AddressText);
+    if (!address) {
+        messages_.ShowMessage(
+            QString::fromUtf8("Адрес контроллера должен быть целым числом от 0 до 255"),
+            MessageIcon::Exclamation);
+        return false;
+    }
+    ControllerAddress = *address;
+    PortTable[choices.PortPosition] = FromChoices(choices.PortPosition, choices);
+    return true;
+}
+
+void LinkSettingsModel::SetPort(std::int16_t position, const LinkChoices& choices) {
+    if (position < 0) {
+        LogError(SetPortModule, QString::fromUtf8("Позиция порта %1 вне списка").arg(position));
+        return;
+    }
+    PortTable[position] = FromChoices(position, choices);
+}
+
+LinkSettings LinkSettingsModel::EntryFor(std::int16_t position) const {
+    const auto found = PortTable.find(position);
+    if (found != PortTable.end()) {
+        return found->second;
+    }
+    LinkSettings defaults;
+    defaults.PortNumber = static_cast<std::int16_t>(position + 1);
+    return defaults;
+}
+
+QString LinkSettingsModel::ComPortInit(std::int16_t index) {
+    try {
+        return ConfigureFromEntry(index);
+    } catch (const std::exception& error) {
+        LogError(ComPortInitModule, QString::fromUtf8(error.what()));
+        return {};
+    }
+}
+
+QString LinkSettingsModel::ConfigureFromEntry(std::int16_t index) {
+    if (index < 0) {
+        throw LinkError("Позиция порта " + std::to_string(index) + " вне списка");
+    }
+    const LinkSettings entry = EntryFor(index);
+    const std::string dataBits = At(DataBits, entry.DataBits, "битов данных");
+    const ParityChoice& parity = At(ParityChoices, entry.Parity, "чётности");
+    const std::string stopBits = At(StopBits, entry.StopBits, "стоповых битов");
+    const std::string speed = At(Speeds, entry.Speed, "скоростей");
+    channel_.ConfigurePort(std::stoi(speed), parity.Code,
+                           static_cast<std::uint8_t>(std::stoi(dataBits)),
+                           static_cast<std::uint8_t>(entry.StopBits));
+    return QString::fromStdString(speed + "," + parity.Letter + "," + dataBits + "," + stopBits);
+}
+
+void LinkSettingsModel::LogError(const QString& module, const QString& description) {
+    errorLog_.WriteErrorLog(QString::fromUtf8("Ошибка: ") + module + QStringLiteral(" =  ") +
+                            description + QStringLiteral(": "));
+    errorLog_.ReportDetail(
+        1, QString::fromUtf8("Ошибка данных"), QString(),
+        QStringLiteral("err.Description=") + description + QStringLiteral(" module = ") + module);
+}
+
+}  // namespace pelta::link

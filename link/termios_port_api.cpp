@@ -1,0 +1,285 @@
+#include "link/termios_port_api.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <limits>
+#include <optional>
+
+#include "link/line_rules.h"
+#include "link/standard_speeds.h"
+
+namespace pelta::link {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Milliseconds = std::chrono::milliseconds;
+constexpr std::uint32_t MaxDword = std::numeric_limits<std::uint32_t>::max();
+
+speed_t SpeedConstant(std::uint32_t bitsPerSecond) {
+    for (const auto& speed : StandardSpeeds) {
+        if (speed.BitsPerSecond == bitsPerSecond) {
+            return speed.Constant;
+        }
+    }
+    return B0;  // unreachable: CheckLineParameters refuses other speeds first
+}
+
+tcflag_t DataBitsFlag(std::uint8_t dataBits) {
+    switch (dataBits) {
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        default:
+            return CS8;
+    }
+}
+
+tcflag_t ParityFlags(std::uint8_t parity) {
+    switch (parity) {
+        case ParityCode::Odd:
+            return PARENB | PARODD;
+        case ParityCode::Even:
+            return PARENB;
+        case ParityCode::Mark:
+            return PARENB | CMSPAR | PARODD;
+        case ParityCode::Space:
+            return PARENB | CMSPAR;
+        default:
+            return 0;
+    }
+}
+
+// Raw bytes both ways, no flow control, reads that never block inside read().
+void ApplyLineParameters(termios& settings, const Dcb& dcb) {
+    ::cfmakeraw(&settings);
+    settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    settings.c_cflag |= CLOCAL | CREAD | DataBitsFlag(dcb.ByteSize) | ParityFlags(dcb.Parity);
+    // With 5 data bits the UART's second stop bit is one and a half bit-times long.
+    if (dcb.StopBits != StopBitsCode::One) {
+        settings.c_cflag |= CSTOPB;
+    }
+    if ((dcb.Flags & Dcb::fParity) != 0 && dcb.Parity != ParityCode::None) {
+        settings.c_iflag |= INPCK;
+    }
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    ::cfsetispeed(&settings, SpeedConstant(dcb.BaudRate));
+    ::cfsetospeed(&settings, SpeedConstant(dcb.BaudRate));
+}
+
+// Handles stay above 0 even when the standard descriptors are closed.
+int MoveAboveStandardDescriptors(int fd) {
+    if (fd > STDERR_FILENO) {
+        return fd;
+    }
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    const int savedErrno = errno;
+    ::close(fd);
+    errno = savedErrno;
+    return moved;
+}
+
+std::optional<Clock::time_point> TotalDeadline(Clock::time_point start, std::uint32_t multiplier,
+                                               std::uint32_t constant, std::uint32_t count) {
+    if (multiplier == 0 && constant == 0) {
+        return std::nullopt;
+    }
+    const auto total = static_cast<std::uint64_t>(multiplier) * count + constant;
+    return start + Milliseconds(total);
+}
+
+// Milliseconds poll() may wait: -1 for no limit, 0 when the deadline has passed.
+int PollTimeout(std::optional<Clock::time_point> deadline) {
+    if (!deadline) {
+        return -1;
+    }
+    const auto left = std::chrono::ceil<Milliseconds>(*deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, std::numeric_limits<int>::max()));
+}
+
+std::optional<Clock::time_point> Earlier(std::optional<Clock::time_point> a,
+                                         std::optional<Clock::time_point> b) {
+    if (!a || !b) {
+        return a ? a : b;
+    }
+    return std::min(*a, *b);
+}
+
+// Waits for the descriptor to become ready; false when the wait timed out.
+bool WaitReady(int fd, short events, int timeout) {
+    pollfd request{fd, events, 0};
+    int ready = 0;
+    do {
+        ready = ::poll(&request, 1, timeout);
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0;
+}
+
+}  // namespace
+
+TermiosPortApi::TermiosPortApi() : TermiosPortApi(DefaultSerialMapRoots()) {}
+
+TermiosPortApi::TermiosPortApi(SerialMapRoots roots) : roots_(std::move(roots)) {}
+
+TermiosPortApi::~TermiosPortApi() {
+    for (const auto& open : open_) {
+        ::close(open.first);
+    }
+}
+
+bool TermiosPortApi::Fail(int errorCode) {
+    lastError_ = static_cast<std::uint32_t>(errorCode);
+    return false;
+}
+
+CommTimeouts* TermiosPortApi::TimeoutsOf(PortHandleValue handle) {
+    const auto found = open_.find(handle);
+    if (found == open_.end()) {
+        Fail(EBADF);
+        return nullptr;
+    }
+    return &found->second;
+}
+
+PortHandleValue TermiosPortApi::CreateFile(const std::string& deviceName) {
+    const auto path = ResolveDeviceName(deviceName, roots_);
+    if (!path) {
+        Fail(ENOENT);
+        return InvalidHandleValue;
+    }
+    int fd = -1;
+    do {
+        fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0) {
+        fd = MoveAboveStandardDescriptors(fd);
+    }
+    if (fd < 0) {
+        Fail(errno);
+        return InvalidHandleValue;
+    }
+    // TIOCEXCL keeps other users out; flock also holds against root, whom TIOCEXCL lets in.
+    if (::ioctl(fd, TIOCEXCL) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = (errno == EWOULDBLOCK) ? EBUSY : errno;
+        ::close(fd);
+        Fail(error);
+        return InvalidHandleValue;
+    }
+    // Until time-outs are set, a read returns at once with what is there.
+    open_[fd] = CommTimeouts{MaxDword, 0, 0, 0, 0};
+    return fd;
+}
+
+bool TermiosPortApi::SetCommTimeouts(PortHandleValue handle, const CommTimeouts& timeouts) {
+    CommTimeouts* current = TimeoutsOf(handle);
+    if (current == nullptr) {
+        return false;
+    }
+    *current = timeouts;
+    return true;
+}
+
+bool TermiosPortApi::SetCommState(PortHandleValue handle, const Dcb& dcb) {
+    if (TimeoutsOf(handle) == nullptr) {
+        return false;
+    }
+    if (const int refusal = CheckLineParameters(dcb); refusal != 0) {
+        return Fail(refusal);
+    }
+    termios settings{};
+    if (::tcgetattr(handle, &settings) != 0) {
+        return Fail(errno);
+    }
+    ApplyLineParameters(settings, dcb);
+    int result = 0;
+    do {
+        result = SetAttr(handle, TCSANOW, &settings);
+    } while (result != 0 && errno == EINTR);
+    return result == 0 || Fail(errno);
+}
+
+bool TermiosPortApi::ReadFile(PortHandleValue handle, std::uint8_t* buffer, std::uint32_t count,
+                              std::uint32_t* bytesRead) {
+    *bytesRead = 0;
+    const CommTimeouts* timeouts = TimeoutsOf(handle);
+    if (timeouts == nullptr) {
+        return false;
+    }
+    const bool returnAtOnce = timeouts->ReadIntervalTimeout == MaxDword &&
+                              timeouts->ReadTotalTimeoutMultiplier == 0 &&
+                              timeouts->ReadTotalTimeoutConstant == 0;
+    const auto total = TotalDeadline(Clock::now(), timeouts->ReadTotalTimeoutMultiplier,
+                                     timeouts->ReadTotalTimeoutConstant, count);
+    std::optional<Clock::time_point> interval;
+    while (*bytesRead < count) {
+        const ssize_t n = ::read(handle, buffer + *bytesRead, count - *bytesRead);
+        if (n > 0) {
+            *bytesRead += static_cast<std::uint32_t>(n);
+            if (timeouts->ReadIntervalTimeout != 0 && timeouts->ReadIntervalTimeout != MaxDword) {
+                interval = Clock::now() + Milliseconds(timeouts->ReadIntervalTimeout);
+            }
+            continue;
+        }
+        if (n == 0) {
+            break;  // the other end has gone: nothing more will arrive
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN) {
+            return Fail(errno);
+        }
+        if (returnAtOnce || !WaitReady(handle, POLLIN, PollTimeout(Earlier(total, interval)))) {
+            break;
+        }
+    }
+    return true;
+}
+
+bool TermiosPortApi::WriteFile(PortHandleValue handle, const std::uint8_t* buffer,
+                               std::uint32_t count, std::uint32_t* bytesWritten) {
+    *bytesWritten = 0;
+    const CommTimeouts* timeouts = TimeoutsOf(handle);
+    if (timeouts == nullptr) {
+        return false;
+    }
+    const auto deadline = TotalDeadline(Clock::now(), timeouts->WriteTotalTimeoutMultiplier,
+                                        timeouts->WriteTotalTimeoutConstant, count);
+    while (*bytesWritten < count) {
+        const ssize_t n = ::write(handle, buffer + *bytesWritten, count - *bytesWritten);
+        if (n > 0) {
+            *bytesWritten += static_cast<std::uint32_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN) {
+            return Fail(errno);
+        }
+        if (!WaitReady(handle, POLLOUT, PollTimeout(deadline))) {
+            return Fail(ETIMEDOUT);  // a short write is a failure, never a success
+        }
+    }
+    return true;
+}
+
+bool TermiosPortApi::CloseHandle(PortHandleValue handle) {
+    if (open_.erase(handle) == 0) {
+        return Fail(EBADF);
+    }
+    return ::close(handle) == 0 || Fail(errno);
+}
+
+}  // namespace pelta::link
