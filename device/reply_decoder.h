@@ -31,6 +31,7 @@ QString ClockDriftText(std::int64_t seconds);
 
 // A number in its shortest decimal form with the locale's decimal separator: 21, 20,5.
 QString ShortestDecimal(double value);
+QString ShortestDecimal(float value);
 
 class ControllerReplyDecoder final : public protocol::ReplySink {
   public:

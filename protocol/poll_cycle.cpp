@@ -1,0 +1,115 @@
+#include "protocol/poll_cycle.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+
+#include "protocol/run_time_error.h"
+
+namespace pelta::protocol {
+namespace {
+
+// Beyond a million seconds a wait is no longer a time-out; keeps the conversion defined.
+constexpr double kLongestWaitMs = 1e9;
+
+}  // namespace
+
+double ReplyTimeoutMs(const QString& text) {
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    double value = QLocale().toDouble(trimmed, &ok);
+    if (!ok) {
+        value = QLocale::c().toDouble(trimmed, &ok);
+    }
+    if (!ok || !std::isfinite(value)) {
+        throw RunTimeError(
+            QStringLiteral("Несоответствие типа: таймаут ожидания ответа \"%1\" не является числом")
+                .arg(text)
+                .toStdString());
+    }
+    return value;
+}
+
+PollCycle::PollCycle(const Parts& parts) : parts_(parts) {}
+
+void PollCycle::Start(std::int16_t firstCommand, std::int16_t lastCommand) {
+    ExchangeInProgress = -1;
+    FirstCommand = firstCommand;
+    LastCommand = lastCommand;
+    Run();
+}
+
+QString PollCycle::PortCaption(const char* state) const {
+    return QStringLiteral("COM ") + parts_.Host.cboPortText() + QString::fromUtf8(state);
+}
+
+void PollCycle::WaitMs(double milliseconds) {
+    const double bounded = std::clamp(milliseconds, 0.0, kLongestWaitMs);
+    parts_.Events.WaitProcessingEvents(std::chrono::microseconds(std::llround(bounded * 1000.0)));
+}
+
+void PollCycle::CloseAtEnd() {
+    parts_.Link.ClosePort();
+    parts_.Host.SetLabelCOM(PortCaption(" = закрыт"));
+}
+
+void PollCycle::Run() {
+    if (ExchangeInProgress != -1) {
+        return;
+    }
+    const bool outermost = depth_ == 0;
+    ++depth_;
+    try {
+        RunCommands();
+    } catch (...) {
+        --depth_;
+        ExchangeInProgress = 0;
+        if (outermost && parts_.Link.Channel().IsOpen()) {
+            CloseAtEnd();
+        }
+        throw;
+    }
+    --depth_;
+    ExchangeInProgress = 0;
+    // Only the run that opened the port closes it; a nested run leaves it to the outer one,
+    // which stops before its next command because the flag is now 0.
+    if (outermost) {
+        CloseAtEnd();
+    }
+}
+
+void PollCycle::RunCommands() {
+    if (depth_ == 1) {
+        parts_.Link.OpenSelectedPort(parts_.Host.cboPortListIndex());
+    }
+    WaitMs(ReplyTimeoutMs(parts_.Host.Text1_3()) / 2.0);  // let the line settle
+    if (parts_.Link.Channel().IsOpen()) {
+        parts_.Host.SetLabelCOM(PortCaption(" = открыт"));
+    }
+    parts_.Events.ProcessEvents();
+    parts_.Events.ProcessEvents();
+
+    // The range is copied: a nested start overwrites FirstCommand and LastCommand.
+    const std::int16_t first = FirstCommand;
+    const std::int16_t last = LastCommand;
+    for (int command = first; command <= last; ++command) {
+        if (ExchangeInProgress == 0) {
+            return;  // stopped by a nested run
+        }
+        Exchange(static_cast<std::int16_t>(command));
+    }
+}
+
+void PollCycle::Exchange(std::int16_t command) {
+    link::SerialChannel& channel = parts_.Link.Channel();
+    const Frame request = BuildRequest(command, parts_.Settings.ControllerAddress, parts_.Staged);
+    parts_.Monitor.shwTxHex(request);
+    channel.WritePort(request);
+    // The wait always runs to its end, even when the reply is already in.
+    WaitMs(ReplyTimeoutMs(parts_.Host.Text1_3()));
+    const Frame reply = channel.ReadPort(ExpectedReplyLength(command));
+    parts_.Monitor.shwRxHex(reply, 0);
+    parts_.Replies.ReplyDecoder(command, reply);
+}
+
+}  // namespace pelta::protocol
