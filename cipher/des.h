@@ -1,0 +1,110 @@
+#pragma once
+// clsDES: a DES cipher (FIPS 46-3) for byte arrays, texts and files. Data is enciphered in CBC
+// mode with an all-zero initial chaining value, behind a 12-byte header (two random values and
+// the data size) and zero padding to whole 8-byte blocks. Texts are 8-bit strings in the
+// program's code page (Windows-1251); keys are texts too.
+//
+// Every bit is held in a byte of its own; the tables are built once per instance, so that a
+// block costs no allocation and no table arithmetic.
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cipher/des_error.h"
+#include "cipher/des_shuffle.h"
+#include "cipher/text_buffer.h"
+
+namespace pelta::cipher {
+
+using ByteArray = std::vector<std::uint8_t>;
+
+class clsDES {
+  public:
+    clsDES();
+    ~clsDES();
+    clsDES(const clsDES&) = delete;
+    clsDES& operator=(const clsDES&) = delete;
+
+    // For every operation: an empty key keeps the key in force, any other is set first.
+
+    // Enciphers in place: header, data, padding; the result is 8 * ceil((N + 12) / 8) bytes.
+    void EncryptByte(ByteArray& byteArray, const std::string& key = {});
+    // Deciphers in place and trims to the data. Throws DesError (the array then stays
+    // deciphered and untrimmed) when the data holds no valid size descriptor: a wrong key,
+    // corrupt data, fewer than 16 bytes or a length that is not a multiple of 8. Empty data
+    // stays empty.
+    void DecryptByte(ByteArray& byteArray, const std::string& key = {});
+    // Whole-file operations; false on any failure, and then OutFile is left as it was.
+    bool EncryptFile(const std::filesystem::path& InFile, const std::filesystem::path& OutFile,
+                     bool Overwrite, const std::string& key = {});
+    bool DecryptFile(const std::filesystem::path& InFile, const std::filesystem::path& OutFile,
+                     bool Overwrite, const std::string& key = {});
+    std::string EncryptString(const std::string& Text, const std::string& key = {},
+                              bool OutputInHex = false);
+    // Passes DesError on, like DecryptByte.
+    std::string DecryptString(const std::string& Text, const std::string& key = {},
+                              bool IsTextInHex = false);
+    // Write-only key property; setting the text already in force does nothing.
+    void key(const std::string& New_Value);
+
+    // Progress event, 0 to 100, raised inside EncryptByte and DecryptByte (and so inside the
+    // string and file operations).
+    std::function<void(std::int32_t)> Progress;
+
+  private:
+    friend struct clsDESTestAccess;
+    friend class CbcRun;
+
+    struct BlockWork {
+        alignas(16) std::array<std::uint8_t, 64> Block{};
+        alignas(16) std::array<std::uint8_t, 32> L{};
+        alignas(16) std::array<std::uint8_t, 32> R{};
+        alignas(16) std::array<std::uint8_t, 64> X{};  // 8 groups of 6 bits, 2 spare bytes each
+        alignas(16) std::array<std::uint8_t, 32> S{};
+        alignas(16) std::array<std::uint8_t, 32> N{};
+        alignas(16) std::array<std::uint8_t, 64> PreOutput{};
+    };
+
+    static void UnpackBits(const std::uint8_t* bytes, std::size_t n, std::uint8_t* bits);
+    static void PackBits(const std::uint8_t* bits, std::size_t n, std::uint8_t* bytes);
+    void EncipherBlock(std::span<std::uint8_t, 8> block);
+    void DecipherBlock(std::span<std::uint8_t, 8> block);
+    void RunBlockPortable(std::uint8_t* block, BlockWork& work, bool decipher);
+    void BuildSBoxBits();
+    void BuildSchedule(std::string_view keyBytes);
+    void ApplyKey(const std::string& key);
+
+    std::string HexEncode(std::string_view text);
+    std::string HexDecode(std::string_view text);
+    static bool PathExists(const std::filesystem::path& path);
+
+    bool StreamEncrypt(std::FILE* in, std::uint64_t size, const std::filesystem::path& outFile);
+    bool StreamDecrypt(std::FILE* in, std::uint64_t size, const std::filesystem::path& outFile);
+    bool RunFileOperation(const std::filesystem::path& InFile, const std::filesystem::path& OutFile,
+                          bool Overwrite, const std::string& key, bool decipher);
+
+    std::string KeyText;
+    std::array<std::array<std::uint8_t, 48>, 16> SubKeys{};  // row r - 1 is round r
+    // SubKeys again, six bits per eight-byte group, to be XORed a word at a time.
+    alignas(16) std::array<std::array<std::uint8_t, 64>, 16> WideSubKeys{};
+    std::array<std::uint8_t, 64> IP{};
+    std::array<std::uint8_t, 64> IPInverse{};
+    std::array<std::uint8_t, 56> PC1{};
+    std::array<std::uint8_t, 48> PC2{};
+    std::array<std::uint8_t, 16> ShiftSchedule{};
+    alignas(16) std::array<std::uint8_t, 2048> SBoxBits{};
+    BlockWork EncipherWork;
+    BlockWork DecipherWork;
+    ShuffleMasks Shuffles;
+    bool UseShuffles = false;
+    GrowingTextBuffer TextBuffer;
+};
+
+}  // namespace pelta::cipher

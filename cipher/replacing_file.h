@@ -1,0 +1,33 @@
+#pragma once
+// Writes a file under a temporary name in the target's folder and puts it in the target's
+// place only when it is complete: a failed write leaves the old file as it was.
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+
+namespace pelta::cipher {
+
+class ReplacingFile {
+  public:
+    // Creates the temporary file; throws std::system_error when it cannot.
+    explicit ReplacingFile(std::filesystem::path target);
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    // Throws std::system_error on a failed write.
+    void Write(const std::uint8_t* data, std::size_t size);
+    // Flushes the contents to disk and renames the file over the target; throws on failure.
+    void Commit();
+
+    const std::filesystem::path& TemporaryPath() const { return Temporary; }
+
+  private:
+    std::filesystem::path Target;
+    std::filesystem::path Temporary;
+    std::FILE* File = nullptr;
+    bool Committed = false;
+};
+
+}  // namespace pelta::cipher

@@ -1,0 +1,25 @@
+#pragma once
+// The arguments of pelta-des.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelta::des_tool {
+
+enum class Command { Encrypt, Decrypt, EncryptText, DecryptText };
+
+struct Arguments {
+    Command What = Command::Encrypt;
+    std::string Key;  // as given, UTF-8
+    bool Overwrite = false;
+    bool Hex = false;
+    std::vector<std::string> Operands;  // IN OUT, or TEXT
+};
+
+// Empty with `error` set when the arguments do not fit the usage.
+std::optional<Arguments> ParseArguments(const std::vector<std::string>& args, std::string& error);
+
+const char* UsageText();
+
+}  // namespace pelta::des_tool
