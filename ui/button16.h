@@ -13,8 +13,10 @@
 // shows that image. Leaving is noticed through the leave event, so nothing ticks while the
 // cursor is elsewhere.
 //
-// The window assigns pictures with SetPictureByValue(); both setters store the picture and
-// build the transparency mask; by reference also draws it at once.
+// The window assigns pictures with SetPictureByValue(), which stores the picture, builds the
+// transparency mask and redraws the current look. SetPictureByReference() stores and builds
+// the mask too, but only draws the picture over the surface as it is.
+// Only the top-left 16x16 pixels of a picture are shown.
 class Button16 : public QAbstractButton {
     Q_OBJECT
     Q_PROPERTY(bool Value READ Value WRITE SetValue)
@@ -82,12 +84,14 @@ class Button16 : public QAbstractButton {
     void DrawPicture(int x, int y);
     void Emboss();
     void OnCursorOutside();
+    void StorePicture(const QImage& picture);
 
     QImage surface_;
     QImage picture_;
     QImage mask_;
     QColor backColor_;
-    Look look_ = Look::None;
+    Look look_ = Look::None;       // the look last set by a state change
+    Look drawnLook_ = Look::None;  // the look on the surface now
     bool inside_ = false;
     bool captured_ = false;
     short lastButton_ = 0;

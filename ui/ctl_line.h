@@ -26,8 +26,7 @@ class ctlLine : public QWidget {
     int LineStyleType() const { return lineStyleType_; }
     void SetLineStyleType(int type);
 
-    // Background of the surface. Like the original control, setting it does not redraw the
-    // figure; the next Refresh() clears to it.
+    // Background of the surface (the palette's Window role); setting it redraws the figure.
     QColor BackColor() const;
     void SetBackColor(const QColor& color);
 
@@ -44,6 +43,11 @@ class ctlLine : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void ForceLineThickness();
+    void DrawFigure();
+    void DrawTwipsLine(int x1, int y1, int x2, int y2, const QColor& color);
+
+    bool refreshing_ = false;
     int lineStyle_ = 2;
     int lineStyleType_ = 0;
     QImage surface_;

@@ -4,15 +4,17 @@
 #include <QString>
 #include <QWidget>
 
+class QKeyEvent;
 class QLineEdit;
 
 // A masked field for a date or a time of fixed shape. The operator can only overwrite
 // digits, one at a time, each checked against the digits allowed at that place; any other
-// change of the text (Delete, paste, undo) is rolled back to the last text the field itself
-// accepted ("kept text").
+// change of the text (Delete, paste, input methods) is rolled back at once to the last text
+// the field itself accepted (the "kept text"), and onChange() is then raised twice.
 //
 // Layout: 0 "00.00.00" (dd.mm.yy), 1 "00:00" (hh:mm), 2 "00:00:00" (hh:mm:ss),
-// 3 "00.00.0000" (dd.mm.yyyy); any other value behaves as 2. A new field has layout 1.
+// 3 "00.00.0000" (dd.mm.yyyy); any other value behaves as 2. A new field has layout 1 and
+// shows "00:00". Enabled is QWidget's own.
 class DateTime : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString Text READ Text WRITE SetText)
@@ -25,7 +27,7 @@ class DateTime : public QWidget {
     explicit DateTime(QWidget* parent = nullptr);
 
     QString Text() const;
-    // Shown as given, unchecked; it becomes the text edits start from.
+    // Shown as given, unchecked (any length, any characters); edits start from it.
     void SetText(const QString& text);
 
     int Layout() const { return layout_; }
@@ -35,7 +37,9 @@ class DateTime : public QWidget {
     QColor BackColor() const;
     void SetBackColor(const QColor& color);
 
+    // Start of the selection, or the caret position when nothing is selected.
     int SelStart() const;
+    // Places the caret, selecting nothing.
     void SetSelStart(int start);
     int SelLength() const;
     void SetSelLength(int length);
@@ -50,16 +54,24 @@ class DateTime : public QWidget {
     void LostFocus();
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    void OnKeyDown(int key);
-    void OnKeyPress(const QString& text);
+    friend class DateTimeField;
+
+    // Returns true when the key is consumed.
+    bool OnKey(QKeyEvent* event);
+    void OnKeyDown();
+    void OnKeyPress(QChar typed);
+    bool DigitAllowed(int pos, QChar digit);
+    void CorrectTens(int pos, QChar tens, QChar units);
     void OnTextChanged();
     void SelectCurrentPosition();
+    int EffectiveLayout() const;
+    int MaxLength() const;
 
     QLineEdit* field_ = nullptr;
+    int fieldHeight_ = 0;
     int layout_ = 1;
     QString kept_;
 };
