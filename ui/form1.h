@@ -1,0 +1,107 @@
+#pragma once
+// `Form1`, the one window of the program: a toolbar of page buttons, four pages on the same
+// rectangle, the port state, the traffic monitor and two status lines. The window wires its
+// controls to the core; what the buttons do lives in the core's handlers.
+
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "link/message_sink.h"
+#include "ui/form1_controls.h"
+#include "ui/form1_views.h"
+
+namespace pelta::link {
+class LinkSettingsModel;
+class PortDiscovery;
+class SerialChannel;
+struct LinkChoices;
+}  // namespace pelta::link
+namespace pelta::protocol {
+class PollCycle;
+}
+namespace pelta::device {
+class SettingsCommands;
+}
+
+namespace pelta::ui {
+
+// The core objects the window's handlers call.
+struct Form1Services {
+    link::PortDiscovery& Discovery;
+    link::LinkSettingsModel& LinkSettings;
+    link::SerialChannel& Channel;
+    protocol::PollCycle& Cycle;
+    device::SettingsCommands& Commands;
+};
+
+enum class Page { LinkSettings, Measurements, ControllerSettings, TimedEvent };
+
+class Form1 : public QWidget, public link::MessageSink {
+    Q_OBJECT
+
+  public:
+    // Shows a message to the operator; the default is a modal box titled "Пелта".
+    using MessagePresenter = std::function<void(const QString& text, link::MessageIcon icon)>;
+
+    static constexpr const char* kTitle = "Пелта";
+
+    explicit Form1(QStringList pictureFolders, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    const Form1Controls& Controls() const { return controls_; }
+
+    protocol::PollHost& PollHostView() { return pollHost_; }
+    protocol::MonitorView& MonitorView() { return monitor_; }
+    device::MeasurementsView& MeasurementsView() { return measurements_; }
+    device::SettingsView& SettingsView() { return settingsView_; }
+    device::SettingsControls& SettingsControls() { return settingsControls_; }
+
+    void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+    void ShowMessage(const QString& text, link::MessageIcon icon) override;
+
+    // Connects the controls to the core's handlers. Call once, before Form_Load.
+    void Bind(const Form1Services& services);
+    // Fills every list and default. Call once, after Bind and before the window is shown.
+    void Form_Load();
+
+    void ShowPage(Page page);
+    Page CurrentPage() const { return page_; }
+
+    // The link settings page's current choices, as "Применить" hands them on.
+    link::LinkChoices ReadLinkChoices() const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void ConnectPageButtons();
+    void ConnectSendButtons();
+    void LoadPictures();
+    void FillWeekdays();
+    void FillScheduleLists();
+    void FillLinkLists();
+    void FillDayLists();
+    void Button165_Click();
+    void DateTime1_LostFocus();
+    void Form_QueryUnload();
+    // Runs a handler of the window; a failure ends it with a warning box.
+    void Guarded(const std::function<void()>& handler);
+    // Runs a starter; a close asked for during its exchange happens once the exchange is over.
+    void RunExchange(const std::function<void()>& starter);
+
+    Form1Controls controls_;
+    Form1PollHost pollHost_;
+    Form1MonitorView monitor_;
+    Form1MeasurementsView measurements_;
+    Form1SettingsView settingsView_;
+    Form1SettingsControls settingsControls_;
+    QStringList pictureFolders_;
+    MessagePresenter presenter_;
+    std::unique_ptr<Form1Services> services_;
+    Page page_ = Page::LinkSettings;
+    bool closePending_ = false;
+};
+
+}  // namespace pelta::ui

@@ -1,0 +1,113 @@
+#include "ui/form1_layout.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "ui/button16.h"
+#include "ui/ctl_line.h"
+#include "ui/date_time.h"
+#include "ui/twips.h"
+
+namespace pelta::ui {
+
+namespace {
+
+template <typename Widget>
+Widget* Create(QWidget* parent, const char* name, const TwipsBox& box) {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    PlaceInTwips(widget, box);
+    return widget;
+}
+
+}  // namespace
+
+void PlaceInTwips(QWidget* widget, const TwipsBox& box) {
+    widget->setGeometry(TwipsRect(box.Left, box.Top, box.Width, box.Height, widget));
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, const TwipsBox& box,
+                  Qt::Alignment alignment) {
+    auto* label = Create<QLabel>(parent, name, box);
+    label->setText(caption);
+    label->setAlignment(alignment);
+    // Captions are data (decoded values, frame statistics), never markup.
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QComboBox* MakeList(QWidget* parent, const char* name, const TwipsBox& box) {
+    auto* list = Create<QComboBox>(parent, name, box);
+    list->setEditable(false);
+    return list;
+}
+
+QComboBox* MakeEditableCombo(QWidget* parent, const char* name, const TwipsBox& box,
+                             const QString& text) {
+    auto* combo = Create<QComboBox>(parent, name, box);
+    combo->setEditable(true);
+    // Typed texts are only shown; they must not be added to the fixed list.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setEditText(text);
+    return combo;
+}
+
+QLineEdit* MakeTextBox(QWidget* parent, const char* name, const TwipsBox& box,
+                       const QString& text) {
+    auto* field = Create<QLineEdit>(parent, name, box);
+    field->setText(text);
+    return field;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption,
+                        const TwipsBox& box) {
+    auto* check = Create<QCheckBox>(parent, name, box);
+    check->setText(caption);
+    return check;
+}
+
+QPushButton* MakePushButton(QWidget* parent, const char* name, const QString& caption,
+                            const TwipsBox& box) {
+    auto* button = Create<QPushButton>(parent, name, box);
+    button->setText(caption);
+    button->setAutoDefault(false);
+    return button;
+}
+
+Button16* MakeImageButton(QWidget* parent, const char* name, int left, int top) {
+    return Create<Button16>(parent, name, {left, top, kImageButtonTwips, kImageButtonTwips});
+}
+
+DateTime* MakeDateTime(QWidget* parent, const char* name, const TwipsBox& box) {
+    return Create<DateTime>(parent, name, box);
+}
+
+ctlLine* MakeLineControl(QWidget* parent, const char* name, const TwipsBox& box) {
+    return Create<ctlLine>(parent, name, box);
+}
+
+QFrame* MakeHorizontalLine(QWidget* parent, const char* name, int x1, int x2, int y) {
+    auto* line = Create<QFrame>(parent, name, {x1, y, x2 - x1, 15});
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setLineWidth(1);
+    return line;
+}
+
+void InstallFontSubstitutes() {
+    const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                              QStringLiteral("DejaVu Sans")};
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
+    QFont::insertSubstitutions(QStringLiteral("Arial"), sans);
+    QFont::insertSubstitutions(
+        QStringLiteral("Arial Narrow"),
+        {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Nimbus Sans Narrow"),
+         QStringLiteral("DejaVu Sans Condensed")});
+}
+
+}  // namespace pelta::ui
