@@ -1,5 +1,7 @@
 #include "tools/sim/com_registration.h"
 
+#include "link/serial_map.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -94,6 +96,16 @@ TEST_F(RegistrationTest, RefusesFoldersThatAreNotOurOwnDirectories) {
     fs::remove(folder_);
     { std::ofstream(folder_) << "x"; }
     EXPECT_FALSE(PreparePrivateFolder(folder_, &error_));
+}
+
+TEST_F(RegistrationTest, WindowProgramFindsTheRegisteredPort) {
+    auto reg = ComRegistration::Create(folder_, std::nullopt, "/dev/zero", &error_);
+    ASSERT_TRUE(reg) << error_;
+    const link::SerialMapRoots roots{folder_, root_ + "/no-sysfs", "/dev"};
+    EXPECT_EQ(link::ResolveDeviceName("COM" + std::to_string(reg->Number()), roots),
+              reg->LinkPath());
+    reg->Remove();
+    EXPECT_FALSE(link::ResolveDeviceName("COM1", roots));
 }
 
 }  // namespace

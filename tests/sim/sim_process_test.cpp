@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <regex>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -88,11 +87,18 @@ class SimProcessTest : public ::testing::Test {
             return false;
         }
         firstLine_ = ReadLine(5s);
-        std::smatch m;
-        if (!std::regex_match(firstLine_, m, std::regex(R"(pelta-sim: COM(\d+) -> (/dev/\S+))"))) {
+        // "pelta-sim: COM<n> -> /dev/..."
+        const std::string prefix = "pelta-sim: COM";
+        const std::size_t arrow = firstLine_.find(" -> /dev/");
+        if (firstLine_.rfind(prefix, 0) != 0 || arrow == std::string::npos ||
+            arrow == prefix.size()) {
             return false;
         }
-        linkPath_ = runtime_ + "/pelta/serialcomm/COM" + m[1].str();
+        const std::string number = firstLine_.substr(prefix.size(), arrow - prefix.size());
+        if (number.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        linkPath_ = runtime_ + "/pelta/serialcomm/COM" + number;
         return true;
     }
 

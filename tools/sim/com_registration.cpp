@@ -1,7 +1,6 @@
 #include "tools/sim/com_registration.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <utility>
@@ -88,14 +87,6 @@ std::optional<int> LinkLowestFree(const std::string& folder, const std::string& 
 }
 
 }  // namespace
-
-std::string SimMapFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && *runtime != '\0') {
-        return std::string(runtime) + "/pelta/serialcomm";
-    }
-    return "/tmp/pelta-" + std::to_string(getuid()) + "/serialcomm";
-}
 
 bool PreparePrivateFolder(const std::string& folder, std::string* error) {
     const std::filesystem::path path(folder);

@@ -1,16 +1,13 @@
 #pragma once
 // Registration of the simulator's pseudo-terminal in the serial-device map: a link COM<n> in
-// the map folder that points at the pty's slave device. The link is removed again when the
+// the map folder (link::SerialMapFolder(), the folder the window program reads) that points at
+// the pty's slave device. The link is removed again when the
 // registration ends, but only while it still points at our device.
 
 #include <optional>
 #include <string>
 
 namespace pelta::sim {
-
-// $XDG_RUNTIME_DIR/pelta/serialcomm, or /tmp/pelta-<uid>/serialcomm without XDG_RUNTIME_DIR.
-// The window program finds ports by the same rule.
-std::string SimMapFolder();
 
 // Creates the folder and any missing parents with mode 0700. The folder and its parent must
 // end up as real directories owned by us: a folder under /tmp that someone else made could

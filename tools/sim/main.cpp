@@ -9,6 +9,7 @@
 
 #include <signal.h>
 
+#include "link/serial_map.h"
 #include "tools/sim/com_registration.h"
 #include "tools/sim/controller_model.h"
 #include "tools/sim/frame_log.h"
@@ -51,6 +52,7 @@ int Fail(const std::string& message) {
 
 int main(int argc, char** argv) {
     using namespace pelta::sim;
+    namespace link = pelta::link;
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     const ParsedOptions parsed = ParseOptions(args);
     if (!parsed.options) {
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
         return Fail(error);
     }
     std::optional<ComRegistration> registration =
-        ComRegistration::Create(SimMapFolder(), options.com, line->SlavePath(), &error);
+        ComRegistration::Create(link::SerialMapFolder(), options.com, line->SlavePath(), &error);
     if (!registration) {
         return Fail(error);
     }
