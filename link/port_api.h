@@ -29,6 +29,8 @@ struct Dcb {
     char EofChar = 0;
     char EvtChar = 0;
     std::uint16_t wReserved1 = 0;
+
+    friend bool operator==(const Dcb&, const Dcb&) = default;
 };
 static_assert(sizeof(Dcb) == 28, "Dcb must keep the 28-byte layout of the Win32 record");
 
@@ -54,6 +56,8 @@ struct CommTimeouts {
     std::uint32_t ReadTotalTimeoutConstant = 0;
     std::uint32_t WriteTotalTimeoutMultiplier = 0;
     std::uint32_t WriteTotalTimeoutConstant = 0;
+
+    friend bool operator==(const CommTimeouts&, const CommTimeouts&) = default;
 };
 
 using PortHandleValue = std::int32_t;

@@ -58,26 +58,9 @@ TEST_F(SerialChannelTest, shouldShowCriticalMessageAndKeepMinusOneWhenThePortIsM
 TEST_F(SerialChannelTest, shouldPrepareTheLineRecordsEvenWhenTheOpenFails) {
     channel.PortTimeouts.ReadTotalTimeoutConstant = 999;
     channel.OpenPort(4);
-    const Dcb& dcb = channel.PortDcb;
-    EXPECT_EQ(dcb.DCBlength, 28U);
-    EXPECT_EQ(dcb.BaudRate, 2400U);
-    EXPECT_EQ(dcb.Flags, 3U);
-    EXPECT_EQ(dcb.XonLim, 128);
-    EXPECT_EQ(dcb.XoffLim, 64);
-    EXPECT_EQ(dcb.ByteSize, 8);
-    EXPECT_EQ(dcb.Parity, 0);
-    EXPECT_EQ(dcb.StopBits, 0);
-    EXPECT_EQ(dcb.XonChar, 0x11);
-    EXPECT_EQ(dcb.XoffChar, 0x13);
-    EXPECT_EQ(dcb.ErrorChar, 0x23);
-    EXPECT_EQ(dcb.EofChar, 0x1A);
-    EXPECT_EQ(dcb.EvtChar, 0);
-    const CommTimeouts& t = channel.PortTimeouts;
-    EXPECT_EQ(t.ReadIntervalTimeout, 1U);
-    EXPECT_EQ(t.ReadTotalTimeoutMultiplier, 1U);
-    EXPECT_EQ(t.ReadTotalTimeoutConstant, 1U);
-    EXPECT_EQ(t.WriteTotalTimeoutMultiplier, 10U);
-    EXPECT_EQ(t.WriteTotalTimeoutConstant, 40U);
+    const Dcb expected{28, 2400, 3, 0, 128, 64, 8, 0, 0, 0x11, 0x13, 0x23, 0x1A, 0, 0};
+    EXPECT_EQ(channel.PortDcb, expected);
+    EXPECT_EQ(channel.PortTimeouts, (CommTimeouts{1, 1, 1, 10, 40}));
 }
 
 TEST_F(SerialChannelTest, shouldDeriveTheWriteMultiplierFromTwelveBitTimesPerByte) {

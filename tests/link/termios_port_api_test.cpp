@@ -188,8 +188,8 @@ TEST_F(TermiosPortTest, shouldReadWhatHasArrivedAndReturnPromptly) {
     const std::string sent = AllByteValues(256);
     pty.WriteMaster(sent);
     std::string received;
-    for (int attempt = 0; attempt < 50 && received.size() < sent.size(); ++attempt) {
-        received += channel.ReadPort(2048);
+    for (int attempt = 0; attempt < 20 && received.size() < sent.size(); ++attempt) {
+        received += channel.ReadPort(256);
     }
     EXPECT_EQ(received, sent);
     pty.WriteMaster("abc");
