@@ -105,6 +105,22 @@ TEST_F(ModelTest, StateReplyCarriesClockAndClimate) {
               Bytes({0x3B, 0x01, 0x46, 0x00, 45, 0x2A, 0x25, 0x01, 0x00, 0, 0}));
 }
 
+TEST_F(ModelTest, InitialSettingsSitAtTheirPositions) {
+    const auto reply = model_.Handle(Bytes({1, 0x32, 0xC0}));
+    ASSERT_TRUE(reply);
+    // Position (1-based) -> value of the initial store: alarm 1 07:30 weekdays on, alarm 2
+    // 09:10 weekends off, screen "switch on at" 22:15-07:45 by schedule, lunar scroll on,
+    // night-light by sensor 22:05-06:50.
+    const std::pair<std::size_t, int> cases[] = {
+        {4, 7},    {5, 30}, {6, 8},   {7, 0},  {8, 255}, {9, 9},   {10, 10},
+        {11, 9},   {12, 3}, {13, 22}, {14, 0}, {15, 15}, {16, 7},  {17, 45},
+        {18, 255}, {19, 1}, {20, 22}, {21, 5}, {22, 6},  {23, 50},
+    };
+    for (const auto& [position, value] : cases) {
+        EXPECT_EQ(At(*reply, position), value) << "position " << position;
+    }
+}
+
 TEST(ClimateEncoding, RawValues) {
     EXPECT_EQ(TemperatureRaw(20.0), 300);
     EXPECT_EQ(TemperatureRaw(14.5), 245);

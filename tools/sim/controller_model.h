@@ -31,19 +31,19 @@ struct AlarmSetting {
 
 struct SettingsStore {
     AlarmSetting alarm1{0, 7, 30, 8};
-    AlarmSetting alarm2{255, 9, 0, 9};
+    AlarmSetting alarm2{255, 9, 10, 9};
     std::uint8_t screenMode = 3;
     std::uint8_t screenFirstHour = 22;
     std::uint8_t screenSource = 0;  // 255 light sensor, anything else schedule
-    std::uint8_t screenFirstMinute = 0;
+    std::uint8_t screenFirstMinute = 15;
     std::uint8_t screenSecondHour = 7;
-    std::uint8_t screenSecondMinute = 0;
+    std::uint8_t screenSecondMinute = 45;
     std::uint8_t lunarScroll = 255;
     std::uint8_t nightLightMode = 1;
     std::uint8_t nightFirstHour = 22;
-    std::uint8_t nightFirstMinute = 0;
+    std::uint8_t nightFirstMinute = 5;
     std::uint8_t nightSecondHour = 6;
-    std::uint8_t nightSecondMinute = 30;
+    std::uint8_t nightSecondMinute = 50;
 };
 
 // The values SetClock carries besides the moment itself; the replies never show them.
