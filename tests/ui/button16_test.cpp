@@ -121,70 +121,62 @@ TEST_F(ImageButton, StartsRestingWithDefaults) {
     ExpectPixels(button, Signature(Look::Resting));
 }
 
-TEST(ImageButtonLooks, MouseSequencesGiveLooks) {
+enum class Act { In, Press, PressRight, DragOut, DragOutRight, Release, ReleaseOut, Leave, Margin };
+
+void Apply(ButtonRig& rig, Act act) {
     const QPoint in(8, 8);
     const QPoint out(40, 40);
+    switch (act) {
+        case Act::In:
+            return rig.Move(in);
+        case Act::Press:
+            return rig.Press(in);
+        case Act::PressRight:
+            return rig.Press(in, Qt::RightButton);
+        case Act::DragOut:
+            return rig.Move(out, Qt::LeftButton);
+        case Act::DragOutRight:
+            return rig.Move(out, Qt::RightButton);
+        case Act::Release:
+            return rig.Release(in);
+        case Act::ReleaseOut:
+            return rig.Release(out);
+        case Act::Leave:
+            return rig.Leave();
+        case Act::Margin:
+            return rig.Move({18, 18});
+    }
+}
+
+TEST(ImageButtonLooks, MouseSequencesGiveLooks) {
+    using enum Act;
     const struct {
         const char* name;
-        std::function<void(ButtonRig&)> act;
+        std::vector<Act> acts;
         Look drawn;
         Look remembered;
     } cases[] = {
-        {"hover", [&](ButtonRig& r) { r.Move(in); }, Look::Hovered, Look::Hovered},
-        {"press",
-         [&](ButtonRig& r) {
-             r.Move(in);
-             r.Press(in);
-         },
-         Look::Pressed, Look::Pressed},
-        {"drag off keeps pressed",
-         [&](ButtonRig& r) {
-             r.Move(in);
-             r.Press(in);
-             r.Move(out, Qt::LeftButton);
-             r.Leave();
-         },
-         Look::Pressed, Look::Pressed},
+        {"hover", {In}, Look::Hovered, Look::Hovered},
+        {"press", {In, Press}, Look::Pressed, Look::Pressed},
+        {"drag off keeps pressed", {In, Press, DragOut, Leave}, Look::Pressed, Look::Pressed},
         {"release outside draws resting",
-         [&](ButtonRig& r) {
-             r.Move(in);
-             r.Press(in);
-             r.Move(out, Qt::LeftButton);
-             r.Release(out);
-             r.Leave();
-         },
-         Look::Resting, Look::Pressed},
-        {"release then hover",
-         [&](ButtonRig& r) {
-             r.Move(in);
-             r.Press(in);
-             r.Release(in);
-             r.Move(in);
-         },
-         Look::Hovered, Look::Hovered},
-        {"hover then leave",
-         [&](ButtonRig& r) {
-             r.Move(in);
-             r.Leave();
-         },
-         Look::Resting, Look::Resting},
-        {"right-button drag off counts as leaving",
-         [&](ButtonRig& r) {
-             r.Move(in);
-             r.Press(in, Qt::RightButton);
-             r.Move(out, Qt::RightButton);
-         },
-         Look::Resting, Look::Resting},
-        {"move in the margin is not a hover",
-         [&](ButtonRig& r) {
-             r.Move({18, 18});
-         },
-         Look::Resting, Look::Resting},
+         {In, Press, DragOut, ReleaseOut, Leave},
+         Look::Resting,
+         Look::Pressed},
+        {"release then hover", {In, Press, Release, In}, Look::Hovered, Look::Hovered},
+        {"hover then leave", {In, Leave}, Look::Resting, Look::Resting},
+        {"right-button drag off leaves",
+         {In, PressRight, DragOutRight},
+         Look::Resting,
+         Look::Resting},
+        {"move in the margin is no hover", {Margin}, Look::Resting, Look::Resting},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ButtonRig rig;
-        c.act(rig);
+        for (Act act : c.acts) {
+            Apply(rig, act);
+        }
         EXPECT_EQ(rig.button.CurrentLook(), c.remembered);
         ExpectPixels(rig.button, Signature(c.drawn));
     }

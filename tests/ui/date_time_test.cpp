@@ -54,6 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
         TypingCase{"hour_tens_3_refused", 1, nullptr, 0, "3", "00:00", 0, 1},
         TypingCase{"two_resets_units", 2, "27:15:00", 0, "2", "20:15:00", 1, 1},
         TypingCase{"one_keeps_units", 2, "17:15:00", 0, "1", "17:15:00", 1, 1},
+        TypingCase{"two_keeps_three", 2, "13:15:00", 0, "2", "23:15:00", 1, 1},
+        TypingCase{"two_resets_four", 2, "14:15:00", 0, "2", "20:15:00", 1, 1},
         TypingCase{"minute_tens", 2, nullptr, 3, "6594", "00:59:40", 7, 1},
         TypingCase{"second_tens", 2, nullptr, 6, "75", "00:00:50", 7, 1},
         TypingCase{"layout_7_is_2", 7, "27:15:00", 0, "2", "20:15:00", 1, 1},
@@ -63,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Dates.
         TypingCase{"day_three_resets_units", 0, "29.05.24", 0, "3", "30.05.24", 1, 1},
         TypingCase{"day_three_keeps_one", 0, "21.05.24", 0, "3", "31.05.24", 1, 1},
+        TypingCase{"day_three_resets_two", 0, "22.05.24", 0, "3", "30.05.24", 1, 1},
         TypingCase{"day_tens_4_refused", 0, nullptr, 0, "4", "00.00.00", 0, 1},
         TypingCase{"day_units_after_3", 0, "30.05.24", 1, "51", "31.05.24", 3, 1},
         TypingCase{"month", 0, nullptr, 3, "2132", "00.12.00", 6, 1},
@@ -138,13 +141,28 @@ TEST_F(Field, KeysThatEditAreUndone) {
     }
 }
 
-TEST_F(Field, ContextMenuPasteIsUndoneWithTwoChanges) {
-    QApplication::clipboard()->setText("99:99");
-    field.Field()->selectAll();
-    QSignalSpy changes(&field, &DateTime::onChange);
-    field.Field()->paste();  // what the context menu's Paste does
-    EXPECT_EQ(field.Text(), "00:00");
-    EXPECT_EQ(changes.count(), 2);
+TEST_F(Field, ContextMenuEditsAreUndoneWithTwoChanges) {
+    // What the line edit's own context menu does, after a digit was typed.
+    const struct {
+        const char* name;
+        std::function<void(QLineEdit&)> edit;
+    } cases[] = {
+        {"paste", [](QLineEdit& e) { e.paste(); }}, {"undo", [](QLineEdit& e) { e.undo(); }},
+        {"cut", [](QLineEdit& e) { e.cut(); }},     {"delete", [](QLineEdit& e) { e.del(); }},
+        {"clear", [](QLineEdit& e) { e.clear(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QApplication::clipboard()->setText("99:99");
+        field.SetLayout(1);
+        field.SetSelStart(0);
+        Type(field, "1");
+        field.Field()->selectAll();
+        QSignalSpy changes(&field, &DateTime::onChange);
+        c.edit(*field.Field());
+        EXPECT_EQ(field.Text(), "10:00");
+        EXPECT_EQ(changes.count(), 2);
+    }
 }
 
 TEST_F(Field, EmptyKeptTextDoesNotRollBack) {
@@ -175,12 +193,6 @@ TEST_F(Field, HeightFollowsInnerField) {
     field.resize(120, 80);
     EXPECT_EQ(field.height(), field.Field()->height());
     EXPECT_EQ(field.Field()->geometry(), QRect(0, 0, 120, field.height()));
-}
-
-TEST_F(Field, BackColorIsFieldBackground) {
-    field.SetBackColor(QColor(1, 2, 3));
-    EXPECT_EQ(field.BackColor(), QColor(1, 2, 3));
-    EXPECT_EQ(field.Field()->palette().color(QPalette::Base), QColor(1, 2, 3));
 }
 
 TEST(FieldFocus, LosingFocusIsReported) {
