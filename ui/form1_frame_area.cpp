@@ -1,6 +1,7 @@
 // The toolbar of page buttons above the pages, and the port state, traffic monitor and
 // status lines below them.
 
+#include <QFont>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -37,6 +38,11 @@ StatusControls BuildStatusArea(QWidget* form) {
     c.TextBox1->setReadOnly(true);
     c.Label1 = MakeLabel(form, "Label1", QString(), {0, 7200, 6375, 255});
     c.Label2_0 = MakeLabel(form, "Label2_0", QString(), {0, 7440, 6375, 255});
+    // The statistics lines run longer than the window is wide in the window's own font.
+    QFont narrow(QStringLiteral("Arial Narrow"));
+    narrow.setPointSizeF(8.25);
+    c.Label1->setFont(narrow);
+    c.Label2_0->setFont(narrow);
     // Outside the client area: it cannot be clicked, but Tab still reaches it.
     c.Command7 =
         MakePushButton(form, "Command7", QStringLiteral("Command7"), {9360, 5880, 1455, 375});

@@ -12,6 +12,9 @@ namespace pelta::ui {
 
 namespace {
 
+// Two value labels share a group's row, from 120 and from 2880 twips.
+constexpr int kValueWidth = 2700;
+
 QFont BoldFont(const char* family, double points) {
     QFont font(QString::fromLatin1(family));
     font.setPointSizeF(points);
@@ -46,23 +49,25 @@ MeasurementsPageControls BuildMeasurementsPage(QWidget* form) {
                               BoldFont("MS Sans Serif", 13.5), centred);
     c.Label7 = MakeValueLabel(page, "Label7", QStringLiteral("Время"), {105, 720, 5790, 435},
                               BoldFont("MS Sans Serif", 18), centred);
-    c.Label4 = MakeValueLabel(page, "Label4", QStringLiteral("Уход  часов"), {120, 1200, 855, 240},
+    // The value labels reach to the next control: the decoded texts are much longer than the
+    // placeholders they replace and would otherwise be cut off.
+    c.Label4 = MakeValueLabel(page, "Label4", QStringLiteral("Уход  часов"), {120, 1200, 5775, 240},
                               BoldFont("Arial Narrow", 9));
 
     const QFont value = BoldFont("Arial", 12);
     c.ctlLine4 = MakeLineControl(page, "ctlLine4", {120, 1440, 5775, 975});
     c.Label16 = MakeGroupTitle(c.ctlLine4, "Label16", QStringLiteral("ДОМ"), {240, 0, 495, 240});
     c.Label5 = MakeValueLabel(c.ctlLine4, "Label5", QStringLiteral("Температура"),
-                              {120, 360, 1560, 285}, value);
+                              {120, 360, kValueWidth, 285}, value);
     c.Label6 = MakeValueLabel(c.ctlLine4, "Label6", QStringLiteral("Влажность"),
-                              {2880, 360, 1350, 285}, value);
+                              {2880, 360, kValueWidth, 285}, value);
 
     c.ctlLine5 = MakeLineControl(page, "ctlLine5", {120, 2520, 5775, 975});
     c.Label17 = MakeGroupTitle(c.ctlLine5, "Label17", QStringLiteral("Улица"), {240, 0, 690, 240});
     c.Label15[0] = MakeValueLabel(c.ctlLine5, "Label15_0", QStringLiteral("Температура "),
-                                  {120, 360, 1620, 285}, value);
+                                  {120, 360, kValueWidth, 285}, value);
     c.Label14[0] = MakeValueLabel(c.ctlLine5, "Label14_0", QStringLiteral("Давление"),
-                                  {2880, 360, 1170, 285}, value);
+                                  {2880, 360, kValueWidth, 285}, value);
 
     c.Command5 =
         MakePushButton(page, "Command5", QStringLiteral("Обновить"), {3240, 3600, 2295, 375});

@@ -1,0 +1,114 @@
+# Shared by the Xvfb test and scripts/run.sh: start Xvfb, pelta-sim and the window, click the
+# short path through the window with xdotool, take screenshots, and stop what was started.
+# Coordinates come from the window's fixed layout in twips (15 twips per pixel at 96 dpi).
+
+PELTA_DEMO_PIDS=()
+PELTA_SIM_COM=""
+PELTA_WINDOW=""
+
+# Twips inside the page area (which starts 600 twips down) to a window pixel.
+pelta_px() { echo $(($1 / 15)); }
+
+pelta_demo_start_xvfb() {
+    local n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    PELTA_DEMO_PIDS+=($!)
+    export DISPLAY=":$n"
+    unset WAYLAND_DISPLAY
+    for _ in $(seq 50); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start on $DISPLAY" >&2
+    return 1
+}
+
+# Starts pelta-sim on the lowest free COM number; sets PELTA_SIM_COM.
+pelta_demo_start_sim() {
+    local sim=$1 log=$2
+    "$sim" >"$log" 2>&1 &
+    PELTA_DEMO_PIDS+=($!)
+    for _ in $(seq 50); do
+        PELTA_SIM_COM=$(sed -n '1s/^pelta-sim: COM\([0-9]*\) -> .*/\1/p' "$log")
+        [ -n "$PELTA_SIM_COM" ] && return 0
+        sleep 0.1
+    done
+    echo "pelta-sim did not start:" >&2
+    cat "$log" >&2
+    return 1
+}
+
+# Starts the window and waits for it; sets PELTA_WINDOW.
+pelta_demo_start_window() {
+    local pelta=$1 log=$2
+    "$pelta" >"$log" 2>&1 &
+    PELTA_DEMO_PIDS+=($!)
+    PELTA_WINDOW_PID=$!
+    for _ in $(seq 100); do
+        PELTA_WINDOW=$(xdotool search --name '^Пелта$' 2>/dev/null | head -n1 || true)
+        [ -n "$PELTA_WINDOW" ] && break
+        sleep 0.1
+    done
+    if [ -z "$PELTA_WINDOW" ]; then
+        echo "the window did not appear:" >&2
+        cat "$log" >&2
+        return 1
+    fi
+    sleep 0.5
+}
+
+# Clicks at a point given in window twips.
+pelta_click() {
+    xdotool mousemove --window "$PELTA_WINDOW" "$(pelta_px "$1")" "$(pelta_px "$2")" click 1
+    sleep 0.3
+}
+
+# Clicks the middle of a control given as left, top, width, height in twips on a page.
+pelta_click_page_control() {
+    pelta_click $(($1 + $3 / 2)) $((600 + $2 + $4 / 2))
+}
+
+# Page buttons: 300 twips square in the toolbar; only their top-left 17 pixels take clicks.
+pelta_click_page_button() {
+    pelta_click $(($1 + 120)) 240
+}
+
+pelta_screenshot() {
+    import -window "$PELTA_WINDOW" "$1"
+}
+
+# Link settings: the simulator's port, a 300 ms reply time-out, "Применить"; then
+# measurements and "Обновить"; then the settings page, and back to the measurements.
+pelta_demo_click_path() {
+    local artifacts=$1
+    pelta_click_page_button 120                      # Button161, link settings
+    pelta_click_page_control 1200 240 1545 315       # cboPort opens its list
+    xdotool type --delay 50 "COM $PELTA_SIM_COM"
+    xdotool key Return
+    sleep 0.3
+    pelta_click_page_control 2520 2520 3255 285      # Text1(3)
+    xdotool key ctrl+a
+    xdotool type --delay 50 "300"
+    pelta_click_page_control 4080 3480 1695 375      # Command6, "Применить"
+    pelta_screenshot "$artifacts/link-settings.png"
+    pelta_click_page_button 600                      # Button162, measurements
+    pelta_click_page_control 3240 3600 2295 375      # Command5, "Обновить"
+    sleep 1.5
+    pelta_screenshot "$artifacts/measurements.png"
+    pelta_click_page_button 1080                     # Button163, settings (reads them)
+    sleep 1.5
+    pelta_screenshot "$artifacts/settings.png"
+    pelta_click_page_button 600
+    pelta_screenshot "$artifacts/screenshot.png"
+}
+
+# Stops what the functions above started, newest first.
+pelta_demo_stop() {
+    local i
+    for ((i = ${#PELTA_DEMO_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${PELTA_DEMO_PIDS[$i]}" 2>/dev/null || true
+        wait "${PELTA_DEMO_PIDS[$i]}" 2>/dev/null || true
+    done
+    PELTA_DEMO_PIDS=()
+}
