@@ -14,9 +14,9 @@ int main(int argc, char** argv) {
     pelta::ui::WindowApp program;
     const QString icon =
         pelta::ui::FindPicture(QStringLiteral("pelta.png"), pelta::ui::DefaultPictureFolders());
-    if (!icon.isEmpty()) {
-        QApplication::setWindowIcon(QIcon(icon));
-    }
+    // Beside the program in the build tree; installed, the icon theme has it.
+    QApplication::setWindowIcon(icon.isEmpty() ? QIcon::fromTheme(QStringLiteral("pelta"))
+                                               : QIcon(icon));
     program.Start();
     program.Window().show();
     return QApplication::exec();

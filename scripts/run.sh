@@ -1,9 +1,48 @@
 #!/usr/bin/env bash
-# Builds the program and starts it. Until the window lands this builds what exists and runs
-# its tests as a smoke check.
+# Builds the window and the controller simulator, starts the simulator on a free COM number and
+# then the window. On a desktop (DISPLAY or WAYLAND_DISPLAY set) the window is yours: choose the
+# simulator's port on the link settings page. Without a display the window runs under Xvfb,
+# the short path through it is clicked with xdotool, and a screenshot is saved.
+# The simulator stops when the window closes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j "$(nproc)"
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure
+build=${PELTA_BUILD_DIR:-build}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "$(nproc)" --target pelta pelta-sim
+
+# shellcheck source=tests/gui_e2e/click_path.sh
+source tests/gui_e2e/click_path.sh
+
+# The simulator registers its port in $XDG_RUNTIME_DIR/pelta/serialcomm, where the window
+# looks for ports; without a usable runtime folder both use a scratch one.
+scratch=""
+if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "$XDG_RUNTIME_DIR" ] || [ ! -w "$XDG_RUNTIME_DIR" ]; then
+    scratch=$(mktemp -d)
+    chmod 700 "$scratch"
+    export XDG_RUNTIME_DIR=$scratch
+fi
+logs=$(mktemp -d)
+cleanup() {
+    pelta_demo_stop
+    rm -rf "$logs"
+    [ -z "$scratch" ] || rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    pelta_demo_start_sim "$build/tools/sim/pelta-sim" "$logs/sim.log"
+    echo "pelta-sim answers on COM $PELTA_SIM_COM: choose \"COM $PELTA_SIM_COM\" in the port list,"
+    echo "press \"Применить\", then read the controller on the other pages."
+    "$build/app/pelta"
+else
+    mkdir -p artifacts
+    pelta_demo_start_xvfb
+    pelta_demo_start_sim "$build/tools/sim/pelta-sim" "$logs/sim.log"
+    pelta_demo_start_window "$build/app/pelta" "$logs/pelta.log"
+    pelta_demo_click_path artifacts
+    cp "$logs/sim.log" artifacts/sim.log
+    echo "No display: the window ran under Xvfb against pelta-sim on COM $PELTA_SIM_COM."
+    echo "Screenshot: $PWD/artifacts/screenshot.png (also link-settings.png, measurements.png,"
+    echo "settings.png there; the simulator's log is artifacts/sim.log)."
+fi
