@@ -28,6 +28,10 @@ struct TypingCase {
     int selLengthAfter;
 };
 
+void PrintTo(const TypingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Typing : public ::testing::TestWithParam<TypingCase> {};
 
 TEST_P(Typing, AcceptsOnlyAllowedDigits) {
