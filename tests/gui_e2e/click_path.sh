@@ -42,7 +42,9 @@ pelta_demo_start_sim() {
 # Starts the window and waits for it; sets PELTA_WINDOW.
 pelta_demo_start_window() {
     local pelta=$1 log=$2
-    "$pelta" >"$log" 2>&1 &
+    # On Xvfb's X display, whatever platform the caller's environment asks for (the tests
+    # run with offscreen).
+    QT_QPA_PLATFORM=xcb "$pelta" >"$log" 2>&1 &
     PELTA_DEMO_PIDS+=($!)
     PELTA_WINDOW_PID=$!
     for _ in $(seq 100); do
