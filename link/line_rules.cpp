@@ -15,11 +15,16 @@ bool IsStandardSpeed(std::uint32_t bitsPerSecond) {
     return false;
 }
 
+bool IsSupportedSpeed(std::uint32_t bitsPerSecond) {
+    return bitsPerSecond >= StandardSpeeds.front().BitsPerSecond &&
+           bitsPerSecond <= StandardSpeeds.back().BitsPerSecond;
+}
+
 int CheckLineParameters(const Dcb& dcb) {
     const bool dataBitsOk = dcb.ByteSize >= 5 && dcb.ByteSize <= 8;
     const bool codesOk = dcb.Parity <= ParityCode::Space && dcb.StopBits <= StopBitsCode::Two;
     const bool oneAndHalfOk = dcb.StopBits != StopBitsCode::OneAndHalf || dcb.ByteSize == 5;
-    if (!IsStandardSpeed(dcb.BaudRate) || !dataBitsOk || !codesOk || !oneAndHalfOk) {
+    if (!IsSupportedSpeed(dcb.BaudRate) || !dataBitsOk || !codesOk || !oneAndHalfOk) {
         return EINVAL;
     }
     return 0;

@@ -12,6 +12,7 @@
 #include <limits>
 #include <optional>
 
+#include "link/exact_speed.h"
 #include "link/line_rules.h"
 #include "link/standard_speeds.h"
 
@@ -28,7 +29,7 @@ speed_t SpeedConstant(std::uint32_t bitsPerSecond) {
             return speed.Constant;
         }
     }
-    return B0;  // unreachable: CheckLineParameters refuses other speeds first
+    return B38400;  // a placeholder: SetCommState then sets the exact speed
 }
 
 tcflag_t DataBitsFlag(std::uint8_t dataBits) {
@@ -206,7 +207,15 @@ bool TermiosPortApi::SetCommState(PortHandleValue handle, const Dcb& dcb) {
     do {
         result = SetAttr(handle, TCSANOW, &settings);
     } while (result != 0 && errno == EINTR);
-    return result == 0 || Fail(errno);
+    if (result != 0) {
+        return Fail(errno);
+    }
+    if (!IsStandardSpeed(dcb.BaudRate)) {
+        if (const int error = SetExactSpeed(handle, dcb.BaudRate); error != 0) {
+            return Fail(error);
+        }
+    }
+    return true;
 }
 
 bool TermiosPortApi::ReadFile(PortHandleValue handle, std::uint8_t* buffer, std::uint32_t count,

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <optional>
 
+#include "link/exact_speed.h"
 #include "link/serial_channel.h"
 #include "link_test_support.h"
 
@@ -152,11 +153,11 @@ TEST_F(TermiosPortTest, shouldRefuseWhatTheLineCannotRunWithTheExactMessage) {
         std::uint8_t Parity, DataBits, StopBits;
     };
     const Case cases[] = {
-        {9600, 0, 4, 0},   // 4 data bits
-        {9600, 0, 8, 1},   // 1.5 stop bits with 8 data bits
-        {9600, 0, 6, 1},   // 1.5 stop bits with 6 data bits
-        {14400, 0, 8, 0},  // no such speed on Linux
-        {9600, 5, 8, 0},   // no such parity code
+        {9600, 0, 4, 0},     // 4 data bits
+        {9600, 0, 8, 1},     // 1.5 stop bits with 8 data bits
+        {9600, 0, 6, 1},     // 1.5 stop bits with 6 data bits
+        {5000000, 0, 8, 0},  // beyond any UART
+        {9600, 5, 8, 0},     // no such parity code
     };
     const QString expected =
         QString::fromUtf8("Не удается настроить порт на заданные параметры Error: ") +
@@ -168,6 +169,15 @@ TEST_F(TermiosPortTest, shouldRefuseWhatTheLineCannotRunWithTheExactMessage) {
         ASSERT_EQ(messages.Shown.size(), 1U) << int(c.DataBits) << " " << int(c.StopBits);
         EXPECT_EQ(messages.Shown[0].Text, expected);
         EXPECT_FALSE(applied.has_value()) << "nothing reaches the kernel";
+        channel.ClosePort();
+    }
+}
+
+TEST_F(TermiosPortTest, shouldRunSpeedsWithoutAConstantAtTheirExactRate) {
+    for (const std::int32_t speed : {14400, 9600}) {
+        OpenAndConfigure(speed, 0, 8, 0);
+        EXPECT_TRUE(messages.Shown.empty()) << speed;
+        EXPECT_EQ(ReadExactSpeed(pty.Master()), static_cast<std::uint32_t>(speed));
         channel.ClosePort();
     }
 }
