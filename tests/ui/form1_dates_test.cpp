@@ -102,13 +102,6 @@ TEST(Form1Pictures, currentFolderFirstThenBesideTheProgram) {
     }
 }
 
-TEST(Form1Pictures, namesAreMatchedExactlyAndFoldersAreNotFiles) {
-    QTemporaryDir dir;
-    testing::SamplePicture().save(dir.filePath("clock.bmp"), "BMP");
-    QDir(dir.path()).mkdir("CLOCK.bmp");
-    EXPECT_TRUE(FindPicture("CLOCK.bmp", {dir.path()}).isEmpty());
-}
-
 TEST(Form1Pictures, theDefaultFoldersAreTheCurrentOneThenTheProgramsOwn) {
     const QStringList folders = DefaultPictureFolders();
     ASSERT_FALSE(folders.isEmpty());
@@ -117,15 +110,6 @@ TEST(Form1Pictures, theDefaultFoldersAreTheCurrentOneThenTheProgramsOwn) {
         ASSERT_EQ(folders.size(), 2);
         EXPECT_EQ(folders[1], QCoreApplication::applicationDirPath());
     }
-}
-
-TEST(Form1Pictures, theWarningNamesEveryFileAndWhereItWasLookedFor) {
-    const QString one = MissingPicturesText({"CLOCK.bmp"}, {"/a", "/b"});
-    EXPECT_TRUE(one.contains("CLOCK.bmp"));
-    EXPECT_TRUE(one.contains("/a"));
-    EXPECT_TRUE(one.contains("/b"));
-    const QString two = MissingPicturesText({"CLOCK.bmp", "configure.bmp"}, {"/a"});
-    EXPECT_TRUE(two.contains("CLOCK.bmp, configure.bmp"));
 }
 
 }  // namespace

@@ -73,64 +73,6 @@ TEST(Form1Layout, controlsSitWhereTheirTwipsPutThemInTheirContainers) {
     }
 }
 
-TEST(Form1Layout, everyNamedControlExistsOnce) {
-    Form1Harness harness;
-    const char* names[] = {
-        "Label11",     "Label12",   "Label10",     "Label13",     "Label9",      "Label8",
-        "Label2_2",    "Label2_3",  "Label2_4",    "Text1_2",     "Text1_4",     "cboSpeed",
-        "cboDataBits", "cboParity", "cboStopBits", "Label3",      "Label4",      "Label5",
-        "Label6",      "Label15_0", "Label17",     "ctlLine4",    "ctlLine5",    "Label20_0",
-        "Label20_1",   "DateTime2", "Combo2",      "Button166",   "Text3",       "Check4",
-        "Check1_0",    "Check1_1",  "DateTime3_0", "DateTime3_1", "Combo1_0",    "Combo1_1",
-        "Button167_0", "ctlLine10", "Label21",     "Combo3",      "DateTime6_0", "DateTime6_1",
-        "DateTime6_3", "Line1_1",   "Button169",   "ctlLine11",   "Label22",     "Combo4",
-        "Button1610",  "Check2",    "ctlLine8",    "Label18_0",   "Label18_1",   "Text2_0",
-        "Label19",     "DateTime4", "Button162",   "Button163",
-    };
-    for (const char* name : names) {
-        EXPECT_EQ(harness.Window().findChildren<QWidget*>(QString::fromLatin1(name)).size(), 1)
-            << name;
-    }
-}
-
-struct CaptionCase {
-    const char* name;
-    QString caption;
-};
-
-TEST(Form1Layout, captionsAreTheProgramsOwnTexts) {
-    Form1Harness harness;
-    const CaptionCase labels[] = {
-        {"Label11", "Порт:"},
-        {"Label13", "HandShake"},
-        {"Label2_3", "Таймаут ожидания ответа,мс\n"},
-        {"Label3", "Дата"},
-        {"Label4", "Уход  часов"},
-        {"Label15_0", "Температура "},
-        {"Label20_1", "Коррекция времени (+/- 30 sek)"},
-        {"Label21", "Подсветка( Ночник)"},
-        {"Label18_1", "2-я строка (20 символов)"},
-        {"LabelCOM", ""},
-        {"Label1", ""},
-    };
-    for (const CaptionCase& c : labels) {
-        EXPECT_EQ(harness.Find<QLabel>(c.name)->text(), c.caption) << c.name;
-    }
-    const CaptionCase buttons[] = {
-        {"CmdDefault_0", "По умолчанию"},
-        {"Command6", "Применить"},
-        {"Command5", "Обновить"},
-        {"Command7", "Command7"},
-        {"Check4", "Смена сезонов"},
-        {"Check1_1", "Будильник №2"},
-        {"Check3", "Прокручивать лунный календарь"},
-        {"Check2", "Событие №1"},
-    };
-    for (const CaptionCase& c : buttons) {
-        EXPECT_EQ(harness.Find<QAbstractButton>(c.name)->text(), c.caption) << c.name;
-    }
-}
-
 struct FontCase {
     const char* name;
     QString family;

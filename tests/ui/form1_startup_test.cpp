@@ -234,14 +234,5 @@ TEST_F(Form1StartUp, anUnreadablePictureCountsAsMissing) {
     EXPECT_TRUE(harness.Find<Button16>("Button162")->Picture().isNull());
 }
 
-TEST_F(Form1StartUp, beforeStartUpOnlyTheDesignedContentIsThere) {
-    Form1Harness harness(NotStarted());
-    EXPECT_EQ(harness.Find<QComboBox>("cboSpeed")->count(), 0);
-    EXPECT_EQ(harness.Find<QComboBox>("cmbHandShake")->count(), 4);
-    EXPECT_EQ(harness.Find<QComboBox>("cmbHandShake")->currentIndex(), -1);
-    EXPECT_EQ(harness.Find<QComboBox>("Combo3")->currentText(), "Combo3");
-    EXPECT_EQ(harness.Find<DateTime>("DateTime6_0")->Layout(), 0);
-}
-
 }  // namespace
 }  // namespace pelta::ui::testing
