@@ -88,7 +88,12 @@ DateTime* MakeDateTime(QWidget* parent, const char* name, const TwipsBox& box) {
 }
 
 ctlLine* MakeLineControl(QWidget* parent, const char* name, const TwipsBox& box) {
-    return Create<ctlLine>(parent, name, box);
+    auto* line = Create<ctlLine>(parent, name, box);
+    if (box.Height <= kSeparatorTwips) {
+        // A separator only draws; where it crosses a check box's row the click is the box's.
+        line->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    return line;
 }
 
 QFrame* MakeHorizontalLine(QWidget* parent, const char* name, int x1, int x2, int y) {

@@ -29,6 +29,9 @@ struct TwipsBox {
 // Maps the classic Windows font names the window asks for to fonts a Linux desktop has.
 void InstallFontSubstitutes();
 
+// Line controls this many twips high are separators.
+inline constexpr int kSeparatorTwips = 30;
+
 // Image buttons are always this many twips square.
 inline constexpr int kImageButtonTwips = 300;
 

@@ -276,6 +276,17 @@ TEST(Form1Clock, leavingDateTime1ChoosesItsWeekday) {
     harness.Window().hide();
 }
 
+TEST(Form1Event, separatorsLeaveTheirClicksToTheControlsBeneath) {
+    Form1Harness harness;
+    harness.Window().ShowPage(Page::TimedEvent);
+    harness.Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&harness.Window()));
+    // The separator crosses the event check box's row, 3000 twips across.
+    auto* separator = harness.Find<QWidget>("ctlLine8");
+    const QPoint crossing = separator->mapTo(&harness.Window(), QPoint(80, 1));
+    EXPECT_EQ(harness.Window().childAt(crossing), harness.Find<QCheckBox>("Check2"));
+}
+
 TEST(Form1Closing, closesAnOpenPortAndNothingWhenNoneIsOpen) {
     for (bool open : {true, false}) {
         Form1Harness harness;
