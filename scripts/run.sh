@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the window and the controller simulator, starts the simulator on a free COM number and
-# then the window. On a desktop (DISPLAY or WAYLAND_DISPLAY set) the window is yours: choose the
-# simulator's port on the link settings page. Without a display the window runs under Xvfb,
-# the short path through it is clicked with xdotool, and a screenshot is saved.
+# then the window, connected to the simulator. On an X desktop the script picks the simulator's
+# port and reads the controller once with xdotool, then the window is yours. Without a display
+# the window runs under Xvfb, the short path through it is clicked and a screenshot is saved.
 # The simulator stops when the window closes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,7 +30,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}" ]; then
+    # The window opens on your display already connected: the script chooses the simulator's
+    # port, applies the settings and reads the controller once, then the window is yours.
+    pelta_demo_start_sim "$build/tools/sim/pelta-sim" "$logs/sim.log"
+    pelta_demo_start_window "$build/app/pelta" "$logs/pelta.log"
+    pelta_demo_connect
+    echo "The window talks to pelta-sim on \"COM $PELTA_SIM_COM\"; close it to stop the simulator."
+    wait "$PELTA_WINDOW_PID" || true
+elif [ -n "${WAYLAND_DISPLAY:-}" ]; then
     pelta_demo_start_sim "$build/tools/sim/pelta-sim" "$logs/sim.log"
     echo "pelta-sim answers on COM $PELTA_SIM_COM: choose \"COM $PELTA_SIM_COM\" in the port list,"
     echo "press \"Применить\", then read the controller on the other pages."

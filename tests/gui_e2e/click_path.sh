@@ -81,9 +81,8 @@ pelta_screenshot() {
 }
 
 # Link settings: the simulator's port, a 300 ms reply time-out, "Применить"; then
-# measurements and "Обновить"; then the settings page, and back to the measurements.
-pelta_demo_click_path() {
-    local artifacts=$1
+# measurements and "Обновить".
+pelta_demo_connect() {
     pelta_click_page_button 120                      # Button161, link settings
     pelta_click_page_control 1200 240 1545 315       # cboPort opens its list
     xdotool type --delay 50 "COM $PELTA_SIM_COM"
@@ -93,10 +92,17 @@ pelta_demo_click_path() {
     xdotool key ctrl+a
     xdotool type --delay 50 "300"
     pelta_click_page_control 4080 3480 1695 375      # Command6, "Применить"
-    pelta_screenshot "$artifacts/link-settings.png"
+    [ -z "${1:-}" ] || pelta_screenshot "$1/link-settings.png"
     pelta_click_page_button 600                      # Button162, measurements
     pelta_click_page_control 3240 3600 2295 375      # Command5, "Обновить"
     sleep 1.5
+}
+
+# The connection above, then the settings page (which reads them), and back to the
+# measurements, with a screenshot of each.
+pelta_demo_click_path() {
+    local artifacts=$1
+    pelta_demo_connect "$artifacts"
     pelta_screenshot "$artifacts/measurements.png"
     pelta_click_page_button 1080                     # Button163, settings (reads them)
     sleep 1.5
