@@ -1,15 +1,18 @@
 #pragma once
-// Recording stand-ins for the window and the error log, and scratch folders for map tests.
+// Recording stand-ins for the window and the error log, and the channel on the in-memory port.
+
+#include <gtest/gtest.h>
 
 #include <QString>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "link/error_log_sink.h"
+#include "link/memory_port_api.h"
 #include "link/message_sink.h"
+#include "link/serial_channel.h"
 
 namespace pelta::link::testing {
 
@@ -18,10 +21,11 @@ struct ShownMessage {
     MessageIcon Icon;
     friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
 };
+using ShownMessages = std::vector<ShownMessage>;
 
 class RecordingMessageSink : public MessageSink {
   public:
-    std::vector<ShownMessage> Shown;
+    ShownMessages Shown;
     void ShowMessage(const QString& text, MessageIcon icon) override {
         Shown.push_back({text, icon});
     }
@@ -38,6 +42,20 @@ class RecordingErrorLog : public ErrorLogSink {
                       const QString& detail) override {
         Entries.push_back(
             QStringLiteral("detail:%1|%2|%3|%4").arg(kind).arg(title, further, detail));
+    }
+};
+
+class MemoryChannelTest : public ::testing::Test {
+  protected:
+    MemoryPortApi api;
+    RecordingMessageSink messages;
+    SerialChannel channel{api, messages};
+
+    // Opens an existing port and forgets the calls that took.
+    void OpenPort(std::int16_t number) {
+        api.AddPort(number);
+        channel.OpenPort(number);
+        api.ClearLog();
     }
 };
 
