@@ -91,6 +91,7 @@ SimRig::SimRig(const QStringList& simArgs) {
     cycle->ExpectedReplyLength.Fill();
     commands = std::make_unique<device::SettingsCommands>(window, state, *cycle, window);
     window.PortText = QStringLiteral("COM ") + QString::number(sim->ComNumber());
+    window.Timeout = QStringLiteral("200");
 }
 
 }  // namespace pelta::e2e
