@@ -1,9 +1,7 @@
-// File operations on real files: the guard cases, replacing without loss, and the streamed
-// path against the whole-array path.
+// File operations on real files: the guard cases, replacing without loss, the streamed path
+// against the whole-array path, and pelta-des run as a user runs it.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,20 +31,33 @@ class FileModes : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    fs::path Path(const std::string& name) const { return folder / name; }
-
-    static void Write(const fs::path& path, const Bytes& data) {
-        std::ofstream(path, std::ios::binary)
+    std::string Path(const std::string& name) const { return folder / name; }
+    void Write(const std::string& name, const Bytes& data) const {
+        std::ofstream(Path(name), std::ios::binary)
             .write(reinterpret_cast<const char*>(data.data()),
                    static_cast<std::streamsize>(data.size()));
     }
-    static Bytes Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
+    Bytes Read(const std::string& name) const {
+        std::ifstream in(Path(name), std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     std::size_t EntriesInFolder() const {
         return static_cast<std::size_t>(
             std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    }
+    // Runs pelta-des through the shell, after `prefix`, with stdout and stderr in files.
+    int RunTool(const std::vector<std::string>& args, const std::string& prefix = "") const {
+        std::string command = prefix + "exec " + PELTA_DES_TOOL;
+        for (const std::string& arg : args) {
+            command += " '" + arg + "'";
+        }
+        const int status =
+            std::system((command + " >" + Path("out") + " 2>" + Path("err")).c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string ReadText(const std::string& name) const {
+        const Bytes bytes = Read(name);
+        return std::string(bytes.begin(), bytes.end());
     }
 
     fs::path folder;
@@ -54,148 +65,138 @@ class FileModes : public ::testing::Test {
 };
 
 TEST_F(FileModes, GuardCasesReturnFalseAndTouchNothing) {
-    struct Case {
-        const char* name;
-        const char* in;
-        const char* out;
-        bool overwrite;
-    };
-    Write(Path("data"), {1, 2, 3});
-    Write(Path("empty"), {});
-    Write(Path("existing"), {9, 9});
+    Write("data", {1, 2, 3});
+    Write("empty", {});
+    Write("existing", {9, 9});
     fs::create_directory(Path("folder"));
-    const std::vector<Case> cases = {
-        {"missing input", "absent", "new", true},
-        {"empty input", "empty", "new", true},
-        {"input is a folder", "folder", "new", true},
-        {"existing output, no overwrite", "data", "existing", false},
-        {"output in a missing folder", "data", "no/such/out", true},
+    const std::vector<std::tuple<const char*, const char*, bool>> cases = {
+        {"absent", "new", true},     {"empty", "new", true},        {"folder", "new", true},
+        {"data", "existing", false}, {"data", "no/such/out", true},
     };
     for (const bool decipher : {false, true}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(c.name);
-            const bool done = decipher
-                                  ? des.DecryptFile(Path(c.in), Path(c.out), c.overwrite, kKey)
-                                  : des.EncryptFile(Path(c.in), Path(c.out), c.overwrite, kKey);
-            EXPECT_FALSE(done);
-            EXPECT_FALSE(fs::exists(Path("new")));
-            EXPECT_EQ(Read(Path("existing")), Bytes({9, 9}));
-            EXPECT_EQ(Read(Path("data")), Bytes({1, 2, 3}));
-            EXPECT_EQ(EntriesInFolder(), 4u);  // no temporary file left behind
+        for (const auto& [in, out, overwrite] : cases) {
+            SCOPED_TRACE(std::string(in) + " -> " + out);
+            EXPECT_FALSE(decipher ? des.DecryptFile(Path(in), Path(out), overwrite, kKey)
+                                  : des.EncryptFile(Path(in), Path(out), overwrite, kKey));
+            EXPECT_EQ(Read("existing"), Bytes({9, 9}));
+            EXPECT_EQ(Read("data"), Bytes({1, 2, 3}));
+            EXPECT_EQ(EntriesInFolder(), 4u);  // no new or temporary file left behind
         }
     }
 }
 
 TEST_F(FileModes, OverwriteReplacesAndInPlaceRoundTrips) {
     const Bytes data = SeededBytes(5000, 1);
-    Write(Path("data"), data);
-    Write(Path("out"), Bytes(100000, 7));
+    Write("data", data);
+    Write("out", Bytes(100000, 7));
     ASSERT_TRUE(des.EncryptFile(Path("data"), Path("out"), true, kKey));
     ASSERT_TRUE(des.DecryptFile(Path("out"), Path("out"), true, kKey));
-    EXPECT_EQ(Read(Path("out")), data);
-
+    EXPECT_EQ(Read("out"), data);
     ASSERT_TRUE(des.EncryptFile(Path("data"), Path("data"), true, kKey));
-    EXPECT_EQ(Read(Path("data")).size(), layout::EncipheredSize(data.size()));
+    EXPECT_EQ(Read("data").size(), layout::EncipheredSize(data.size()));
     ASSERT_TRUE(des.DecryptFile(Path("data"), Path("data"), true, kKey));
-    EXPECT_EQ(Read(Path("data")), data);
+    EXPECT_EQ(Read("data"), data);
     EXPECT_EQ(EntriesInFolder(), 2u);
 }
 
 TEST_F(FileModes, WrongKeyOrCorruptDataWritesNothing) {
-    const Bytes data = SeededBytes(3000, 2);
-    Write(Path("data"), data);
+    Write("data", SeededBytes(3000, 2));
     ASSERT_TRUE(des.EncryptFile(Path("data"), Path("enc"), false, kKey));
-    Bytes truncated = Read(Path("enc"));
-    truncated.resize(truncated.size() - 8);
-    Write(Path("truncated"), truncated);
-    Bytes ragged = Read(Path("enc"));
-    ragged.push_back(0);
-    Write(Path("ragged"), ragged);
-    Write(Path("old"), {4, 5, 6});
+    Bytes corrupt = Read("enc");
+    corrupt.resize(corrupt.size() - 8);
+    Write("truncated", corrupt);
+    corrupt.resize(corrupt.size() + 9);
+    Write("ragged", corrupt);
+    Write("old", {4, 5, 6});
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"enc", "other key"}, {"truncated", kKey}, {"ragged", kKey}, {"data", kKey}};
     for (const auto& [input, key] : cases) {
         SCOPED_TRACE(input);
         EXPECT_FALSE(des.DecryptFile(Path(input), Path("old"), true, key));
-        EXPECT_EQ(Read(Path("old")), Bytes({4, 5, 6}));
+        EXPECT_EQ(Read("old"), Bytes({4, 5, 6}));
         EXPECT_FALSE(des.DecryptFile(Path(input), Path("fresh"), false, key));
-        EXPECT_FALSE(fs::exists(Path("fresh")));
+        EXPECT_EQ(EntriesInFolder(), 5u);
     }
-    EXPECT_EQ(EntriesInFolder(), 5u);
 }
 
 // A write that fails part way (here: the file size limit) must leave the old output as it was.
 TEST_F(FileModes, FailedWriteKeepsTheOldOutput) {
-    Write(Path("big"), SeededBytes(3 << 20, 3));
-    Write(Path("old"), {4, 5, 6});
-    std::fflush(nullptr);  // the child must not repeat our buffered output
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit = {1 << 20, 1 << 20};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        clsDES inChild;
-        ::_exit(inChild.EncryptFile(Path("big"), Path("old"), true, kKey) ? 1 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "EncryptFile reported success";
-    EXPECT_EQ(Read(Path("old")), Bytes({4, 5, 6}));
-    EXPECT_EQ(EntriesInFolder(), 2u);
+    Write("big", SeededBytes(3 << 20, 3));
+    Write("old", {4, 5, 6});
+    EXPECT_EQ(RunTool({"encrypt", "--overwrite", "--key", kKey, Path("big"), Path("old")},
+                      "trap '' XFSZ; ulimit -f 2048; "),
+              1);
+    EXPECT_EQ(Read("old"), Bytes({4, 5, 6}));
+    EXPECT_EQ(EntriesInFolder(), 4u);  // big, old and the tool's out and err: no temporary file
 }
 
-// Sizes around the streaming buffer's edges: the file path must give what the array path
-// gives, with the same Progress events.
+// Sizes around the streaming buffer's edges: the file path must give what the array path gives,
+// with the same Progress events.
 TEST_F(FileModes, StreamingMatchesTheWholeArrayPath) {
     constexpr std::size_t kChunk = layout::kFileChunkSize;
-    const std::vector<std::size_t> sizes = {
-        1, 4, 5, kChunk - 13, kChunk - 12, kChunk - 11, kChunk - 4, kChunk + 3, 2 * kChunk + 21};
-    testing::ProgressRecorder recorder;
-    recorder.Attach(des);
-    for (const std::size_t size : sizes) {
+    std::vector<std::int32_t> events;
+    des.Progress = [&](std::int32_t percent) { events.push_back(percent); };
+    for (const std::size_t size :
+         {std::size_t{5}, kChunk - 13, kChunk - 12, kChunk - 4, 2 * kChunk + 21}) {
         SCOPED_TRACE(size);
         const Bytes data = SeededBytes(size, static_cast<std::uint32_t>(size));
-        Write(Path("data"), data);
-
-        recorder.Events.clear();
+        Write("data", data);
+        events.clear();
         ASSERT_TRUE(des.EncryptFile(Path("data"), Path("enc"), true, kKey));
-        const std::vector<std::int32_t> fileEncryptEvents = recorder.Events;
-        const Bytes enciphered = Read(Path("enc"));
-        const Bytes plain = testing::ReferenceCbcDecrypt(kKey, enciphered);
-        ASSERT_EQ(plain.size(), layout::EncipheredSize(size));
-        EXPECT_EQ(Bytes(plain.begin() + 12, plain.begin() + 12 + static_cast<std::ptrdiff_t>(size)),
-                  data);
-        EXPECT_EQ(
-            std::count(plain.begin() + 12 + static_cast<std::ptrdiff_t>(size), plain.end(), 0),
-            static_cast<std::ptrdiff_t>(plain.size() - 12 - size));
-
-        recorder.Events.clear();
+        const std::vector<std::int32_t> fileEvents = std::exchange(events, {});
         Bytes array = data;
         des.EncryptByte(array);
-        EXPECT_EQ(recorder.Events, fileEncryptEvents);
-
-        recorder.Events.clear();
+        EXPECT_EQ(events, fileEvents);
+        array = Read("enc");  // deciphered by the reference and by the array path
+        const Bytes plain = testing::ReferenceCbc(kKey, array, false);
+        ASSERT_EQ(plain.size(), layout::EncipheredSize(size));
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), plain.begin() + 12));
+        events.clear();
         ASSERT_TRUE(des.DecryptFile(Path("enc"), Path("dec"), true, kKey));
-        const std::vector<std::int32_t> fileDecryptEvents = recorder.Events;
-        recorder.Events.clear();
-        Bytes whole = enciphered;
-        des.DecryptByte(whole);
-        EXPECT_EQ(recorder.Events, fileDecryptEvents);
-        EXPECT_EQ(Read(Path("dec")), whole);
-        EXPECT_EQ(whole, data);
+        const std::vector<std::int32_t> decryptEvents = std::exchange(events, {});
+        des.DecryptByte(array);
+        EXPECT_EQ(events, decryptEvents);
+        EXPECT_EQ(Read("dec"), data);
+        EXPECT_EQ(array, data);
     }
 }
 
-TEST(PathExistsCheck, TrueOnlyForReadableFileLengths) {
-    const fs::path file =
-        fs::temp_directory_path() / ("pelta-exists-" + std::to_string(::getpid()));
-    std::ofstream(file) << "x";
-    EXPECT_TRUE(clsDESTestAccess::PathExists(file));
-    EXPECT_FALSE(clsDESTestAccess::PathExists(file.string() + ".absent"));
-    EXPECT_FALSE(clsDESTestAccess::PathExists(fs::temp_directory_path()));
-    fs::remove(file);
+TEST_F(FileModes, PeltaDesRoundTripsFilesAndHexText) {
+    const std::string data = "строка\n" + std::string(100000, 'z');
+    std::ofstream(Path("in.txt"), std::ios::binary) << data;
+    EXPECT_EQ(RunTool({"encrypt", "--key", "ключ", Path("in.txt"), Path("in.des")}), 0);
+    EXPECT_EQ(ReadText("err"), "");  // no progress bar when stderr is no terminal
+    EXPECT_EQ(RunTool({"decrypt", "--key", "ключ", Path("in.des"), Path("out.txt")}), 0);
+    EXPECT_EQ(ReadText("out.txt"), data);
+    const std::string text = "Съешь же ещё этих мягких французских булок";
+    ASSERT_EQ(RunTool({"encrypt-text", "--key", "пароль", "--hex", text}), 0);
+    const std::string hex = ReadText("out").substr(0, 2 * 56);  // 12 + 42 bytes, padded
+    EXPECT_EQ(ReadText("out"), hex + "\n");
+    EXPECT_EQ(RunTool({"decrypt-text", "--key", "пароль", "--hex", hex}), 0);
+    EXPECT_EQ(ReadText("out"), text + "\n");
+}
+
+TEST_F(FileModes, PeltaDesFailuresExitNonZeroWithOneLine) {
+    std::ofstream(Path("in.txt")) << "plain";
+    const std::string in = Path("in.txt"), enc = Path("in.des");
+    ASSERT_EQ(RunTool({"encrypt", "--key", "k1", in, enc}), 0);
+    const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
+        {{"decrypt", "--key", "k2", enc, Path("x")}, 1, "wrong key or corrupt data"},
+        {{"decrypt", "--key", "k1", Path("absent"), Path("x")}, 1, "input file not found"},
+        {{"encrypt", "--key", "k1", in, enc}, 1, "output file exists"},
+        {{"decrypt-text", "--key", "k2", "--hex", "00112233445566778899AABBCCDDEEFF"},
+         1,
+         "pelta-des: Incorrect size descriptor in DES decryption"},
+        {{"scramble", "--key", "k"}, 2, "unknown command"},
+    };
+    for (const auto& [args, exitCode, message] : cases) {
+        SCOPED_TRACE(args[0] + " " + args.back());
+        EXPECT_EQ(RunTool(args), exitCode);
+        const std::string err = ReadText("err");
+        EXPECT_NE(err.find(message), std::string::npos) << err;
+        EXPECT_EQ(err.rfind("pelta-des: ", 0), 0u) << err;
+    }
+    EXPECT_FALSE(fs::exists(Path("x")));
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #pragma once
 // Test seam into clsDES and the OpenSSL reference DES.
 
+#define OPENSSL_SUPPRESS_DEPRECATED  // single DES is the reference here, deprecated or not
+#include <openssl/des.h>
+
 #include <array>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,20 +23,7 @@ struct clsDESTestAccess {
         des.DecipherBlock(block);
     }
     static void UseShuffles(clsDES& des, bool on) { des.UseShuffles = on; }
-    static auto& SubKeys(clsDES& des) { return des.SubKeys; }
-    static const auto& SBoxBits(const clsDES& des) { return des.SBoxBits; }
-    static const auto& IP(const clsDES& des) { return des.IP; }
-    static const auto& IPInverse(const clsDES& des) { return des.IPInverse; }
-    static void Unpack(const std::uint8_t* bytes, std::size_t n, std::uint8_t* bits) {
-        clsDES::UnpackBits(bytes, n, bits);
-    }
-    static void Pack(const std::uint8_t* bits, std::size_t n, std::uint8_t* bytes) {
-        clsDES::PackBits(bits, n, bytes);
-    }
-    static std::string HexEncode(clsDES& des, std::string_view text) { return des.HexEncode(text); }
     static std::string HexDecode(clsDES& des, std::string_view text) { return des.HexDecode(text); }
-    static GrowingTextBuffer& TextBuffer(clsDES& des) { return des.TextBuffer; }
-    static bool PathExists(const std::filesystem::path& path) { return clsDES::PathExists(path); }
 };
 
 }  // namespace pelta::cipher
@@ -41,29 +32,48 @@ namespace pelta::cipher::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes FromHex(std::string_view hex);
-std::string ToHex(const Bytes& bytes);
-Bytes ToBytes(std::string_view text);
-// The key text as DES key bytes: zero-padded or cut to eight.
-std::array<std::uint8_t, 8> KeyBytes(std::string_view keyText);
+inline Bytes FromHex(std::string_view hex) {
+    Bytes out;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        out.push_back(
+            static_cast<std::uint8_t>(std::stoul(std::string(hex.substr(i, 2)), nullptr, 16)));
+    }
+    return out;
+}
 
-// OpenSSL's DES, the reference: CBC with a zero IV and no padding (data in whole blocks).
-Bytes ReferenceCbcEncrypt(std::string_view keyText, const Bytes& data);
-Bytes ReferenceCbcDecrypt(std::string_view keyText, const Bytes& data);
+// OpenSSL's DES, the reference: CBC with a zero IV over whole blocks, the key text zero-padded
+// or cut to eight bytes.
+inline Bytes ReferenceCbc(std::string_view keyText, const Bytes& data, bool encipher) {
+    DES_cblock key = {0, 0, 0, 0, 0, 0, 0, 0};
+    std::copy_n(keyText.begin(), std::min<std::size_t>(8, keyText.size()), key);
+    DES_key_schedule schedule;
+    DES_set_key_unchecked(&key, &schedule);
+    DES_cblock iv = {0, 0, 0, 0, 0, 0, 0, 0};
+    Bytes out(data.size());
+    DES_ncbc_encrypt(data.data(), out.data(), static_cast<long>(data.size() / 8 * 8), &schedule,
+                     &iv, encipher ? DES_ENCRYPT : DES_DECRYPT);
+    return out;
+}
 
 // Random bytes from a fixed seed, so that failures repeat.
-Bytes SeededBytes(std::size_t size, std::uint32_t seed);
+inline Bytes SeededBytes(std::size_t size, std::uint32_t seed) {
+    std::mt19937 generator(seed);
+    Bytes out(size);
+    for (auto& b : out) {
+        b = static_cast<std::uint8_t>(generator());
+    }
+    return out;
+}
 
 // The layout EncryptByte makes before enciphering, built independently.
-Bytes PlainLayout(std::uint32_t random1, std::uint32_t random2, std::int32_t sizeField,
-                  const Bytes& data);
-
-// Records every Progress event of one instance.
-struct ProgressRecorder {
-    std::vector<std::int32_t> Events;
-    void Attach(clsDES& des) {
-        des.Progress = [this](std::int32_t percent) { Events.push_back(percent); };
+inline Bytes PlainLayout(std::int32_t sizeField, const Bytes& data) {
+    Bytes out = {0x12, 0x34, 0x56, 0x07, 0x65, 0x43, 0x21, 0x00};
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(sizeField) >> (8 * i)));
     }
-};
+    out.insert(out.end(), data.begin(), data.end());
+    out.resize((out.size() + 7) / 8 * 8);
+    return out;
+}
 
 }  // namespace pelta::cipher::testing
