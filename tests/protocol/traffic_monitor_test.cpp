@@ -72,7 +72,7 @@ TEST_F(TrafficMonitorTest, countsRepliesAndShowsTheLinkState) {
     }
 }
 
-TEST_F(TrafficMonitorTest, replyPastTheLimitEmptiesTextAndRestartsCountersFromTheNext) {
+TEST_F(TrafficMonitorTest, frameTextPastTheLimitIsEmptiedAndAReplyRestartsTheCounters) {
     monitor.shwRxHex(kBadReply);
     const auto added =
         FrameHeader(QTime(10, 15, 3), 5, Direction::Rx).size() + HexLine(kGoodReply).size() + 2;
@@ -89,14 +89,11 @@ TEST_F(TrafficMonitorTest, replyPastTheLimitEmptiesTextAndRestartsCountersFromTh
     monitor.shwRxHex(Frame());
     EXPECT_EQ(monitor.LinkStatistics().Frames, 1) << "the next reply is frame 1";
     EXPECT_EQ(monitor.LinkStatistics().NoAnswer, 1);
-}
 
-TEST_F(TrafficMonitorTest, requestPastTheLimitEmptiesTextButKeepsCounters) {
-    monitor.shwRxHex(Frame());
     view.Text = QString(64999, QLatin1Char('x'));
     monitor.shwTxHex(Bytes({0x01, 0x32, 0xBE}));
-    EXPECT_TRUE(view.Text.isEmpty());
-    EXPECT_EQ(monitor.LinkStatistics().NoAnswer, 1);
+    EXPECT_TRUE(view.Text.isEmpty()) << "a request past the limit empties the text too";
+    EXPECT_EQ(monitor.LinkStatistics().NoAnswer, 1) << "but keeps the counters";
 }
 
 TEST_F(TrafficMonitorTest, failingLabelDoesNotStopTheReplyDisplay) {
