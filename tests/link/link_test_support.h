@@ -35,9 +35,7 @@ class RecordingMessageSink : public MessageSink {
 class RecordingErrorLog : public ErrorLogSink {
   public:
     std::vector<QString> Entries;
-    void WriteErrorLog(const QString& message) override {
-        Entries.push_back(QStringLiteral("log:") + message);
-    }
+    void WriteErrorLog(const QString& message) override { Entries.push_back("log:" + message); }
     void ReportDetail(std::int16_t kind, const QString& title, const QString& further,
                       const QString& detail) override {
         Entries.push_back(

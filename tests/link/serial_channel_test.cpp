@@ -2,6 +2,8 @@
 
 #include "link/serial_channel.h"
 
+#include <tuple>
+
 #include "link/link_error.h"
 #include "link_test_support.h"
 
@@ -59,22 +61,17 @@ TEST_F(SerialChannelTest, shouldWriteInChunksOf2047Bytes) {
 }
 
 TEST_F(SerialChannelTest, shouldReadWhatArrivedUpToTheCountAndTheBuffer) {
-    struct Case {
-        std::int16_t Count;
-        std::string Queued, Expected;
-        Calls Made;
-    };
-    const Case cases[] = {
+    const std::tuple<std::int16_t, std::string, std::string, Calls> cases[] = {
         {2, "abcdef", "ab", {"ReadFile 2"}},
         {-5, "abc", "", {}},
         {32767, std::string(5000, 'x'), std::string(2048, 'x'), {"ReadFile 2048"}},
     };
     OpenPort(3);
-    for (const auto& c : cases) {
-        api.InboundChunks = {c.Queued};
+    for (const auto& [count, queued, expected, made] : cases) {
+        api.InboundChunks = {queued};
         api.ClearLog();
-        EXPECT_EQ(channel.ReadPort(c.Count), c.Expected) << c.Count;
-        EXPECT_EQ(api.Calls, c.Made) << c.Count;
+        EXPECT_EQ(channel.ReadPort(count), expected) << count;
+        EXPECT_EQ(api.Calls, made) << count;
     }
     EXPECT_TRUE(messages.Shown.empty());
 }

@@ -20,6 +20,9 @@
 namespace pelta::link {
 namespace {
 
+const QString LineRefused =
+    QString::fromUtf8("Не удается настроить порт на заданные параметры Error: ");
+
 // A pty pair whose slave is registered in a scratch map folder as COM3.
 class TermiosPortTest : public ::testing::Test {
   protected:
@@ -104,10 +107,7 @@ TEST_F(TermiosPortTest, shouldRefuseWhatTheLineCannotRunWithTheExactMessage) {
         OpenAndConfigure(speed, parity, dataBits, stopBits);
         EXPECT_EQ(
             messages.Shown,
-            (testing::ShownMessages{
-                {QString::fromUtf8("Не удается настроить порт на заданные параметры Error: ") +
-                     QString::number(EINVAL),
-                 MessageIcon::None}}))
+            (testing::ShownMessages{{LineRefused + QString::number(EINVAL), MessageIcon::None}}))
             << speed << " " << int(parity) << int(dataBits) << int(stopBits);
         EXPECT_FALSE(applied.has_value()) << "nothing reaches the kernel";
         channel.ClosePort();
@@ -149,14 +149,12 @@ TEST_F(TermiosPortTest, shouldRefuseAMissingPortAndASecondOpen) {
     EXPECT_EQ(api.GetLastError(), static_cast<std::uint32_t>(ENOENT));
     channel.ConfigurePort(9600, 0, 8, 0);  // both steps still run, and fail
     const QString code = QString::number(EBADF);
-    EXPECT_EQ(
-        messages.Shown,
-        (testing::ShownMessages{
-            {QString::fromUtf8("Ошибка открытия порта COM7"), MessageIcon::Critical},
-            {QString::fromUtf8("Ошибка при установке таймаутов, Error: ") + code,
-             MessageIcon::None},
-            {QString::fromUtf8("Не удается настроить порт на заданные параметры Error: ") + code,
-             MessageIcon::None}}));
+    EXPECT_EQ(messages.Shown,
+              (testing::ShownMessages{
+                  {QString::fromUtf8("Ошибка открытия порта COM7"), MessageIcon::Critical},
+                  {QString::fromUtf8("Ошибка при установке таймаутов, Error: ") + code,
+                   MessageIcon::None},
+                  {LineRefused + code, MessageIcon::None}}));
     OpenAndConfigure(9600);
     SerialChannel other{api, messages};
     other.OpenPort(3);
