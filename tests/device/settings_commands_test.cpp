@@ -87,8 +87,7 @@ TEST_F(SettingsCommandsTest, sendClockStagesTheClockWithCodesFromTheControls) {
     }
 }
 
-TEST(ClockCorrectionFrom, fortyMinusAPositiveOrTheNegatedNegativeRoundedHalfToEven) {
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+TEST_F(SettingsCommandsTest, correctionIsFortyMinusAPositiveOrTheNegatedNegativeHalfToEven) {
     const struct {
         const char* text;
         std::optional<std::int16_t> code;
@@ -110,7 +109,6 @@ TEST(ClockCorrectionFrom, fortyMinusAPositiveOrTheNegatedNegativeRoundedHalfToEv
     for (const char* tooLarge : {"-40000", "-32767,5"}) {
         EXPECT_THROW(ClockCorrectionFrom(QString::fromLatin1(tooLarge)), protocol::RunTimeError);
     }
-    QLocale::setDefault(QLocale::c());
 }
 
 TEST_F(SettingsCommandsTest, correctionNotANumberKeepsThePreviousCodeTooLargeSendsNothing) {

@@ -5,13 +5,11 @@
 namespace pelta::protocol {
 namespace {
 
-struct CrcCase {
-    std::string input;
-    std::uint16_t expected;
-};
-
 TEST(Crc16, matchesPublishedModbusVectors) {
-    const CrcCase cases[] = {
+    const struct {
+        std::string input;
+        std::uint16_t expected;
+    } cases[] = {
         {"", 0xFFFF},
         {"abc", 0x5749},
         {std::string("\x01\x5A", 2), 0x1B80},
@@ -27,14 +25,12 @@ TEST(Crc16, matchesPublishedModbusVectors) {
     }
 }
 
-struct ReplyCase {
-    const char* name;
-    std::string reply;
-    bool good;
-};
-
 TEST(ReplyCheck, judgesOnlyTheTrailingTwoBytes) {
-    const ReplyCase cases[] = {
+    const struct {
+        const char* name;
+        std::string reply;
+        bool good;
+    } cases[] = {
         {"body 01 5A with CRC low first", std::string("\x01\x5A\x80\x1B", 4), true},
         {"same body with swapped CRC bytes", std::string("\x01\x5A\x1B\x80", 4), false},
         {"two bytes FF FF have an empty body", std::string("\xFF\xFF", 2), true},
