@@ -2,150 +2,69 @@
 
 #include <QImage>
 
+#include "pixel_probes.h"
+
 #include "ui/ctl_line.h"
 #include "ui/twips.h"
 
 namespace {
 
-enum class Ink { Shadow, White, Black, Back };
-
-struct Probe {
-    int x;
-    int y;
-    Ink ink;
-};
-
-QColor InkColor(const ctlLine& line, Ink ink) {
-    switch (ink) {
-        case Ink::Shadow:
-            return line.palette().color(QPalette::Dark);
-        case Ink::White:
-            return Qt::white;
-        case Ink::Black:
-            return Qt::black;
-        case Ink::Back:
-            break;
-    }
-    return line.BackColor();
-}
-
-QImage Render(ctlLine& line, int style, int type, QSize size) {
-    line.resize(size);
-    line.SetLineStyleType(type);
-    line.SetLineStyle(style);
-    line.Refresh();
-    return line.grab().toImage();
-}
-
-void ExpectProbes(const ctlLine& line, const QImage& image, const std::vector<Probe>& probes) {
-    for (const Probe& p : probes) {
-        EXPECT_EQ(QColor(image.pixel(p.x, p.y)).name().toStdString(),
-                  InkColor(line, p.ink).name().toStdString())
-            << "pixel (" << p.x << ", " << p.y << ")";
-    }
-}
-
-class LineControl : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_EQ(line.logicalDpiX(), 96) << "probes below assume 15 twips per pixel";
-        line.SetBackColor(QColor(10, 200, 30));
-    }
-    ctlLine line;
-};
-
-TEST(Twips, ConvertsAtFifteenTwipsPerPixel) {
-    const struct {
-        int twips;
-        int pixels;
-    } cases[] = {{0, 0}, {15, 1}, {30, 2}, {80, 5}, {90, 6}, {100, 7}, {300, 20}, {-10, -1}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(TwipsToPixels(c.twips, nullptr), c.pixels) << c.twips;
+TEST(Twips, ConvertsAtFifteenTwipsPerPixelRounding) {
+    const std::pair<int, int> cases[] = {{0, 0},  {15, 1},  {30, 2},  {80, 5},
+                                         {90, 6}, {100, 7}, {-10, -1}};
+    for (const auto& [twips, pixels] : cases) {
+        EXPECT_EQ(TwipsToPixels(twips, nullptr), pixels) << twips;
     }
     EXPECT_EQ(TwipsRect(120, 600, 6015, 4095, nullptr), QRect(8, 40, 401, 273));
 }
 
-TEST_F(LineControl, NewControlKeepsDefaultStyles) {
-    EXPECT_EQ(line.LineStyle(), 2);
-    EXPECT_EQ(line.LineStyleType(), 0);
-}
-
-TEST_F(LineControl, HorizontalLineIsThirtyTwipsHighWhateverItIsGiven) {
-    const QImage image = Render(line, 1, 0, {40, 50});
-    EXPECT_EQ(line.size(), QSize(40, 2));
-    ExpectProbes(
-        line, image,
-        {{0, 0, Ink::Shadow}, {39, 0, Ink::Shadow}, {0, 1, Ink::White}, {39, 1, Ink::White}});
-}
-
-TEST_F(LineControl, VerticalLineIsThirtyTwipsWide) {
-    const QImage image = Render(line, 0, 0, {50, 40});
-    EXPECT_EQ(line.size(), QSize(2, 40));
-    ExpectProbes(
-        line, image,
-        {{0, 0, Ink::Shadow}, {0, 39, Ink::Shadow}, {1, 0, Ink::White}, {1, 39, Ink::White}});
-}
-
-TEST_F(LineControl, StyleTypeChoosesStrokeColours) {
+// Inks: S shadow, W white, K black, B background.
+TEST(LineControl, DrawsEachFigureOnItsPixels) {
     const struct {
-        int type;
-        Ink first;
-        Ink second;
-    } cases[] = {{0, Ink::Shadow, Ink::White},
-                 {1, Ink::White, Ink::Shadow},
-                 {5, Ink::Black, Ink::Black},
-                 {-1, Ink::Black, Ink::Black}};
+        int style, type;
+        QSize given, kept;
+        const char* probes;
+    } cases[] = {
+        {1, 0, {40, 50}, {40, 2}, "S0,0 S39,0 W0,1 W39,1"},  // horizontal: 30 twips high
+        {0, 0, {50, 40}, {2, 40}, "S0,0 S0,39 W1,0 W1,39"},  // vertical: 30 twips wide
+        {1, 1, {30, 2}, {30, 2}, "W10,0 S10,1"},             // type 1 swaps the colours
+        {1, 5, {30, 2}, {30, 2}, "K10,0 K10,1"},
+        {2, 0, {100, 80}, {100, 80}, "S3,5 S95,5 W2,6 W96,6 B10,4 S0,8 B0,77 W1,76 B97,5"},
+        {2, 0, {100, 80}, {100, 80}, "S2,78 W95,79 S98,76 W99,8 B50,40"},
+        {2, 0, {100, 2}, {100, 2}, "S0,0 W1,0 S50,0 W50,1 S98,0 W99,1"},  // separator height
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.type);
-        const QImage image = Render(line, 1, c.type, {30, 2});
-        ExpectProbes(line, image, {{10, 0, c.first}, {10, 1, c.second}});
+        SCOPED_TRACE(c.probes);
+        ctlLine line;
+        ASSERT_EQ(line.logicalDpiX(), 96) << "the probes assume 15 twips per pixel";
+        line.SetBackColor(QColor(10, 200, 30));
+        line.resize(c.given);
+        line.SetLineStyleType(c.type);
+        line.SetLineStyle(c.style);
+        line.Refresh();
+        EXPECT_EQ(line.size(), c.kept);
+        ExpectProbes(line.grab().toImage(), c.probes,
+                     {{'S', line.palette().color(QPalette::Dark)},
+                      {'W', Qt::white},
+                      {'K', Qt::black},
+                      {'B', line.BackColor()}});
     }
 }
 
-TEST_F(LineControl, UnknownStyleLeavesPlainBackground) {
-    Render(line, 2, 0, {60, 60});  // a figure first, to see that it is wiped
-    const QImage image = Render(line, 3, 0, {60, 60});
+TEST(LineControl, UnknownStyleWipesToPlainBackground) {
+    ctlLine line;
+    line.SetBackColor(QColor(10, 200, 30));
+    line.resize(60, 60);
+    line.SetLineStyle(2);  // a figure first, to see that it is wiped
+    line.Refresh();
+    line.SetLineStyle(3);
+    line.Refresh();
+    const QImage image = line.grab().toImage();
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            ASSERT_EQ(QColor(image.pixel(x, y)).rgb(), line.BackColor().rgb()) << x << "," << y;
+            ASSERT_EQ(image.pixel(x, y), line.BackColor().rgb()) << x << "," << y;
         }
     }
-}
-
-TEST_F(LineControl, FrameEdgesLieOnExpectedPixels) {
-    // 100 x 80 pixels = 1500 x 1200 twips.
-    const QImage image = Render(line, 2, 0, {100, 80});
-    ExpectProbes(
-        line, image,
-        {
-            {3, 5, Ink::Shadow},   {95, 5, Ink::Shadow}, {97, 6, Ink::Shadow}, {2, 6, Ink::White},
-            {96, 6, Ink::White},   {10, 4, Ink::Back},   {0, 8, Ink::Shadow},  {0, 76, Ink::Shadow},
-            {0, 77, Ink::Back},    {1, 7, Ink::White},   {1, 76, Ink::White},  {2, 78, Ink::Shadow},
-            {96, 78, Ink::Shadow}, {3, 79, Ink::White},  {95, 79, Ink::White}, {98, 7, Ink::Shadow},
-            {98, 76, Ink::Shadow}, {99, 8, Ink::White},  {50, 40, Ink::Back},  {1, 6, Ink::Shadow},
-            {2, 5, Ink::Shadow},   {97, 5, Ink::Back},
-        });
-}
-
-TEST_F(LineControl, SeparatorHeightFrameShowsOnlyItsLowerStrokes) {
-    // The window's separators are frames only 30 twips high.
-    const QImage image = Render(line, 2, 0, {100, 2});
-    ExpectProbes(line, image,
-                 {{0, 0, Ink::Shadow},
-                  {0, 1, Ink::Shadow},
-                  {1, 0, Ink::White},
-                  {1, 1, Ink::White},
-                  {50, 0, Ink::Shadow},
-                  {50, 1, Ink::White},
-                  {98, 0, Ink::Shadow},
-                  {99, 1, Ink::White}});
-}
-
-TEST_F(LineControl, ContainedControlListsChildWidgets) {
-    QWidget a(&line);
-    QWidget b(&line);
-    QWidget grandChild(&a);
-    EXPECT_EQ(line.ContainedControl(), (QList<QWidget*>{&a, &b}));
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 // The real main window with the real core, on an in-memory serial port, a scratch
 // serial-device map and scratch pictures. Message boxes are recorded, never shown.
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
@@ -22,59 +22,63 @@ struct RecordedMessage {
 
 struct HarnessSetup {
     std::vector<int> ports = {3, 1, 12};  // registered as COM<n>, in this order
-    QStringList missingPictures;          // picture files left out
-    bool start = true;                    // run Form_Load
+    QStringList missingPictures = {};     // left out
+    QStringList brokenPictures = {};      // written as text, not as pictures
 };
-
-inline HarnessSetup WithPorts(std::vector<int> ports) {
-    HarnessSetup setup;
-    setup.ports = std::move(ports);
-    return setup;
-}
-
-inline HarnessSetup WithoutPictures(QStringList missing, bool start = true) {
-    HarnessSetup setup;
-    setup.missingPictures = std::move(missing);
-    setup.start = start;
-    return setup;
-}
-
-inline HarnessSetup NotStarted() {
-    HarnessSetup setup;
-    setup.start = false;
-    return setup;
-}
 
 inline const QStringList kPictureFiles = {"button_ok.bmp", "connect_established.bmp", "CLOCK.bmp",
                                           "configure.bmp", "kdevelop_down.bmp"};
 
 class Form1Harness {
   public:
-    explicit Form1Harness(HarnessSetup setup = {});
+    explicit Form1Harness(const HarnessSetup& setup = {}) {
+        const QDir root(dir_.path());
+        for (const char* folder : {"map", "sys", "dev", "log"}) {
+            root.mkpath(QString::fromLatin1(folder));
+        }
+        auto port = std::make_unique<link::MemoryPortApi>();
+        port_ = port.get();
+        for (int number : setup.ports) {
+            QFile::link("/dev/null", root.filePath(QStringLiteral("map/COM%1").arg(number)));
+            port_->AddPort(static_cast<std::int16_t>(number));
+        }
+        QImage picture(16, 16, QImage::Format_RGB32);
+        picture.fill(QColor(0, 0, 160));
+        for (const QString& file : kPictureFiles) {
+            QFile out(root.filePath(file));
+            if (setup.brokenPictures.contains(file) && out.open(QIODevice::WriteOnly)) {
+                out.write("not a bitmap");
+            } else if (!setup.missingPictures.contains(file)) {
+                picture.save(root.filePath(file), "BMP");
+            }
+        }
+        WindowAppOptions options;
+        options.PortApi = std::move(port);
+        options.MapRoots = {root.filePath("map").toStdString(), root.filePath("sys").toStdString(),
+                            root.filePath("dev").toStdString()};
+        options.ErrorLogFolder = root.filePath("log");
+        options.PictureFolders = {root.path()};
+        app_ = std::make_unique<WindowApp>(std::move(options));
+        Window().SetMessagePresenter([this](const QString& text, link::MessageIcon icon) {
+            messages.push_back({text, icon});
+        });
+        app_->Start();
+    }
 
     WindowApp& App() { return *app_; }
     Form1& Window() { return app_->Window(); }
     link::MemoryPortApi& Port() { return *port_; }
-    const std::vector<RecordedMessage>& Messages() const { return messages_; }
-    void ClearMessages() { messages_.clear(); }
-    QString Folder() const { return dir_.path(); }
+    std::vector<RecordedMessage> messages;
 
     template <typename Widget>
     Widget* Find(const char* name) {
         return Window().findChild<Widget*>(QString::fromLatin1(name));
     }
 
-    // Chooses the port list entry with this text; its position otherwise.
-    int ChoosePort(const QString& entry);
-
   private:
     QTemporaryDir dir_;
     link::MemoryPortApi* port_ = nullptr;
     std::unique_ptr<WindowApp> app_;
-    std::vector<RecordedMessage> messages_;
 };
-
-// A 16x16 picture: white with a coloured diagonal, so that it is not all transparent.
-QImage SamplePicture();
 
 }  // namespace pelta::ui::testing

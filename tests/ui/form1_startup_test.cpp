@@ -1,121 +1,78 @@
-// Start-up of the main window: every list and default, with and without ports, and with a
-// picture missing.
+// Start-up of the main window: every list and default, with and without ports, its pictures
+// and where they are looked for, and a sample of its layout.
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDate>
-#include <QFile>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTime>
 
 #include "form1_harness.h"
-#include "link/link_settings.h"
 #include "ui/button16.h"
 #include "ui/date_time.h"
+#include "ui/form1_pictures.h"
 
 namespace pelta::ui::testing {
 namespace {
 
-QStringList Items(const QComboBox* combo) {
+QString Items(const QComboBox* combo) {
     QStringList items;
     for (int i = 0; i < combo->count(); ++i) {
         items << combo->itemText(i);
     }
-    return items;
+    return items.join(',');
 }
 
-const QStringList kDays = {"Воскресенье", "Понедельник", "Вторник",   "Среда",    "Четверг",
-                           "Пятница",     "Субота",      "Будни дни", "Выходные", "Все дни"};
-
-struct ListCase {
-    const char* name;
-    QStringList items;
-    int selected;
-    QString shown;
-};
-
-// The lists that do not depend on the ports found.
-std::vector<ListCase> FixedLists() {
-    const link::PropertyLists property = link::LinkSettingsModel::LoadPropertySettings();
-    return {
-        {"cboSpeed", {"300", "600", "1200", "2400", "4800", "9600", "14400", "19200"}, 5, "9600"},
-        {"cmbHandShake", {"None", "XOn/XOff", "RTS/CTS", "Both"}, 0, "None"},
-        {"cboDataBits", {"4", "5", "6", "7", "8"}, 4, "8"},
-        {"cboParity",
-         {"Even", "Odd", "None", "Mark", "Space"},
-         property.ParityPosition,
-         property.Parity.value(property.ParityPosition)},
-        {"cboStopBits", {"1", "1.5", "2"}, 0, "1"},
-        {"Combo1_0", kDays, -1, ""},
-        {"Combo1_1", kDays, -1, ""},
-        {"Combo4",
-         {"Всегда включен", "Всегда отключен", "Включать по:", "Отключать по:"},
-         -1,
-         "Combo4"},
-        {"Combo5", {"Расписанию", "Датчику"}, -1, "Combo5"},
-        {"Combo3",
-         {"Включать по датчику в темноте", "Отключена всегда", "Включать по расписанию"},
-         -1,
+void ExpectListsAndDefaults(Form1Harness& harness, const QString& ports) {
+    const QString days =
+        "Воскресенье,Понедельник,Вторник,Среда,Четверг,Пятница,Субота,Будни "
+        "дни,Выходные,Все дни";
+    const struct {
+        const char* name;
+        QString items;
+        int selected;
+        QString shown;
+    } lists[] = {
+        {"cboPort", ports, -1, ""},
+        {"cboSpeed", "300,600,1200,2400,4800,9600,14400,19200", 5, "9600"},
+        {"cmbHandShake", "None,XOn/XOff,RTS/CTS,Both", 0, "None"},
+        {"cboDataBits", "4,5,6,7,8", 4, "8"},
+        {"cboParity", "Even,Odd,None,Mark,Space", 2, "None"},
+        {"cboStopBits", "1,1.5,2", 0, "1"},
+        {"Combo1_0", days, -1, ""},
+        {"Combo1_1", days, -1, ""},
+        {"Combo2", "воскресенье,понедельник,вторник,среда,четверг,пятница,суббота", -1, ""},
+        {"Combo4", "Всегда включен,Всегда отключен,Включать по:,Отключать по:", -1, "Combo4"},
+        {"Combo5", "Расписанию,Датчику", -1, "Combo5"},
+        {"Combo3", "Включать по датчику в темноте,Отключена всегда,Включать по расписанию", -1,
          "Combo3"},
     };
-}
-
-void ExpectFixedListsFilled(Form1Harness& harness) {
-    for (const ListCase& list : FixedLists()) {
-        const auto* combo = harness.Find<QComboBox>(list.name);
-        ASSERT_NE(combo, nullptr) << list.name;
-        EXPECT_EQ(Items(combo), list.items) << list.name;
-        EXPECT_EQ(combo->currentIndex(), list.selected) << list.name;
-        EXPECT_EQ(combo->currentText(), list.shown) << list.name;
+    for (const auto& l : lists) {
+        const auto* combo = harness.Find<QComboBox>(l.name);
+        EXPECT_EQ(Items(combo), l.items) << l.name;
+        EXPECT_EQ(combo->currentIndex(), l.selected) << l.name;
+        EXPECT_EQ(combo->currentText(), l.shown) << l.name;
     }
-}
-
-struct TextCase {
-    const char* name;
-    QString text;
-};
-
-void ExpectDefaultTexts(Form1Harness& harness) {
-    const TextCase texts[] = {
-        {"Text1_2", "1"}, {"Text1_3", "1000"},  {"Text1_4", "1"},
-        {"Text3", "-1"},  {"Text2_0", "Text2"}, {"Text2_1", "Text2"},
+    const QString today = QDate::currentDate().toString("dd.MM.yy");
+    const std::pair<const char*, QString> texts[] = {
+        {"Text1_2", "1"},          {"Text1_3", "1000"},    {"Text1_4", "1"},
+        {"Text3", "-1"},           {"Text2_0", "Text2"},   {"Text2_1", "Text2"},
+        {"DateTime4", "00.00.00"}, {"DateTime5", "00:00"}, {"DateTime3_0", "00:00"},
+        {"DateTime6_3", "00:00"},  {"DateTime1", today},
     };
-    for (const TextCase& t : texts) {
-        EXPECT_EQ(harness.Find<QLineEdit>(t.name)->text(), t.text) << t.name;
+    for (const auto& [name, text] : texts) {
+        const auto* edit = harness.Find<QLineEdit>(name);
+        EXPECT_EQ(edit ? edit->text() : harness.Find<DateTime>(name)->Text(), text) << name;
     }
-}
-
-struct FieldCase {
-    const char* name;
-    int layout;
-    QString text;  // empty: checked separately
-};
-
-void ExpectMaskedFields(Form1Harness& harness) {
-    const FieldCase fields[] = {
-        {"DateTime1", 0, QDate::currentDate().toString("dd.MM.yy")},
-        {"DateTime4", 0, "00.00.00"},
-        {"DateTime5", 1, "00:00"},
-        {"DateTime3_0", 1, "00:00"},
-        {"DateTime3_1", 1, "00:00"},
-        {"DateTime6_0", 1, "00:00"},
-        {"DateTime6_1", 1, "00:00"},
-        {"DateTime6_2", 1, "00:00"},
-        {"DateTime6_3", 1, "00:00"},
-    };
-    for (const FieldCase& f : fields) {
-        const auto* field = harness.Find<DateTime>(f.name);
-        ASSERT_NE(field, nullptr) << f.name;
-        EXPECT_EQ(field->Layout(), f.layout) << f.name;
-        EXPECT_EQ(field->Text(), f.text) << f.name;
+    const QTime time = QTime::fromString(harness.Find<DateTime>("DateTime2")->Text(), "hh:mm:ss");
+    EXPECT_LE(std::abs(time.secsTo(QTime::currentTime())), 5);
+    const std::int16_t replyLengths[] = {22, 3, 3, 3, 25, 3, 3, 3, 0, 0, 0, 0, 0, 0};
+    for (std::int16_t command = 1; command <= 14; ++command) {
+        EXPECT_EQ(harness.App().Cycle().ExpectedReplyLength(command), replyLengths[command - 1]);
     }
-    const auto* time = harness.Find<DateTime>("DateTime2");
-    EXPECT_EQ(time->Layout(), 2);
-    const QTime shown = QTime::fromString(time->Text(), "hh:mm:ss");
-    ASSERT_TRUE(shown.isValid()) << time->Text().toStdString();
-    EXPECT_LE(std::abs(shown.secsTo(QTime::currentTime())), 5);
 }
 
 class Form1StartUp : public ::testing::Test {
@@ -124,114 +81,98 @@ class Form1StartUp : public ::testing::Test {
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
 };
 
-TEST_F(Form1StartUp, fillsEveryListAndDefaultWithPortsListedAsText) {
-    Form1Harness harness;
-    EXPECT_TRUE(harness.Messages().empty());
-    ExpectFixedListsFilled(harness);
-    ExpectDefaultTexts(harness);
-    ExpectMaskedFields(harness);
-
-    const auto* ports = harness.Find<QComboBox>("cboPort");
-    EXPECT_EQ(Items(ports), (QStringList{"COM 1", "COM 12", "COM 3"}));
-    EXPECT_EQ(ports->currentIndex(), -1) << "start-up chooses no port";
-    EXPECT_EQ(ports->currentText(), "");
+TEST_F(Form1StartUp, fillsEveryListAndDefaultWithOrWithoutPorts) {
+    Form1Harness withPorts;
+    EXPECT_TRUE(withPorts.messages.empty());
+    ExpectListsAndDefaults(withPorts, "COM 1,COM 12,COM 3");
+    Form1Harness none({.ports = {}});
+    EXPECT_TRUE(none.messages.empty()) << "an empty port list is not a failure";
+    ExpectListsAndDefaults(none, "");
 }
 
-TEST_F(Form1StartUp, weekdaysFollowTheLocaleSundayFirstWithNoneChosen) {
-    Form1Harness harness;
-    const auto* weekdays = harness.Find<QComboBox>("Combo2");
-    EXPECT_EQ(Items(weekdays), (QStringList{"воскресенье", "понедельник", "вторник", "среда",
-                                            "четверг", "пятница", "суббота"}));
-    EXPECT_EQ(weekdays->currentIndex(), -1);
-}
-
-TEST_F(Form1StartUp, fillsTheReplyLengthTable) {
-    Form1Harness harness;
-    const std::int16_t expected[] = {22, 3, 3, 3, 25, 3, 3, 3, 0, 0, 0, 0, 0, 0};
-    for (std::int16_t command = 1; command <= 14; ++command) {
-        EXPECT_EQ(harness.App().Cycle().ExpectedReplyLength(command), expected[command - 1])
-            << "command " << command;
-    }
-}
-
-TEST_F(Form1StartUp, noPortFoundLeavesOnlyThePortListEmpty) {
-    Form1Harness harness(WithPorts({}));
-    EXPECT_TRUE(harness.Messages().empty()) << "an empty port list is not a failure";
-    EXPECT_EQ(harness.Find<QComboBox>("cboPort")->count(), 0);
-    ExpectFixedListsFilled(harness);
-    ExpectDefaultTexts(harness);
-    ExpectMaskedFields(harness);
-}
-
-std::vector<const char*> ButtonsOf(const QString& file) {
-    if (file == "button_ok.bmp") {
-        return {"Button166", "Button167_0", "Button167_1", "Button169", "Button1610"};
-    }
-    if (file == "connect_established.bmp") {
-        return {"Button161"};
-    }
-    if (file == "CLOCK.bmp") {
-        return {"Button162"};
-    }
-    if (file == "configure.bmp") {
-        return {"Button163"};
-    }
-    return {"Button164"};
-}
-
-TEST_F(Form1StartUp, givesEachButtonItsPictureAndLeavesTwoWithFramesOnly) {
-    Form1Harness harness;
-    for (const QString& file : kPictureFiles) {
-        for (const char* name : ButtonsOf(file)) {
-            const QImage picture = harness.Find<Button16>(name)->Picture();
-            EXPECT_FALSE(picture.isNull()) << name;
-            EXPECT_EQ(picture.pixelColor(3, 3), QColor(0, 0, 160)) << name;
-        }
-    }
-    EXPECT_TRUE(harness.Find<Button16>("Button165")->Picture().isNull());
-    EXPECT_TRUE(harness.Find<Button16>("Button168")->Picture().isNull());
-}
-
-struct MissingCase {
-    QStringList missing;
-};
-
-TEST_F(Form1StartUp, aMissingPictureIsNamedOnceAndStartUpGoesOn) {
-    const MissingCase cases[] = {
-        {{"button_ok.bmp"}},
-        {{"CLOCK.bmp", "kdevelop_down.bmp"}},
-        {kPictureFiles},
+TEST_F(Form1StartUp, aMissingOrBrokenPictureIsNamedInOneWarningAndStartUpGoesOn) {
+    const std::pair<const char*, QString> buttons[] = {
+        {"button_ok.bmp", "Button166 Button167_0 Button167_1 Button169 Button1610"},
+        {"connect_established.bmp", "Button161"},
+        {"CLOCK.bmp", "Button162"},
+        {"configure.bmp", "Button163"},
+        {"kdevelop_down.bmp", "Button164"},
     };
-    for (const MissingCase& c : cases) {
-        SCOPED_TRACE(c.missing.join(", ").toStdString());
-        Form1Harness harness(WithoutPictures(c.missing));
-        ASSERT_EQ(harness.Messages().size(), 1U);
-        const RecordedMessage& warning = harness.Messages().front();
-        EXPECT_EQ(warning.icon, link::MessageIcon::Exclamation);
-        for (const QString& file : kPictureFiles) {
-            EXPECT_EQ(warning.text.contains(file), c.missing.contains(file)) << file.toStdString();
-            for (const char* name : ButtonsOf(file)) {
-                EXPECT_EQ(harness.Find<Button16>(name)->Picture().isNull(),
-                          c.missing.contains(file))
-                    << name;
+    const HarnessSetup cases[] = {
+        {},
+        {.missingPictures = {"button_ok.bmp"}},
+        {.missingPictures = {"kdevelop_down.bmp"}, .brokenPictures = {"CLOCK.bmp"}},
+        {.missingPictures = kPictureFiles},
+    };
+    for (const HarnessSetup& c : cases) {
+        const QStringList lost = c.missingPictures + c.brokenPictures;
+        SCOPED_TRACE(lost.join(", ").toStdString());
+        Form1Harness harness(c);
+        ASSERT_EQ(harness.messages.size(), lost.isEmpty() ? 0U : 1U);
+        for (const auto& [file, names] : buttons) {
+            if (!lost.isEmpty()) {
+                EXPECT_EQ(harness.messages[0].icon, link::MessageIcon::Exclamation);
+                EXPECT_EQ(harness.messages[0].text.contains(file), lost.contains(file)) << file;
+            }
+            for (const QString& name : names.split(' ')) {
+                const QImage picture = harness.Find<Button16>(qPrintable(name))->Picture();
+                EXPECT_EQ(picture.isNull(), lost.contains(file)) << name.toStdString();
             }
         }
-        ExpectFixedListsFilled(harness);
-        ExpectMaskedFields(harness);
-        EXPECT_EQ(harness.Find<QComboBox>("cboPort")->count(), 3);
+        EXPECT_TRUE(harness.Find<Button16>("Button165")->Picture().isNull());
+        EXPECT_EQ(harness.Find<QComboBox>("cboSpeed")->count(), 8) << "start-up went on";
     }
 }
 
-TEST_F(Form1StartUp, anUnreadablePictureCountsAsMissing) {
-    Form1Harness harness(WithoutPictures({"CLOCK.bmp"}, false));
-    QFile bad(harness.Folder() + "/pictures/CLOCK.bmp");
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not a bitmap");
-    bad.close();
-    harness.App().Start();
-    ASSERT_EQ(harness.Messages().size(), 1U);
-    EXPECT_TRUE(harness.Messages().front().text.contains("CLOCK.bmp"));
-    EXPECT_TRUE(harness.Find<Button16>("Button162")->Picture().isNull());
+TEST(Form1Pictures, areLookedForInTheCurrentFolderFirstThenBesideTheProgram) {
+    const QStringList folders = DefaultPictureFolders();
+    EXPECT_EQ(folders.front(), QDir::currentPath());
+    EXPECT_EQ(folders.back(), QCoreApplication::applicationDirPath());
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    for (int present : {0b11, 0b10, 0b01, 0b00}) {  // bit 0: in the first folder
+        QTemporaryDir first, second;
+        const QStringList both = {first.path(), second.path()};
+        for (int i : {0, 1}) {
+            if (present & (1 << i)) {
+                picture.save(both[i] + "/CLOCK.bmp", "BMP");
+            }
+        }
+        const QString expected =
+            present == 0 ? QString() : both[(present & 1) ? 0 : 1] + "/CLOCK.bmp";
+        EXPECT_EQ(FindPicture("CLOCK.bmp", both).toStdString(), expected.toStdString());
+        EXPECT_EQ(LoadPicture("CLOCK.bmp", both).isNull(), present == 0) << present;
+    }
+}
+
+TEST(Form1Layout, aSampleOfControlsSitWhereTheirTwipsPutThemInTheirContainers) {
+    Form1Harness harness;
+    ASSERT_EQ(harness.Window().logicalDpiX(), 96);
+    EXPECT_EQ(harness.Window().size(), QSize(404, 519));
+    EXPECT_EQ(harness.Window().windowTitle(), "Пелта");
+    const struct {
+        const char* name;
+        const char* container;
+        int left, top, width, height;  // twips
+    } sample[] = {
+        {"ctlLine1", "Form1", 0, 0, 6015, 495},
+        {"Button164", "ctlLine1", 1560, 120, 300, 300},
+        {"ctlLine7", "Form1", 0, 600, 6015, 4095},
+        {"TextBox1", "Form1", 0, 5160, 6015, 1935},
+        {"cboPort", "ctlLine2", 1200, 240, 1545, 315},
+        {"Command5", "ctlLine3", 3240, 3600, 2295, 375},
+        {"DateTime1", "ctlLine6", 2040, 240, 1575, 285},
+        {"ctlLine9", "ctlLine6", 120, 1320, 5775, 30},
+        {"Line1_0", "ctlLine6", 3360, 2760, 480, 15},
+        {"Command7", "Form1", 9360, 5880, 1455, 375},  // outside the client area
+    };
+    for (const auto& p : sample) {
+        const QWidget* widget = harness.Find<QWidget>(p.name);
+        ASSERT_NE(widget, nullptr) << p.name;
+        EXPECT_EQ(widget->parentWidget()->objectName(), p.container) << p.name;
+        EXPECT_EQ(widget->geometry(), QRect(p.left / 15, p.top / 15, p.width / 15, p.height / 15))
+            << p.name;
+    }
 }
 
 }  // namespace
