@@ -3,11 +3,15 @@
 # Coordinates come from the window's fixed layout in twips (15 twips per pixel at 96 dpi).
 
 PELTA_DEMO_PIDS=()
-PELTA_SIM_COM=""
-PELTA_WINDOW=""
 
-# Twips inside the page area (which starts 600 twips down) to a window pixel.
-pelta_px() { echo $(($1 / 15)); }
+# Runs "$@" every 0.1 s until it succeeds, for at most 10 s.
+pelta_wait_for() {
+    for _ in $(seq 100); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
 
 pelta_demo_start_xvfb() {
     local n=90
@@ -16,69 +20,50 @@ pelta_demo_start_xvfb() {
     PELTA_DEMO_PIDS+=($!)
     export DISPLAY=":$n"
     unset WAYLAND_DISPLAY
-    for _ in $(seq 50); do
-        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "Xvfb did not start on $DISPLAY" >&2
-    return 1
+    pelta_wait_for xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "no Xvfb on $DISPLAY" >&2; return 1; }
+}
+
+pelta_sim_announced() {
+    PELTA_SIM_COM=$(sed -n '1s/^pelta-sim: COM\([0-9]*\) -> .*/\1/p' "$1")
+    [ -n "$PELTA_SIM_COM" ]
 }
 
 # Starts pelta-sim on the lowest free COM number; sets PELTA_SIM_COM.
 pelta_demo_start_sim() {
-    local sim=$1 log=$2
-    "$sim" >"$log" 2>&1 &
+    "$1" >"$2" 2>&1 &
     PELTA_DEMO_PIDS+=($!)
-    for _ in $(seq 50); do
-        PELTA_SIM_COM=$(sed -n '1s/^pelta-sim: COM\([0-9]*\) -> .*/\1/p' "$log")
-        [ -n "$PELTA_SIM_COM" ] && return 0
-        sleep 0.1
-    done
-    echo "pelta-sim did not start:" >&2
-    cat "$log" >&2
-    return 1
+    pelta_wait_for pelta_sim_announced "$2" || { cat "$2" >&2; return 1; }
 }
 
-# Starts the window and waits for it; sets PELTA_WINDOW.
+pelta_window_shown() {
+    PELTA_WINDOW=$(xdotool search --name '^Пелта$' 2>/dev/null | head -n1)
+    [ -n "$PELTA_WINDOW" ]
+}
+
+# Starts the window on Xvfb's display, whatever platform the caller's environment asks for
+# (the tests run offscreen); sets PELTA_WINDOW and PELTA_WINDOW_PID.
 pelta_demo_start_window() {
-    local pelta=$1 log=$2
-    # On Xvfb's X display, whatever platform the caller's environment asks for (the tests
-    # run with offscreen).
-    QT_QPA_PLATFORM=xcb "$pelta" >"$log" 2>&1 &
-    PELTA_DEMO_PIDS+=($!)
+    QT_QPA_PLATFORM=xcb "$1" >"$2" 2>&1 &
     PELTA_WINDOW_PID=$!
-    for _ in $(seq 100); do
-        PELTA_WINDOW=$(xdotool search --name '^Пелта$' 2>/dev/null | head -n1 || true)
-        [ -n "$PELTA_WINDOW" ] && break
-        sleep 0.1
-    done
-    if [ -z "$PELTA_WINDOW" ]; then
-        echo "the window did not appear:" >&2
-        cat "$log" >&2
-        return 1
-    fi
+    PELTA_DEMO_PIDS+=($!)
+    pelta_wait_for pelta_window_shown || { cat "$2" >&2; return 1; }
     sleep 0.5
 }
 
 # Clicks at a point given in window twips.
 pelta_click() {
-    xdotool mousemove --window "$PELTA_WINDOW" "$(pelta_px "$1")" "$(pelta_px "$2")" click 1
+    xdotool mousemove --window "$PELTA_WINDOW" $(($1 / 15)) $(($2 / 15)) click 1
     sleep 0.3
 }
 
-# Clicks the middle of a control given as left, top, width, height in twips on a page.
-pelta_click_page_control() {
-    pelta_click $(($1 + $3 / 2)) $((600 + $2 + $4 / 2))
-}
+# Clicks the middle of a control given as left, top, width, height in twips on a page, which
+# starts 600 twips down.
+pelta_click_page_control() { pelta_click $(($1 + $3 / 2)) $((600 + $2 + $4 / 2)); }
 
 # Page buttons: 300 twips square in the toolbar; only their top-left 17 pixels take clicks.
-pelta_click_page_button() {
-    pelta_click $(($1 + 120)) 240
-}
+pelta_click_page_button() { pelta_click $(($1 + 120)) 240; }
 
-pelta_screenshot() {
-    import -window "$PELTA_WINDOW" "$1"
-}
+pelta_screenshot() { import -window "$PELTA_WINDOW" "$1"; }
 
 # Link settings: the simulator's port, a 300 ms reply time-out, "Применить"; then
 # measurements and "Обновить".
@@ -101,14 +86,13 @@ pelta_demo_connect() {
 # The connection above, then the settings page (which reads them), and back to the
 # measurements, with a screenshot of each.
 pelta_demo_click_path() {
-    local artifacts=$1
-    pelta_demo_connect "$artifacts"
-    pelta_screenshot "$artifacts/measurements.png"
+    pelta_demo_connect "$1"
+    pelta_screenshot "$1/measurements.png"
     pelta_click_page_button 1080                     # Button163, settings (reads them)
     sleep 1.5
-    pelta_screenshot "$artifacts/settings.png"
+    pelta_screenshot "$1/settings.png"
     pelta_click_page_button 600
-    pelta_screenshot "$artifacts/screenshot.png"
+    pelta_screenshot "$1/screenshot.png"
 }
 
 # Stops what the functions above started, newest first.
