@@ -11,7 +11,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "device/settings_commands.h"
 #include "form1_harness.h"
 #include "ui/button16.h"
 #include "ui/date_time.h"
@@ -60,7 +59,7 @@ TEST(Form1Guards, withNoPortChosenReadingSaysSoAndTouchesNothing) {
             harness.Find<QPushButton>("Command5")->click();
         }
         ASSERT_EQ(harness.messages.size(), 1U);
-        EXPECT_EQ(harness.messages[0].text, QString::fromUtf8(device::kNoPortChosen));
+        EXPECT_EQ(harness.messages[0].text, "Не выбран порт!");
         EXPECT_EQ(PageShown(harness), "ctlLine3");
         EXPECT_TRUE(harness.Port().Calls.empty());
         EXPECT_TRUE(harness.Find<QPlainTextEdit>("TextBox1")->toPlainText().isEmpty());

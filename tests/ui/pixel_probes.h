@@ -11,7 +11,8 @@ inline void ExpectProbes(const QImage& image, const char* probes,
     for (const QString& probe : QString::fromLatin1(probes).split(' ')) {
         const QStringList xy = probe.mid(1).split(',');
         ASSERT_TRUE(inks.contains(probe[0])) << probe.toStdString();
-        EXPECT_EQ(image.pixelColor(xy[0].toInt(), xy[1].toInt()).name(), inks[probe[0]].name())
+        EXPECT_EQ(image.pixelColor(xy[0].toInt(), xy[1].toInt()).name().toStdString(),
+                  inks[probe[0]].name().toStdString())
             << probe.toStdString();
     }
 }
