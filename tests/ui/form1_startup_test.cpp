@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QLineEdit>
-#include <QLocale>
 #include <QTime>
 
 #include "form1_harness.h"
@@ -75,13 +74,7 @@ void ExpectListsAndDefaults(Form1Harness& harness, const QString& ports) {
     }
 }
 
-class Form1StartUp : public ::testing::Test {
-  protected:
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
-};
-
-TEST_F(Form1StartUp, fillsEveryListAndDefaultWithOrWithoutPorts) {
+TEST(Form1StartUp, fillsEveryListAndDefaultWithOrWithoutPorts) {
     Form1Harness withPorts;
     EXPECT_TRUE(withPorts.messages.empty());
     ExpectListsAndDefaults(withPorts, "COM 1,COM 12,COM 3");
@@ -90,7 +83,7 @@ TEST_F(Form1StartUp, fillsEveryListAndDefaultWithOrWithoutPorts) {
     ExpectListsAndDefaults(none, "");
 }
 
-TEST_F(Form1StartUp, aMissingOrBrokenPictureIsNamedInOneWarningAndStartUpGoesOn) {
+TEST(Form1StartUp, aMissingOrBrokenPictureIsNamedInOneWarningAndStartUpGoesOn) {
     const std::pair<const char*, QString> buttons[] = {
         {"button_ok.bmp", "Button166 Button167_0 Button167_1 Button169 Button1610"},
         {"connect_established.bmp", "Button161"},

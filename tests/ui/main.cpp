@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLocale>
 
 // Qt's platform plugins and fontconfig keep caches for the life of the process; they are
 // not leaks of ours. Built into the program so that test discovery runs clean as well.
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));  // the users' locale
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }
