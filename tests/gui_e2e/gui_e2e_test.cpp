@@ -27,7 +27,6 @@ class WindowAgainstSim : public ::testing::Test {
   protected:
     // pelta-sim in a scratch runtime folder; its first line names the COM number it registered.
     void SetUp() override {
-        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_RUNTIME_DIR", scratch_.path());
         sim_.setProcessEnvironment(environment);
@@ -55,13 +54,6 @@ class WindowAgainstSim : public ::testing::Test {
         app_->Window().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&app_->Window()));
         ApplyLinkSettings();
-    }
-
-    void TearDown() override {
-        app_.reset();
-        sim_.terminate();
-        sim_.waitForFinished(3000);
-        QLocale::setDefault(QLocale::system());
     }
 
     template <typename Widget>
@@ -155,6 +147,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));  // the users' locale
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
