@@ -1,17 +1,17 @@
 #pragma once
 // Drives the controller simulator and the program's core from a test in a few lines:
 //
-//     SimRig rig({"--silent"});          // starts pelta-sim on a pty in a scratch runtime dir
-//     rig.commands->Command5_Click();    // the "Обновить" button
-//     rig.window.Labels["Label5"] ...    // what the window would show
+//     SimRig rig({"--silent"});         // starts pelta-sim on a pty in a scratch runtime dir
+//     rig.commands.Command5_Click();    // the "Обновить" button
+//     rig.window.Labels["Label5"] ...   // what the window would show
 //
 // Everything below the window is real: the termios channel, the port map, the poll cycle with
 // its event-loop waits, the monitor, the decoder and the settings commands.
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <memory>
 
 #include "device/reply_decoder.h"
 #include "device/settings_commands.h"
@@ -26,45 +26,35 @@
 
 namespace pelta::e2e {
 
-// The simulator as a child process registered in a scratch serial map.
-class SimProcess {
-  public:
-    SimProcess(const QString& runtimeDir, const QStringList& extraArgs);
-    ~SimProcess();
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
-
-    int ComNumber() const { return com_; }
-    // The log lines seen so far (waiting up to `waitMs` for at least `atLeast` "rx" lines).
-    QStringList ReceivedLines(int atLeast, int waitMs = 2000);
-
-  private:
-    void ReadAvailable();
-
-    QProcess process_;
-    QStringList lines_;
-    int com_ = 0;
-};
-
-// The whole core wired as the application wires it, against a running simulator.
+// The whole core wired as the application wires it, against a simulator it starts and stops.
 class SimRig {
   public:
     explicit SimRig(const QStringList& simArgs = {});
+    ~SimRig();
+    SimRig(const SimRig&) = delete;
+    SimRig& operator=(const SimRig&) = delete;
 
+    // The simulator's "rx" log lines, waiting up to two seconds for at least `atLeast` of them.
+    QStringList ReceivedLines(int atLeast);
+
+    QCoreApplication& application;
     QTemporaryDir runtime;
-    std::unique_ptr<SimProcess> sim;
+    QProcess sim;
+    QStringList rxLines;  // what the simulator logged receiving
+    link::SerialMapRoots roots{runtime.path().toStdString() + "/pelta/serialcomm",
+                               "/nonexistent-sysfs", "/dev"};
     pelta::testing::FakeWindow window;
-    std::unique_ptr<link::TermiosPortApi> api;
-    std::unique_ptr<link::SerialChannel> channel;
-    std::unique_ptr<link::PortDiscovery> discovery;
-    std::unique_ptr<link::LinkSettingsModel> settings;
-    std::unique_ptr<link::SerialLink> serialLink;
+    link::TermiosPortApi api{roots};
+    link::SerialChannel channel{api, window};
+    link::PortDiscovery discovery{roots};
+    link::LinkSettingsModel settings{channel, window, window};
+    link::SerialLink serialLink{channel, discovery, settings};
     protocol::QtEventWaiter events;
-    std::unique_ptr<protocol::TrafficMonitor> monitor;
+    protocol::TrafficMonitor monitor{window, events};
     device::ControllerState state;
-    std::unique_ptr<device::ControllerReplyDecoder> decoder;
-    std::unique_ptr<protocol::PollCycle> cycle;
-    std::unique_ptr<device::SettingsCommands> commands;
+    device::ControllerReplyDecoder decoder{state, window, window, window};
+    protocol::PollCycle cycle{{window, events, serialLink, settings, monitor, decoder, state}};
+    device::SettingsCommands commands{window, state, cycle, window};
 };
 
 }  // namespace pelta::e2e
