@@ -26,16 +26,5 @@ TEST(Rep, convertsWordsToScreenCodesMappingEachByteOnce) {
     }
 }
 
-TEST(DisplayCharMap, changesExactlyTheSixtySixRussianLetters) {
-    int changed = 0;
-    for (int code = 0; code < 256; ++code) {
-        const bool russianLetter = code >= 0xC0 || code == 0xA8 || code == 0xB8;
-        const bool mapped = DisplayCharMap()[static_cast<std::size_t>(code)] != code;
-        EXPECT_EQ(mapped, russianLetter) << "code " << code;
-        changed += mapped ? 1 : 0;
-    }
-    EXPECT_EQ(changed, 66);
-}
-
 }  // namespace
 }  // namespace pelta::device
