@@ -15,11 +15,6 @@
 
 namespace pelta::ui::testing {
 
-struct RecordedMessage {
-    QString text;
-    link::MessageIcon icon;
-};
-
 struct HarnessSetup {
     std::vector<int> ports = {3, 1, 12};  // registered as COM<n>, in this order
     QStringList missingPictures = {};     // left out
@@ -60,7 +55,7 @@ class Form1Harness {
         options.PictureFolders = {root.path()};
         app_ = std::make_unique<WindowApp>(std::move(options));
         Window().SetMessagePresenter([this](const QString& text, link::MessageIcon icon) {
-            messages.push_back({text, icon});
+            messages.emplace_back(text, icon);
         });
         app_->Start();
     }
@@ -68,7 +63,7 @@ class Form1Harness {
     WindowApp& App() { return *app_; }
     Form1& Window() { return app_->Window(); }
     link::MemoryPortApi& Port() { return *port_; }
-    std::vector<RecordedMessage> messages;
+    std::vector<std::pair<QString, link::MessageIcon>> messages;  // text and icon
 
     template <typename Widget>
     Widget* Find(const char* name) {

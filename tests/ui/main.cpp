@@ -1,5 +1,4 @@
-// Entry point of the widget tests: a QApplication must exist before any widget.
-#include <gmock/gmock.h>
+// Entry point of the widget and window tests: a QApplication must exist before any widget.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,6 +17,6 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));  // the users' locale
-    ::testing::InitGoogleMock(&argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
