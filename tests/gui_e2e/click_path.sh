@@ -13,31 +13,47 @@ pelta_wait_for() {
     return 1
 }
 
+# Xvfb picks a free display and names it once it listens (parallel runs cannot race for one);
+# -noreset: a reset after a client leaves made the window fail "to connect to display".
 pelta_demo_start_xvfb() {
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    local named
+    named=$(mktemp)
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$named" >/dev/null 2>&1 &
     PELTA_DEMO_PIDS+=($!)
-    export DISPLAY=":$n"
+    pelta_wait_for grep -q . "$named" || { echo "Xvfb did not start" >&2; return 1; }
+    export DISPLAY=":$(head -n1 "$named")"
+    rm -f "$named"
     unset WAYLAND_DISPLAY
-    pelta_wait_for xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "no Xvfb on $DISPLAY" >&2; return 1; }
 }
 
 pelta_sim_announced() {
     PELTA_SIM_COM=$(sed -n '1s/^pelta-sim: COM\([0-9]*\) -> .*/\1/p' "$1")
+    PELTA_SIM_PTY=$(sed -n '1s/^pelta-sim: COM[0-9]* -> //p' "$1")
     [ -n "$PELTA_SIM_COM" ]
 }
 
-# Starts pelta-sim on the lowest free COM number; sets PELTA_SIM_COM.
+# Starts pelta-sim on the lowest free COM number; sets PELTA_SIM_COM, PELTA_SIM_PTY and
+# PELTA_SIM_LOG.
 pelta_demo_start_sim() {
     "$1" >"$2" 2>&1 &
     PELTA_DEMO_PIDS+=($!)
+    PELTA_SIM_LOG=$2
     pelta_wait_for pelta_sim_announced "$2" || { cat "$2" >&2; return 1; }
 }
 
+# The window is named before it is mapped, and clicks at an unmapped window are lost: look
+# only for a mapped one, of this process.
 pelta_window_shown() {
-    PELTA_WINDOW=$(xdotool search --name '^Пелта$' 2>/dev/null | head -n1)
+    PELTA_WINDOW=$(xdotool search --all --onlyvisible --pid "$PELTA_WINDOW_PID" --name '^Пелта$' \
+        2>/dev/null | head -n1)
     [ -n "$PELTA_WINDOW" ]
+}
+
+# True once the simulator has logged a line matching $1 and the window has closed its port,
+# that is, the exchange is over and the window takes clicks again.
+pelta_exchanged() {
+    grep -Eq "$1" "$PELTA_SIM_LOG" &&
+        ! ls -l "/proc/$PELTA_WINDOW_PID/fd" 2>/dev/null | grep -q -- "-> $PELTA_SIM_PTY\$"
 }
 
 # Starts the window on Xvfb's display, whatever platform the caller's environment asks for
@@ -47,7 +63,6 @@ pelta_demo_start_window() {
     PELTA_WINDOW_PID=$!
     PELTA_DEMO_PIDS+=($!)
     pelta_wait_for pelta_window_shown || { cat "$2" >&2; return 1; }
-    sleep 0.5
 }
 
 # Clicks at a point given in window twips.
@@ -80,7 +95,7 @@ pelta_demo_connect() {
     [ -z "${1:-}" ] || pelta_screenshot "$1/link-settings.png"
     pelta_click_page_button 600                      # Button162, measurements
     pelta_click_page_control 3240 3600 2295 375      # Command5, "Обновить"
-    sleep 1.5
+    pelta_wait_for pelta_exchanged '^[0-9:.]+ tx 01 32 BE' || echo "the state read did not end" >&2
 }
 
 # The connection above, then the settings page (which reads them), and back to the
@@ -89,7 +104,7 @@ pelta_demo_click_path() {
     pelta_demo_connect "$1"
     pelta_screenshot "$1/measurements.png"
     pelta_click_page_button 1080                     # Button163, settings (reads them)
-    sleep 1.5
+    pelta_wait_for pelta_exchanged '^[0-9:.]+ tx 01 32 C0' || echo "the settings read did not end" >&2
     pelta_screenshot "$1/settings.png"
     pelta_click_page_button 600
     pelta_screenshot "$1/screenshot.png"

@@ -23,18 +23,11 @@ pelta_demo_start_window "$1" "$XDG_RUNTIME_DIR/pelta.log"
 pelta_demo_click_path "$3"
 
 fail=0
-while IFS='|' read -r pattern what; do
-    if grep -Eq "$pattern" "$log"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what (no line matching '$pattern')"
-        fail=1
-    fi
-done <<'CHECKS'
-rx 01 32 BE .*speed=9600|the state read reached the simulator at 9600 bit/s
-rx 01 32 BE .*stop=1|with one stop bit
-rx 01 32 C0|opening the settings page read the settings
-^[0-9:.]+ tx 01 32 BE( [0-9A-F]{2}){19} |the simulator answered the state read
-CHECKS
+expect_line() {
+    grep -Eq "$1" "$log" && echo "ok: $2" || { echo "FAILED: $2 (no line matching '$1')"; fail=1; }
+}
+expect_line 'rx 01 32 BE .*speed=9600 data=8 stop=1' "the state read reached the simulator at 9600 8N1"
+expect_line 'rx 01 32 C0' "opening the settings page read the settings"
+expect_line '^[0-9:.]+ tx 01 32 BE( [0-9A-F]{2}){19} ' "the simulator answered the state read"
 echo "screenshots and the simulator's log: $3"
 exit "$fail"
