@@ -4,6 +4,7 @@
 #define OPENSSL_SUPPRESS_DEPRECATED  // single DES is the reference here, deprecated or not
 #include <openssl/des.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <random>
@@ -16,11 +17,8 @@
 namespace pelta::cipher {
 
 struct clsDESTestAccess {
-    static void Encipher(clsDES& des, std::array<std::uint8_t, 8>& block) {
-        des.EncipherBlock(block);
-    }
-    static void Decipher(clsDES& des, std::array<std::uint8_t, 8>& block) {
-        des.DecipherBlock(block);
+    static void Run(clsDES& des, std::array<std::uint8_t, 8>& block, bool decipher) {
+        decipher ? des.DecipherBlock(block) : des.EncipherBlock(block);
     }
     static void UseShuffles(clsDES& des, bool on) { des.UseShuffles = on; }
     static std::string HexDecode(clsDES& des, std::string_view text) { return des.HexDecode(text); }
@@ -59,9 +57,7 @@ inline Bytes ReferenceCbc(std::string_view keyText, const Bytes& data, bool enci
 inline Bytes SeededBytes(std::size_t size, std::uint32_t seed) {
     std::mt19937 generator(seed);
     Bytes out(size);
-    for (auto& b : out) {
-        b = static_cast<std::uint8_t>(generator());
-    }
+    std::generate(out.begin(), out.end(), [&] { return static_cast<std::uint8_t>(generator()); });
     return out;
 }
 

@@ -8,19 +8,6 @@
 
 #include "cipher/des.h"
 
-namespace {
-
-using pelta::cipher::clsDES;
-using pelta::cipher::DesError;
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     if (size < 2) {
         return 0;
@@ -29,20 +16,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::size_t keyLength = std::min<std::size_t>(input[1] % 9, size - 2);
     const std::string key = input.substr(2, keyLength);
     const std::string payload = input.substr(2 + keyLength);
-    static clsDES des;  // one instance, as a program keeps it: keys and buffers are reused
-    if (input[0] % 2 == 0) {
-        pelta::cipher::ByteArray data(payload.begin(), payload.end());
-        try {
-            des.DecryptByte(data, key);
-            Check(payload.empty() || data.size() + 12 <= payload.size());
-        } catch (const DesError&) {
-            Check(data.size() == payload.size());  // left deciphered and untrimmed
-        }
-        return 0;
-    }
+    static pelta::cipher::clsDES des;  // one instance, as a program keeps it: keys, buffers reused
+    pelta::cipher::ByteArray data(payload.begin(), payload.end());
+    bool holds = true;
     try {
-        Check(des.DecryptString(payload, key, true).size() <= (payload.size() + 1) / 2);
-    } catch (const DesError&) {
+        if (input[0] % 2 == 0) {
+            des.DecryptByte(data, key);
+            holds = payload.empty() || data.size() + 12 <= payload.size();
+        } else {
+            holds = des.DecryptString(payload, key, true).size() <= (payload.size() + 1) / 2;
+        }
+    } catch (const pelta::cipher::DesError&) {
+        holds = data.size() == payload.size();  // left deciphered and untrimmed
+    }
+    if (!holds) {
+        std::abort();
     }
     return 0;
 }
