@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
     clang libclang-rt-14-dev
-    xvfb xauth xdotool socat imagemagick fonts-dejavu-core
+    xvfb xauth xdotool socat imagemagick fonts-dejavu-core fonts-liberation
 )
 
 missing=()
