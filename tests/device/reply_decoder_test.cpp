@@ -55,7 +55,7 @@ TEST_F(DecoderTest, stateReplyFillsTheMeasurementsPage) {
         {"Label6", "Влажность: 45%"},
         {"Label14(0)", "Давление: 750,5 мм Рт"},
     };
-    EXPECT_EQ(window.Labels, expected);
+    EXPECT_EQ(window.Shown, expected);
 }
 
 TEST_F(DecoderTest, temperaturesInShortestFormAndDriftWithoutAnHourLimit) {
@@ -78,7 +78,7 @@ TEST_F(DecoderTest, temperaturesInShortestFormAndDriftWithoutAnHourLimit) {
     for (const auto& c : cases) {
         now = c.computer;
         decoder.ShowMeasurements(StateReply(Bytes({5, 3, 9, 14, 7, 0}), c.indoor));
-        EXPECT_EQ(window.Labels[c.label], QString::fromUtf8(c.text));
+        EXPECT_EQ(window.Shown[c.label], QString::fromUtf8(c.text));
     }
     EXPECT_EQ(ClockDriftText(-100000), QString::fromUtf8("Уход часов: - 27 ч. 46 мин. 40 сек"));
 }
@@ -95,10 +95,10 @@ TEST_F(DecoderTest, brokenStateRepliesChangeOnlyWhatWasShownBeforeTheFailure) {
         {"thirteen bytes: date, time and both temperatures", StateReply().substr(0, 13), 4},
     };
     for (const auto& c : cases) {
-        window.Labels.clear();
+        window.Shown.clear();
         decoder.ReplyDecoder(protocol::Command::ReadState, c.reply);
-        EXPECT_EQ(window.Labels.size(), c.shown) << c.name;
-        EXPECT_EQ(window.Labels.count("Label4"), 0U) << c.name;
+        EXPECT_EQ(window.Shown.size(), c.shown) << c.name;
+        EXPECT_EQ(window.Shown.count("Label4"), 0U) << c.name;
     }
     EXPECT_TRUE(window.Messages.empty()) << "the measurements decoder stays silent";
 }

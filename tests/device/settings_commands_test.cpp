@@ -52,14 +52,14 @@ class SettingsCommandsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsCommandsTest, readingNeedsAPortAndShowsTheSettingsPageFirst) {
-    window.PortText.clear();
+    window.In["cboPortText"].clear();
     commands.Command5_Click();
     EXPECT_FALSE(commands.Button163_Click([] {}));
     EXPECT_TRUE(starter.Starts.empty());
     ASSERT_EQ(window.Messages.size(), 2U);
-    EXPECT_EQ(window.Messages[0].Text, QStringLiteral("Не выбран порт!"));
+    EXPECT_EQ(window.Messages[0].first, QStringLiteral("Не выбран порт!"));
 
-    window.PortText = QStringLiteral("COM 1");
+    window.In["cboPortText"] = QStringLiteral("COM 1");
     commands.Command5_Click();
     EXPECT_EQ(std::get<1>(OnlyStart()), 1);
     bool pageShown = false;
@@ -70,15 +70,15 @@ TEST_F(SettingsCommandsTest, readingNeedsAPortAndShowsTheSettingsPageFirst) {
 
 TEST_F(SettingsCommandsTest, sendClockStagesTheClockWithCodesFromTheControls) {
     const struct {
-        std::int16_t check4;
-        std::int16_t combo2;
+        const char* check4;
+        const char* combo2;
         Frame codes;  // correction, season flag, weekday
-    } cases[] = {{1, 4, Frame("\x01\x00\x05", 3)},
-                 {0, 6, Frame("\x01\xFF\x07")},
-                 {2, -1, Frame("\x01\xFF\x00", 3)}};
+    } cases[] = {{"1", "4", Frame("\x01\x00\x05", 3)},
+                 {"0", "6", Frame("\x01\xFF\x07")},
+                 {"2", "-1", Frame("\x01\xFF\x00", 3)}};
     for (const auto& c : cases) {
-        window.Check4 = c.check4;
-        window.Combo2 = c.combo2;
+        window.In["Check4"] = QString::fromLatin1(c.check4);
+        window.In["Combo2"] = QString::fromLatin1(c.combo2);
         starter.Starts.clear();
         commands.Button166_Click();
         EXPECT_EQ(OnlyStart(),
@@ -105,28 +105,22 @@ TEST_F(SettingsCommandsTest, correctionIsFortyMinusAPositiveOrTheNegatedNegative
 
 TEST_F(SettingsCommandsTest, correctionNotANumberKeepsThePreviousCodeTooLargeSendsNothing) {
     state.ClockCorrection = 17;
-    window.Text3 = QStringLiteral("много");
+    window.In["Text3"] = QStringLiteral("много");
     commands.Button166_Click();
     EXPECT_EQ(state.ClockCorrection, 17);
     EXPECT_EQ(starter.Starts.size(), 1U);
 
-    window.Text3 = QStringLiteral("-40000");
+    window.In["Text3"] = QStringLiteral("-40000");
     commands.Button166_Click();
     EXPECT_EQ(starter.Starts.size(), 1U);
     EXPECT_EQ(window.Messages.size(), 1U);
-}
-
-TEST_F(SettingsCommandsTest, sendAlarmStagesCodesWithoutLeadingZeros) {
-    commands.Button167_Click(0);
-    EXPECT_EQ(std::get<2>(OnlyStart()), Frame("\x01\x5A\x5F\x00\x07\x05\x08", 7));
-    EXPECT_EQ(state.AlarmHour, QStringLiteral("7"));
 }
 
 TEST_F(SettingsCommandsTest, alarmTimeThatIsNotATimeWarnsAndLeavesTheFlagRaised) {
     for (const char* bad : {"ab:cd", "12:60"}) {
         starter.FlagsSet.clear();
         window.Messages.clear();
-        window.DateTime3[0] = QString::fromLatin1(bad);
+        window.In["DateTime3(0)"] = QString::fromLatin1(bad);
         commands.Button167_Click(0);
         EXPECT_TRUE(starter.Starts.empty()) << bad;
         EXPECT_EQ(starter.FlagsSet, std::vector<std::int16_t>{-1}) << bad;
@@ -134,19 +128,8 @@ TEST_F(SettingsCommandsTest, alarmTimeThatIsNotATimeWarnsAndLeavesTheFlagRaised)
     }
 }
 
-TEST_F(SettingsCommandsTest, sendEventConvertsCutsAndPadsBothLines) {
-    window.Text2[0] = QStringLiteral("abcdefghijklmnopqrstuvwxy");
-    window.Text2[1] = QString();
-    window.Check2 = 0;
-    commands.Button168_Click();
-    EXPECT_EQ(std::get<1>(OnlyStart()), 3);
-    EXPECT_EQ(std::get<2>(OnlyStart()),
-              Frame("\x01\x5A\x64\xFF\x0C\x18\x12") + "abcdefghijklmnopqrst");
-    EXPECT_EQ(state.EventLine2, std::string(20, ' '));
-}
-
 TEST_F(SettingsCommandsTest, resendClockAfterAnAlarmKeepsTheClockCodes) {
-    window.Combo2 = 2;  // Tuesday, season change on
+    window.In["Combo2"] = QStringLiteral("2");  // Tuesday, season change on
     commands.Button166_Click();
     commands.Button167_Click(1);  // alarm 2 off, all days
     starter.Starts.clear();
@@ -166,7 +149,7 @@ TEST_F(SettingsCommandsTest, failureInsideTheExchangeComesBackAsAWarning) {
         window.Messages.clear();
         action();
         ASSERT_EQ(window.Messages.size(), 1U);
-        EXPECT_EQ(window.Messages[0].Icon, link::MessageIcon::Exclamation);
+        EXPECT_EQ(window.Messages[0].second, link::MessageIcon::Exclamation);
     }
 }
 

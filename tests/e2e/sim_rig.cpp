@@ -43,8 +43,8 @@ SimRig::SimRig(const QStringList& simArgs) : application(Application()) {
     }
     discovery.ListSerialPorts();
     cycle.ExpectedReplyLength.Fill();
-    window.PortText = QStringLiteral("COM ") + match.captured(1);
-    window.Timeout = QStringLiteral("200");
+    window.In["cboPortText"] = QStringLiteral("COM ") + match.captured(1);
+    window.In["Text1_3"] = QStringLiteral("200");
 }
 
 SimRig::~SimRig() {

@@ -3,7 +3,7 @@
 //
 //     SimRig rig({"--silent"});         // starts pelta-sim on a pty in a scratch runtime dir
 //     rig.commands.Command5_Click();    // the "Обновить" button
-//     rig.window.Labels["Label5"] ...   // what the window would show
+//     rig.window.Shown["Label5"] ...    // what the window would show
 //
 // Everything below the window is real: the termios channel, the port map, the poll cycle with
 // its event-loop waits, the monitor, the decoder and the settings commands.

@@ -51,6 +51,7 @@ inline protocol::StagedRequest FullyStaged() {
     return s;
 }
 
+// Controls are read from and written to generic maps by name; an indexed control is "Name(i)".
 struct FakeWindow : protocol::PollHost,
                     protocol::MonitorView,
                     device::MeasurementsView,
@@ -58,20 +59,43 @@ struct FakeWindow : protocol::PollHost,
                     device::SettingsControls,
                     link::MessageSink,
                     link::ErrorLogSink {
-    // Port row and reply time-out.
-    std::int16_t PortIndex = 0;
-    QString PortText = QStringLiteral("COM 3");
-    QString Timeout = QStringLiteral("1000");
-    QStringList LabelCOM;
-    std::int16_t cboPortListIndex() const override { return PortIndex; }
-    QString cboPortText() const override { return PortText; }
-    QString Text1_3() const override { return Timeout; }
-    void SetLabelCOM(const QString& c) override { LabelCOM << c; }
-    // Traffic monitor: text with an insertion point, and its two labels.
+    // What the controls hold; numbers as text.
+    std::map<QString, QString> In = {
+        {"cboPortListIndex", "0"}, {"cboPortText", "COM 3"},  {"Text1_3", "1000"},
+        {"DateTime1", "05.03.09"}, {"DateTime2", "14:07:09"}, {"Combo2", "4"},
+        {"Check4", "1"},           {"Text3", "-1"},           {"Check1(0)", "1"},
+        {"Check1(1)", "0"},        {"DateTime3(0)", "07:05"}, {"DateTime3(1)", "22:30"},
+        {"Combo1(0)", "7"},        {"Combo1(1)", "9"},        {"Check2", "1"},
+        {"Text2(0)", "Привет"},    {"Text2(1)", "World"},     {"DateTime4", "24.12.25"},
+        {"DateTime5", "18:30"}};
+    // Every caption or setting written, as "Name=value" in order, and the last value per name.
+    QStringList Writes;
+    std::map<QString, QString> Shown;
+    QString FailOn;  // writes to this control throw, as a control torn down mid-update would
+    std::vector<std::pair<QString, link::MessageIcon>> Messages;
+    // The traffic monitor's text with its insertion point.
     QString Text;
     qsizetype Cursor = 0;
-    QString Label1, Label2_0;
-    bool FailLabel1 = false;
+
+    QString Get(const QString& name) const { return In.at(name); }
+    std::int16_t Num(const QString& name) const { return Get(name).toShort(); }
+    static QString At(const char* name, int i) {
+        return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
+    }
+    void Set(const QString& name, const QString& value) {
+        if (name == FailOn) {
+            throw std::runtime_error("control gone");
+        }
+        Shown[name] = value;
+        Writes << name + QLatin1Char('=') + value;
+    }
+    void Set(const QString& name, bool on) { Set(name, QString::fromLatin1(on ? "on" : "off")); }
+    void Set(const QString& name, std::int16_t n) { Set(name, QString::number(n)); }
+
+    std::int16_t cboPortListIndex() const override { return Num("cboPortListIndex"); }
+    QString cboPortText() const override { return Get("cboPortText"); }
+    QString Text1_3() const override { return Get("Text1_3"); }
+    void SetLabelCOM(const QString& c) override { Set("LabelCOM", c); }
     int TextBox1Length() const override { return static_cast<int>(Text.size()); }
     void TextBox1Insert(const QString& t) override {
         Text.insert(Cursor, t);
@@ -82,73 +106,40 @@ struct FakeWindow : protocol::PollHost,
         Text.clear();
         Cursor = 0;
     }
-    void SetLabel1(const QString& c) override {
-        if (FailLabel1) {
-            throw std::runtime_error("label gone");
-        }
-        Label1 = c;
+    void SetLabel1(const QString& c) override { Set("Label1", c); }
+    void SetLabel2_0(const QString& c) override { Set("Label2(0)", c); }
+    void SetLabel3(const QString& c) override { Set("Label3", c); }
+    void SetLabel7(const QString& c) override { Set("Label7", c); }
+    void SetLabel4(const QString& c) override { Set("Label4", c); }
+    void SetLabel5(const QString& c) override { Set("Label5", c); }
+    void SetLabel6(const QString& c) override { Set("Label6", c); }
+    void SetLabel15_0(const QString& c) override { Set("Label15(0)", c); }
+    void SetLabel14_0(const QString& c) override { Set("Label14(0)", c); }
+    void SetDateTime3Text(int i, const QString& t) override { Set(At("DateTime3", i), t); }
+    void SetCombo1ListIndex(int i, std::int16_t p) override { Set(At("Combo1", i), p); }
+    void SetCheck1(int i, bool c) override { Set(At("Check1", i), c); }
+    void SetCombo4ListIndex(std::int16_t p) override { Set("Combo4", p); }
+    void SetCombo5ListIndex(std::int16_t p) override { Set("Combo5", p); }
+    void SetCombo3ListIndex(std::int16_t p) override { Set("Combo3", p); }
+    void SetDateTime6Text(int i, const QString& t) override { Set(At("DateTime6", i), t); }
+    void SetCheck3(bool c) override { Set("Check3", c); }
+    QString DateTime1Text() const override { return Get("DateTime1"); }
+    QString DateTime2Text() const override { return Get("DateTime2"); }
+    std::int16_t Combo2ListIndex() const override { return Num("Combo2"); }
+    std::int16_t Check4Value() const override { return Num("Check4"); }
+    QString Text3Text() const override { return Get("Text3"); }
+    std::int16_t Check1Value(int i) const override { return Num(At("Check1", i)); }
+    QString DateTime3Text(int i) const override { return Get(At("DateTime3", i)); }
+    std::int16_t Combo1ListIndex(int i) const override { return Num(At("Combo1", i)); }
+    std::int16_t Check2Value() const override { return Num("Check2"); }
+    QString Text2Text(int i) const override { return Get(At("Text2", i)); }
+    QString DateTime4Text() const override { return Get("DateTime4"); }
+    QString DateTime5Text() const override { return Get("DateTime5"); }
+    void ShowMessage(const QString& t, link::MessageIcon i) override {
+        Messages.emplace_back(t, i);
     }
-    void SetLabel2_0(const QString& c) override { Label2_0 = c; }
-    // Measurements page, by label name.
-    std::map<QString, QString> Labels;
-    void SetLabel3(const QString& c) override { Labels["Label3"] = c; }
-    void SetLabel7(const QString& c) override { Labels["Label7"] = c; }
-    void SetLabel4(const QString& c) override { Labels["Label4"] = c; }
-    void SetLabel5(const QString& c) override { Labels["Label5"] = c; }
-    void SetLabel6(const QString& c) override { Labels["Label6"] = c; }
-    void SetLabel15_0(const QString& c) override { Labels["Label15(0)"] = c; }
-    void SetLabel14_0(const QString& c) override { Labels["Label14(0)"] = c; }
-    // Settings page: every write as "Control(index)=value", in order.
-    QStringList Writes;
-    void SetDateTime3Text(int i, const QString& t) override { Write("DateTime3", i, t); }
-    void SetCombo1ListIndex(int i, std::int16_t p) override { Write("Combo1", i, p); }
-    void SetCheck1(int i, bool c) override { Write("Check1", i, c ? "on" : "off"); }
-    void SetCombo4ListIndex(std::int16_t p) override { Write("Combo4", -1, p); }
-    void SetCombo5ListIndex(std::int16_t p) override { Write("Combo5", -1, p); }
-    void SetCombo3ListIndex(std::int16_t p) override { Write("Combo3", -1, p); }
-    void SetDateTime6Text(int i, const QString& t) override { Write("DateTime6", i, t); }
-    void SetCheck3(bool c) override { Write("Check3", -1, c ? "on" : "off"); }
-    // Settings controls.
-    QString DateTime1 = QStringLiteral("05.03.09"), DateTime2 = QStringLiteral("14:07:09");
-    std::int16_t Combo2 = 4, Check4 = 1;
-    QString Text3 = QStringLiteral("-1");
-    std::int16_t Check1[2] = {1, 0};
-    QString DateTime3[2] = {QStringLiteral("07:05"), QStringLiteral("22:30")};
-    std::int16_t Combo1[2] = {7, 9};
-    std::int16_t Check2 = 1;
-    QString Text2[2] = {QStringLiteral("Привет"), QStringLiteral("World")};
-    QString DateTime4 = QStringLiteral("24.12.25"), DateTime5 = QStringLiteral("18:30");
-    QString DateTime1Text() const override { return DateTime1; }
-    QString DateTime2Text() const override { return DateTime2; }
-    std::int16_t Combo2ListIndex() const override { return Combo2; }
-    std::int16_t Check4Value() const override { return Check4; }
-    QString Text3Text() const override { return Text3; }
-    std::int16_t Check1Value(int i) const override { return Check1[i]; }
-    QString DateTime3Text(int i) const override { return DateTime3[i]; }
-    std::int16_t Combo1ListIndex(int i) const override { return Combo1[i]; }
-    std::int16_t Check2Value() const override { return Check2; }
-    QString Text2Text(int i) const override { return Text2[i]; }
-    QString DateTime4Text() const override { return DateTime4; }
-    QString DateTime5Text() const override { return DateTime5; }
-    // Message boxes and the error log.
-    struct Message {
-        QString Text;
-        link::MessageIcon Icon;
-    };
-    std::vector<Message> Messages;
-    QStringList ErrorLog;
-    void ShowMessage(const QString& t, link::MessageIcon i) override { Messages.push_back({t, i}); }
-    void WriteErrorLog(const QString& m) override { ErrorLog << m; }
+    void WriteErrorLog(const QString& m) override { Set("ErrorLog", m); }
     void ReportDetail(std::int16_t, const QString&, const QString&, const QString&) override {}
-
-  private:
-    void Write(const char* control, int i, std::int16_t position) {
-        Write(control, i, QString::number(position));
-    }
-    void Write(const char* control, int i, const QString& v) {
-        const QString name = QString::fromLatin1(control);
-        Writes << (i < 0 ? name : QStringLiteral("%1(%2)").arg(name).arg(i)) + QLatin1Char('=') + v;
-    }
 };
 
 // Waits return at once and are logged; each can run a hook, standing in for a window event.
