@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/error_log_sink.h"
@@ -16,12 +17,7 @@
 
 namespace pelta::link::testing {
 
-struct ShownMessage {
-    QString Text;
-    MessageIcon Icon;
-    friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
-};
-using ShownMessages = std::vector<ShownMessage>;
+using ShownMessages = std::vector<std::pair<QString, MessageIcon>>;
 
 class RecordingMessageSink : public MessageSink {
   public:

@@ -98,10 +98,8 @@ TEST_F(TermiosPortTest, shouldApplyTheLineParametersTheChannelAsksFor) {
 
 TEST_F(TermiosPortTest, shouldRefuseWhatTheLineCannotRunWithTheExactMessage) {
     const std::tuple<std::int32_t, std::uint8_t, std::uint8_t, std::uint8_t> cases[] = {
-        {9600, 0, 4, 0},     // 4 data bits
-        {9600, 0, 8, 1},     // 1.5 stop bits beyond 5 data bits
-        {5000000, 0, 8, 0},  // beyond any UART
-        {9600, 5, 8, 0},     // no such parity code
+        {9600, 0, 4, 0},  // 4 data bits
+        {9600, 0, 8, 1},  // 1.5 stop bits beyond 5 data bits
     };
     for (const auto& [speed, parity, dataBits, stopBits] : cases) {
         OpenAndConfigure(speed, parity, dataBits, stopBits);
@@ -147,6 +145,8 @@ TEST_F(TermiosPortTest, shouldRefuseAMissingPortAndASecondOpen) {
     channel.OpenPort(7);
     EXPECT_EQ(channel.PortHandle, InvalidHandleValue);
     EXPECT_EQ(api.GetLastError(), static_cast<std::uint32_t>(ENOENT));
+    channel.ClosePort();  // nothing to close: the failed handle stays as it is
+    EXPECT_EQ(channel.PortHandle, InvalidHandleValue);
     channel.ConfigurePort(9600, 0, 8, 0);  // both steps still run, and fail
     const QString code = QString::number(EBADF);
     EXPECT_EQ(messages.Shown,
