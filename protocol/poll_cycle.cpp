@@ -30,6 +30,10 @@ double ReplyTimeoutMs(const QString& text) {
     return value;
 }
 
+double SettlingWaitMs(const QString& replyTimeoutText) {
+    return ReplyTimeoutMs(replyTimeoutText) / 2.0;
+}
+
 PollCycle::PollCycle(const Parts& parts) : parts_(parts) {}
 
 void PollCycle::Start(std::int16_t firstCommand, std::int16_t lastCommand) {
@@ -82,7 +86,7 @@ void PollCycle::RunCommands() {
     if (depth_ == 1) {
         parts_.Link.OpenSelectedPort(parts_.Host.cboPortListIndex());
     }
-    WaitMs(ReplyTimeoutMs(parts_.Host.Text1_3()) / 2.0);  // let the line settle
+    WaitMs(SettlingWaitMs(parts_.Host.Text1_3()));  // let the line settle
     if (parts_.Link.Channel().IsOpen()) {
         parts_.Host.SetLabelCOM(PortCaption(" = открыт"));
     }

@@ -27,6 +27,9 @@ namespace pelta::protocol {
 // The reply time-out from the `Text1(3)` text, in milliseconds (a fraction is allowed). Throws
 // RunTimeError when the text is not a number.
 double ReplyTimeoutMs(const QString& text);
+// How long a run lets the line settle after opening the port, before the first request: half
+// the reply time-out. A sender of the clock adds it to the time it stages.
+double SettlingWaitMs(const QString& replyTimeoutText);
 
 class PollCycle final : public ExchangeStarter {
   public:
