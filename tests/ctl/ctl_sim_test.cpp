@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
@@ -258,6 +259,25 @@ TEST_F(CtlAgainstSimulator, lineValuesNotGivenComeFromTheWindowsRememberedSettin
         EXPECT_TRUE(rig.rxLines.last().contains(QString::fromLatin1(c.speed)))
             << rig.rxLines.last().toStdString();
     }
+}
+
+TEST_F(CtlAgainstSimulator, aDeviceGivenByPathAndAGarbledReplyAreReportedAsSuch) {
+    SimRig rig({"--bad-crc"});
+    const QString link = rig.runtime.filePath(QStringLiteral("pelta/serialcomm/") +
+                                              rig.window.In["cboPortText"].remove(' '));
+    const QString device = QFileInfo(link).symLinkTarget();
+    ASSERT_FALSE(device.isEmpty());
+    const CtlRun run = RunCtl(rig.runtime.path(), config.path(),
+                              {"--device", device, "--timeout", "100", "--json", "read"});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Json(0)[QStringLiteral("reason")], QStringLiteral("ошибка CRC"));
+    EXPECT_EQ(run.Json(0)[QStringLiteral("reply")].toString().split(' ').size(), 22);
+    EXPECT_EQ(run.ErrLines(), QStringList{QStringLiteral("pelta-ctl: адрес 1: ошибка CRC")});
+
+    const CtlRun missing = RunCtl(rig.runtime.path(), config.path(),
+                                  {"--device", rig.runtime.filePath("none"), "read"});
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_EQ(missing.ErrLines().size(), 1);
 }
 
 TEST(CtlUsage, aUsageErrorExitsTwoWithOneRussianLineAndTouchesNoPort) {
