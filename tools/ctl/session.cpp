@@ -53,15 +53,12 @@ std::vector<int> AddressesFor(const CtlOptions& options,
     return {remembered.Address.toInt()};
 }
 
-// A scan that runs for minutes says where it is, when someone is watching.
+// A scan that runs for minutes says where it is, when someone is watching. The line is wiped
+// before anything else is printed, so that results never land behind it.
 class Progress {
   public:
     explicit Progress(bool shown) : shown_(shown) {}
-    ~Progress() {
-        if (shown_ && drawn_) {
-            WriteErr(QStringLiteral("\r\033[K"));
-        }
-    }
+    ~Progress() { Clear(); }
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
 
@@ -72,6 +69,12 @@ class Progress {
                          .arg(address)
                          .arg(done)
                          .arg(total));
+        }
+    }
+    void Clear() {
+        if (drawn_) {
+            drawn_ = false;
+            WriteErr(QStringLiteral("\r\033[K"));
         }
     }
 
@@ -121,6 +124,9 @@ int RunSession(const CtlOptions& options) {
             // The core names the device by its private map entry; the operator gave a path.
             outcome.Reason.replace(QStringLiteral("COM%1").arg(port.PortNumber),
                                    options.Link.DevicePath);
+        }
+        if (WorthReporting(options.Command, outcome) || outcome.Ok()) {
+            progress.Clear();
         }
         if (WorthReporting(options.Command, outcome)) {
             PrintError(QStringLiteral("адрес %1: %2").arg(outcome.Address).arg(outcome.Reason));
