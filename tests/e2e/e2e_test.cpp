@@ -113,18 +113,23 @@ TEST_F(EndToEnd, sentEventCarriesExactlyTheTwoTwentyByteLines) {
 TEST_F(EndToEnd, misbehavingControllerIsCountedAndNothingBreaks) {
     const struct {
         QStringList simArgs;
-        protocol::LinkCounters expected;
-    } cases[] = {{{"--silent"}, {1, 0, 1}},
-                 {{"--bad-crc"}, {1, 1, 0}},
-                 {{"--short"}, {1, 1, 0}},
-                 {{"--late", "600"}, {1, 0, 1}}};
+        std::int32_t attempts;
+        protocol::LinkCounters expected;  // one frame per try
+    } cases[] = {{{"--silent"}, 1, {1, 0, 1}}, {{"--bad-crc"}, 1, {1, 1, 0}},
+                 {{"--short"}, 1, {1, 1, 0}},  {{"--late", "600"}, 1, {1, 0, 1}},
+                 {{"--silent"}, 3, {3, 0, 3}}, {{"--bad-crc"}, 3, {3, 3, 0}}};
     for (const auto& c : cases) {
         SimRig rig(c.simArgs);
+        rig.settings.Attempts = c.attempts;
         rig.commands.Command5_Click();
         const protocol::LinkCounters& counted = rig.monitor.LinkStatistics();
+        const std::string trace =
+            c.simArgs.join(' ').toStdString() + " x" + std::to_string(c.attempts);
         EXPECT_EQ(std::tie(counted.Frames, counted.BadFrames, counted.NoAnswer),
                   std::tie(c.expected.Frames, c.expected.BadFrames, c.expected.NoAnswer))
-            << c.simArgs.join(' ').toStdString();
+            << trace;
+        EXPECT_EQ(rig.ReceivedLines(c.attempts).size(), c.attempts) << trace;
+        EXPECT_EQ(rig.window.Text.count(QStringLiteral(":Tx >-- 01 32 BE")), c.attempts) << trace;
         ExpectClosed(rig);
     }
 }
