@@ -54,9 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const auto lengthBefore = session.window.Text.size();
     session.monitor.shwRxHex(reply, 0);
     const bool cleared = session.window.Text.size() < lengthBefore;
+    // Past the limit by at most this reply's lines: hex (3 characters a byte) and a header.
+    const auto longest = static_cast<qsizetype>(pelta::protocol::TrafficMonitor::kMaxTextLength +
+                                                3 * reply.size() + 64);
     if (!CountedOnce(before, session.monitor.LinkStatistics(), cleared) ||
-        session.window.Text.size() >
-            pelta::protocol::TrafficMonitor::kMaxTextLength + 3 * size + 64) {
+        session.window.Text.size() > longest) {
         std::abort();
     }
     try {
