@@ -332,13 +332,10 @@ bool TermiosPortApi::PurgeComm(PortHandleValue handle, std::uint32_t flags) {
     if (TimeoutsOf(handle) == nullptr) {
         return false;
     }
-    const bool input = (flags & PURGE_RXCLEAR) != 0;
-    const bool output = (flags & PURGE_TXCLEAR) != 0;
-    if (!input && !output) {
-        return true;
+    if ((flags & PURGE_RXCLEAR) == 0) {
+        return true;  // only received input is ever discarded
     }
-    const int queue = input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH);
-    return kernel_.TcFlush(handle, queue) == 0 || Fail(errno);
+    return kernel_.TcFlush(handle, TCIFLUSH) == 0 || Fail(errno);
 }
 
 bool TermiosPortApi::CloseHandle(PortHandleValue handle) {
