@@ -56,9 +56,9 @@ std::string RequestText(unsigned long request, const void* argument) {
     if (request == TIOCEXCL) {
         return "TIOCEXCL";
     }
-    if (request == TIOCMBIC || request == TIOCMBIS) {
+    if (request == TIOCMBIC) {
         const Names lines = {{TIOCM_DTR, "DTR"}, {TIOCM_RTS, "RTS"}};
-        return std::string(request == TIOCMBIC ? "TIOCMBIC " : "TIOCMBIS ") +
+        return "TIOCMBIC " +
                BitNames(static_cast<unsigned>(*static_cast<const int*>(argument)), lines);
     }
     if (request == GetExactSpeedRequest()) {
