@@ -51,13 +51,13 @@ const T& At(const std::array<T, N>& entries, std::int16_t position, const char* 
     return entries[static_cast<std::size_t>(position)];
 }
 
-std::optional<std::int32_t> ParseAddress(const QString& text) {
+std::optional<std::int32_t> WholeNumberIn(const QString& text, int lowest, int highest) {
     bool ok = false;
-    const int address = text.trimmed().toInt(&ok, 10);
-    if (!ok || address < 0 || address > 255) {
+    const int number = text.trimmed().toInt(&ok, 10);
+    if (!ok || number < lowest || number > highest) {
         return std::nullopt;
     }
-    return address;
+    return number;
 }
 
 LinkSettings FromChoices(std::int16_t position, const LinkChoices& choices) {
@@ -112,14 +112,23 @@ bool LinkSettingsModel::Apply(const LinkChoices& choices) {
         messages_.ShowMessage(QString::fromUtf8("Не выбран порт!"), MessageIcon::Exclamation);
         return false;
     }
-    const auto address = ParseAddress(choices.AddressText);
+    const auto address = WholeNumberIn(choices.AddressText, 0, 255);
     if (!address) {
         messages_.ShowMessage(
             QString::fromUtf8("Адрес контроллера должен быть целым числом от 0 до 255"),
             MessageIcon::Exclamation);
         return false;
     }
+    const auto attempts = WholeNumberIn(choices.AttemptsText, 1, MaxAttempts);
+    if (!attempts) {
+        messages_.ShowMessage(
+            QString::fromUtf8("Количество попыток должно быть целым числом от 1 до %1")
+                .arg(MaxAttempts),
+            MessageIcon::Exclamation);
+        return false;
+    }
     ControllerAddress = *address;
+    Attempts = *attempts;
     PortTable[choices.PortPosition] = FromChoices(choices.PortPosition, choices);
     return true;
 }

@@ -22,6 +22,9 @@ inline constexpr std::int16_t DefaultParityPosition = 2;
 inline constexpr std::int16_t DefaultStopBitsPosition = 0;
 inline constexpr std::int16_t DefaultHandShakePosition = 0;
 inline constexpr std::int32_t DefaultControllerAddress = 1;
+// Tries per command when a reply is missing or fails its CRC.
+inline constexpr std::int32_t DefaultAttempts = 1;
+inline constexpr std::int32_t MaxAttempts = 10;
 
 // Entries of the fixed lists, by position.
 QStringList SpeedEntries();      // 300 ... 19200
@@ -54,6 +57,7 @@ struct LinkChoices {
     std::int16_t HandShake = DefaultHandShakePosition;
     std::int16_t StopBits = DefaultStopBitsPosition;
     QString AddressText = QStringLiteral("1");
+    QString AttemptsText = QStringLiteral("1");  // `Text1(4)`
 };
 
 // What LoadPropertySettings puts in the data-bits, parity and stop-bits lists.
@@ -73,11 +77,13 @@ class LinkSettingsModel {
     // Entries by the port's list position; a position missing here runs on the defaults.
     std::map<std::int16_t, LinkSettings> PortTable;
     std::int32_t ControllerAddress = DefaultControllerAddress;
+    std::int32_t Attempts = DefaultAttempts;
 
     static PropertyLists LoadPropertySettings();
 
-    // "Применить": stores the address and the port's entry. With no port chosen, or an
-    // address that is not a whole number 0-255, shows why and changes nothing.
+    // "Применить": stores the address, the attempts and the port's entry. With no port chosen,
+    // an address that is not a whole number 0-255 or attempts that are not a whole number
+    // 1-MaxAttempts, shows why and changes nothing.
     bool Apply(const LinkChoices& choices);
     // Stores the list choices into the entry at position, as Apply does, leaving the address.
     // A negative position is logged, not thrown.

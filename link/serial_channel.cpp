@@ -123,6 +123,12 @@ void SerialChannel::WriteChunk(std::string_view chunk) {
     }
 }
 
+void SerialChannel::PurgeInput() {
+    if (IsOpen()) {
+        api_.PurgeComm(PortHandle, PURGE_RXCLEAR);
+    }
+}
+
 void SerialChannel::ClosePort() {
     if (PortHandle > 0) {
         api_.CloseHandle(PortHandle);

@@ -41,6 +41,10 @@ class SerialChannel {
     std::string ReadPort(std::int16_t count);
     // Sends every byte of the frame, in chunks of WriteChunkSize.
     void WritePort(std::string_view frame);
+    // Discards what the open port received and nobody read, so that a reply that came in after
+    // its wait is never taken for the next one. A failure here is not shown: the write and read
+    // that follow report a port gone bad.
+    void PurgeInput();
     // Closes an open port and sets PortHandle to 0; leaves 0 and -1 untouched.
     void ClosePort();
     bool IsOpen() const { return PortHandle > 0; }

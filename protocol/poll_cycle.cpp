@@ -105,15 +105,31 @@ void PollCycle::RunCommands() {
 }
 
 void PollCycle::Exchange(std::int16_t command) {
-    link::SerialChannel& channel = parts_.Link.Channel();
     const Frame request = BuildRequest(command, parts_.Settings.ControllerAddress, parts_.Staged);
+    Frame reply = SendAndRead(command, request);
+    for (std::int32_t tries = 1; MayTryAgain(request, reply, tries); ++tries) {
+        reply = SendAndRead(command, request);
+    }
+    parts_.Replies.ReplyDecoder(command, reply);
+}
+
+Frame PollCycle::SendAndRead(std::int16_t command, const Frame& request) {
+    link::SerialChannel& channel = parts_.Link.Channel();
     parts_.Monitor.shwTxHex(request);
+    channel.PurgeInput();
     channel.WritePort(request);
     // The wait always runs to its end, even when the reply is already in.
     WaitMs(ReplyTimeoutMs(parts_.Host.Text1_3()));
     const Frame reply = channel.ReadPort(ExpectedReplyLength(command));
     parts_.Monitor.shwRxHex(reply, 0);
-    parts_.Replies.ReplyDecoder(command, reply);
+    return reply;
+}
+
+// Only a request actually sent is repeated, and never once a nested run has stopped this one.
+bool PollCycle::MayTryAgain(const Frame& request, const Frame& reply,
+                            std::int32_t triesMade) const {
+    return triesMade < parts_.Settings.Attempts && !request.empty() && !IsGoodReply(reply) &&
+           ExchangeInProgress != 0;
 }
 
 }  // namespace pelta::protocol

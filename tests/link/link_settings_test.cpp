@@ -82,6 +82,35 @@ TEST_F(LinkSettingsTest, shouldRefuseApplyWithoutAPortOrWithABadAddress) {
     }
 }
 
+TEST_F(LinkSettingsTest, shouldTakeAttemptsOnApplyOnlyAsAWholeNumberFromOneToTen) {
+    const QString refusal =
+        QString::fromUtf8("Количество попыток должно быть целым числом от 1 до 10");
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"3", 3}, {" 10 ", 10}, {"1", 1},  {"0", 0},   {"11", 0},
+        {"", 0},  {"2.5", 0},   {"-1", 0}, {"три", 0}, {"3 4", 0}};
+    for (const auto& [text, taken] : cases) {
+        messages.Shown.clear();
+        settings.PortTable.clear();
+        settings.Attempts = 7;
+        settings.ControllerAddress = 9;
+        LinkChoices choices = ChoicesFor(0);
+        choices.AddressText = QStringLiteral("5");
+        choices.AttemptsText = QString::fromUtf8(text);
+        EXPECT_EQ(settings.Apply(choices), taken != 0) << text;
+        if (taken != 0) {
+            EXPECT_EQ(std::make_pair(settings.Attempts, settings.ControllerAddress),
+                      std::make_pair(taken, 5));
+            EXPECT_TRUE(messages.Shown.empty()) << text;
+        } else {
+            EXPECT_EQ(messages.Shown, (testing::ShownMessages{{refusal, MessageIcon::Exclamation}}))
+                << text;
+            EXPECT_EQ(settings.Attempts, 7) << text << ": nothing changes";
+            EXPECT_EQ(settings.ControllerAddress, 9) << text;
+            EXPECT_TRUE(settings.PortTable.empty()) << text;
+        }
+    }
+}
+
 TEST_F(LinkSettingsTest, shouldLogAnEntryOutsideItsListAndLeaveThePortAlone) {
     ASSERT_TRUE(settings.Apply(ChoicesFor(0, 9)));
     EXPECT_EQ(Init(0), std::make_pair(QString(), std::string()));

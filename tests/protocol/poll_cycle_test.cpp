@@ -21,8 +21,10 @@ struct RecordingReplies : ReplySink {
     explicit RecordingReplies(Calls& log) : Log(log) {}
     Calls& Log;
     std::vector<std::int16_t> Seen;
-    void ReplyDecoder(std::int16_t command, const Frame&) override {
+    Frame LastReply;
+    void ReplyDecoder(std::int16_t command, const Frame& reply) override {
         Seen.push_back(command);
+        LastReply = reply;
         Log.push_back("Decode " + std::to_string(command));
     }
 };
@@ -71,8 +73,9 @@ class PollCycleTest : public ::testing::Test {
 TEST_F(PollCycleTest, refreshOpensWaitsSendsWaitsReadsDecodesAndCloses) {
     api.QueueInbound(kStateReply);
     cycle.Start(Command::ReadState, Command::ReadState);
-    const Calls expected = {"CreateFile",  "Wait 500000us", "WriteFile 01 32 BE", "Wait 1000000us",
-                            "ReadFile 22", "Decode 1",      "CloseHandle"};
+    // Input left from before is discarded just before the request goes out.
+    const Calls expected = {"CreateFile",     "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE",
+                            "Wait 1000000us", "ReadFile 22",   "Decode 1",    "CloseHandle"};
     EXPECT_EQ(CallNames(), expected);
     EXPECT_EQ(window.Writes.filter(QStringLiteral("LabelCOM")),
               (QStringList{QStringLiteral("LabelCOM=COM COM 3 = открыт"),
@@ -148,6 +151,61 @@ TEST_F(PollCycleTest, nestedStartSharesTheOpenPortAndStopsTheOuterRun) {
         EXPECT_EQ(cycle.ExchangeInProgress, 0);
         EXPECT_TRUE(window.Messages.empty()) << "no failed second open";
     }
+}
+
+TEST_F(PollCycleTest, missingOrBadRepliesAreSentAgainUpToTheAttemptsEachShownAndCounted) {
+    const Frame bad = kStateReply.substr(0, 20) + "\x00\x00";
+    const struct {
+        std::int32_t attempts;
+        std::vector<Frame> replies;  // one per try, "" for silence
+        int tries;
+        LinkCounters counted;
+    } cases[] = {
+        {1, {""}, 1, {1, 0, 1}},
+        {3, {"", "", ""}, 3, {3, 0, 3}},
+        {1, {bad}, 1, {1, 1, 0}},
+        {3, {bad, bad, bad}, 3, {3, 3, 0}},
+        {3, {"", bad, kStateReply}, 3, {3, 1, 1}},
+        {3, {bad, kStateReply, bad}, 2, {2, 1, 0}},
+    };
+    for (const auto& c : cases) {
+        api.ClearLog();
+        window.TextBox1Clear();
+        replies.Seen.clear();
+        settings.Attempts = c.attempts;
+        for (const Frame& reply : c.replies) {
+            api.QueueInbound(reply);  // an empty chunk is one silent read
+        }
+        const LinkCounters before = monitor.LinkStatistics();
+        cycle.Start(Command::ReadState, Command::ReadState);
+        api.InboundChunks.clear();
+        const std::string trace = std::to_string(c.attempts) + " tries " + std::to_string(c.tries);
+        EXPECT_EQ(Count("WriteFile 01 32 BE"), c.tries) << trace;
+        EXPECT_EQ(window.Text.count(QStringLiteral(":Tx >-- 01 32 BE")), c.tries) << trace;
+        EXPECT_EQ(window.Text.count(QStringLiteral(":Rx <-- ")), c.tries) << trace;
+        const LinkCounters& after = monitor.LinkStatistics();
+        EXPECT_EQ(std::make_tuple(after.Frames - before.Frames, after.BadFrames - before.BadFrames,
+                                  after.NoAnswer - before.NoAnswer),
+                  std::make_tuple(c.counted.Frames, c.counted.BadFrames, c.counted.NoAnswer))
+            << trace;
+        EXPECT_EQ(replies.Seen, std::vector<std::int16_t>{Command::ReadState}) << trace;
+        EXPECT_EQ(replies.LastReply, c.replies[static_cast<std::size_t>(c.tries) - 1])
+            << trace << ": the decoder gets the last try's reply";
+    }
+}
+
+TEST_F(PollCycleTest, noTryAfterANestedRunStoppedTheOuterOne) {
+    settings.Attempts = 3;
+    events.DuringWait = [&](std::size_t index) {
+        if (index == 1) {  // command 1's first reply wait
+            cycle.Start(Command::WriteAlarm1, Command::WriteAlarm1);
+        }
+    };
+    cycle.Start(Command::ReadState, Command::WriteEvent);
+    EXPECT_EQ(Count("WriteFile 01 32 BE"), 1) << "the silent refresh is not tried again";
+    EXPECT_EQ(Count("WriteFile 01 5A 5F"), 3) << "the nested run makes its own tries";
+    EXPECT_EQ(replies.Seen, (std::vector<std::int16_t>{Command::WriteAlarm1, Command::ReadState}));
+    EXPECT_EQ(Count("CloseHandle"), 1);
 }
 
 TEST_F(PollCycleTest, runTimeErrorClosesThePortAndLowersTheFlagBeforeItReachesTheStarter) {
