@@ -68,9 +68,9 @@ class CtlAgainstSimulator : public ::testing::Test {
     }
     // The bytes of the last `count` requests the simulator received.
     static QStringList LastReceived(SimRig& rig, int count) {
-        rig.ReceivedLines(static_cast<int>(rig.rxLines.size()) + count);
+        const QStringList received = rig.ReceivedLines(rig.ReceivedLines(0).size() + count);
         QStringList bytes;
-        for (const QString& line : rig.rxLines.mid(rig.rxLines.size() - count)) {
+        for (const QString& line : received.mid(received.size() - count)) {
             bytes << ReceivedBytes(line);
         }
         return bytes;
@@ -255,9 +255,10 @@ TEST_F(CtlAgainstSimulator, lineValuesNotGivenComeFromTheWindowsRememberedSettin
     for (const auto& c : cases) {
         const CtlRun run = RunCtl(rig.runtime.path(), config.path(), c.args);
         EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
-        rig.ReceivedLines(static_cast<int>(rig.rxLines.size()) + 1);
-        EXPECT_TRUE(rig.rxLines.last().contains(QString::fromLatin1(c.speed)))
-            << rig.rxLines.last().toStdString();
+        const QStringList received = rig.ReceivedLines(rig.ReceivedLines(0).size() + 1);
+        ASSERT_FALSE(received.isEmpty());
+        EXPECT_TRUE(received.last().contains(QString::fromLatin1(c.speed)))
+            << received.last().toStdString();
     }
 }
 
@@ -267,9 +268,11 @@ TEST_F(CtlAgainstSimulator, aDeviceGivenByPathAndAGarbledReplyAreReportedAsSuch)
                                               rig.window.In["cboPortText"].remove(' '));
     const QString device = QFileInfo(link).symLinkTarget();
     ASSERT_FALSE(device.isEmpty());
-    const CtlRun run = RunCtl(rig.runtime.path(), config.path(),
-                              {"--device", device, "--timeout", "100", "--json", "read"});
+    const CtlRun run =
+        RunCtl(rig.runtime.path(), config.path(),
+               {"--device", device, "--timeout", "100", "--attempts", "2", "--json", "read"});
     EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(rig.ReceivedLines(2).size(), 2);  // the bad reply was asked for again
     EXPECT_EQ(run.Json(0)[QStringLiteral("reason")], QStringLiteral("ошибка CRC"));
     EXPECT_EQ(run.Json(0)[QStringLiteral("reply")].toString().split(' ').size(), 22);
     EXPECT_EQ(run.ErrLines(), QStringList{QStringLiteral("pelta-ctl: адрес 1: ошибка CRC")});

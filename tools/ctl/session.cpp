@@ -22,7 +22,8 @@ void WriteErr(const QString& text) {
 }
 
 // The line values: those given, else those the window last applied to the port, else defaults.
-link::LinkChoices ChoicesFor(const LinkOverrides& given, const PortChoice& port) {
+link::LinkChoices ChoicesFor(const LinkOverrides& given, const PortChoice& port,
+                             const link::RememberedSettings& remembered) {
     link::RememberedPort values = port.Remembered.value_or(link::RememberedPort{});
     values.Speed = given.Speed.value_or(values.Speed);
     values.DataBits = given.DataBits.value_or(values.DataBits);
@@ -35,6 +36,7 @@ link::LinkChoices ChoicesFor(const LinkOverrides& given, const PortChoice& port)
     choices.Speed = entry.Speed;
     choices.HandShake = entry.HandShake;
     choices.StopBits = entry.StopBits;
+    choices.AttemptsText = given.Attempts.value_or(remembered.Attempts);
     return choices;
 }
 
@@ -109,7 +111,7 @@ int RunSession(const CtlOptions& options) {
         return kExitSomeFailed;
     }
     core.controls.ReplyTimeout = options.Link.ReplyTimeout.value_or(remembered.ReplyTimeout);
-    const link::LinkChoices choices = ChoicesFor(options.Link, port);
+    const link::LinkChoices choices = ChoicesFor(options.Link, port, remembered);
     const std::vector<int> addresses = AddressesFor(options, remembered);
 
     Report report(options.Command, options.Json, stdout);
