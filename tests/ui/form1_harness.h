@@ -64,6 +64,7 @@ class Form1Harness {
     WindowApp& App() { return *app_; }
     Form1& Window() { return app_->Window(); }
     link::MemoryPortApi& Port() { return *port_; }
+    QString MapFolder() const { return QDir(dir_.path()).filePath(QStringLiteral("map")); }
     std::vector<std::pair<QString, link::MessageIcon>> messages;  // text and icon
 
     template <typename Widget>
