@@ -14,14 +14,6 @@
 namespace pelta::ui::testing {
 namespace {
 
-QStringList Items(const QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) {
-        items << combo->itemText(i);
-    }
-    return items;
-}
-
 TEST(PortList, openingItReadsThePortsAgainAndKeepsTheChosenPortWithItsSettings) {
     Form1Harness harness;  // COM 1, COM 12, COM 3
     auto* ports = harness.Find<QComboBox>("cboPort");
@@ -39,7 +31,11 @@ TEST(PortList, openingItReadsThePortsAgainAndKeepsTheChosenPortWithItsSettings) 
     ports->showPopup();
     ports->hidePopup();
 
-    EXPECT_EQ(Items(ports), QStringList({"COM 1", "COM 2", "COM 3"}));
+    QStringList items;
+    for (int i = 0; i < ports->count(); ++i) {
+        items << ports->itemText(i);
+    }
+    EXPECT_EQ(items, QStringList({"COM 1", "COM 2", "COM 3"}));
     EXPECT_EQ(ports->currentText(), "COM 3");
     EXPECT_EQ(speed->currentIndex(), 2);
     EXPECT_EQ(address->text(), "9");
