@@ -1,55 +1,15 @@
-// COM numbers that stay with their devices: the numbering rule, the numbers remembered in
-// ports.conf across re-plugging and restarts, and a damaged ports.conf survived.
+// COM numbers that stay with their devices: remembered in ports.conf across re-plugging,
+// restarts and a link's clash, and a damaged ports.conf survived.
 
 #include <functional>
 #include <optional>
 
-#include "link/com_numbering.h"
 #include "link/port_discovery.h"
 #include "link_test_support.h"
 #include "scratch_serial_tree.h"
 
 namespace pelta::link {
 namespace {
-
-TEST(ComNumbering, linksKeepTheirNumbersDevicesTheirsAndNewOnesTheLowestNobodyHolds) {
-    struct Case {
-        const char* Why;
-        std::vector<std::string> Present;
-        std::set<int> Links;
-        RememberedPorts Before;
-        std::vector<int> Numbers;
-        RememberedPorts After;
-    };
-    const Case cases[] = {
-        {"first run", {"a", "b"}, {}, {}, {1, 2}, {{"a", 1}, {"b", 2}}},
-        {"remembered, in any order",
-         {"b", "a"},
-         {},
-         {{"a", 2}, {"b", 1}},
-         {1, 2},
-         {{"a", 2}, {"b", 1}}},
-        {"an absent device's number stays held",
-         {"c"},
-         {},
-         {{"a", 1}, {"b", 3}},
-         {2},
-         {{"a", 1}, {"b", 3}, {"c", 2}}},
-        {"new devices step over links", {"a", "b"}, {1, 3}, {}, {2, 4}, {{"a", 2}, {"b", 4}}},
-        {"a link wins; the device's own number stays remembered",
-         {"a"},
-         {1},
-         {{"a", 1}, {"b", 2}},
-         {3},
-         {{"a", 1}, {"b", 2}}},
-    };
-    for (const auto& c : cases) {
-        const ComNumbering numbering = NumberDevices(c.Present, c.Links, c.Before);
-        EXPECT_EQ(numbering.Numbers, c.Numbers) << c.Why;
-        EXPECT_EQ(numbering.Remembered, c.After) << c.Why;
-        EXPECT_EQ(numbering.RememberedChanged, c.Before != c.After) << c.Why;
-    }
-}
 
 class PortNumberingTest : public ::testing::Test {
   protected:
