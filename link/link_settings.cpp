@@ -60,9 +60,13 @@ std::optional<std::int32_t> WholeNumberIn(const QString& text, int lowest, int h
     return number;
 }
 
-LinkSettings FromChoices(std::int16_t position, const LinkChoices& choices) {
+QString PortOutsideList(std::int16_t portNumber) {
+    return QString::fromUtf8("Номер порта %1 вне списка").arg(portNumber);
+}
+
+LinkSettings FromChoices(std::int16_t portNumber, const LinkChoices& choices) {
     LinkSettings entry;
-    entry.PortNumber = static_cast<std::int16_t>(position + 1);
+    entry.PortNumber = portNumber;
     entry.DataBits = choices.DataBits;
     entry.HandShake = choices.HandShake;
     entry.Parity = choices.Parity;
@@ -108,7 +112,7 @@ PropertyLists LinkSettingsModel::LoadPropertySettings() {
 }
 
 bool LinkSettingsModel::Apply(const LinkChoices& choices) {
-    if (choices.PortPosition < 0) {
+    if (choices.PortNumber < 1) {
         messages_.ShowMessage(QString::fromUtf8("Не выбран порт!"), MessageIcon::Exclamation);
         return false;
     }
@@ -129,42 +133,42 @@ bool LinkSettingsModel::Apply(const LinkChoices& choices) {
     }
     ControllerAddress = *address;
     Attempts = *attempts;
-    PortTable[choices.PortPosition] = FromChoices(choices.PortPosition, choices);
+    PortTable[choices.PortNumber] = FromChoices(choices.PortNumber, choices);
     return true;
 }
 
-void LinkSettingsModel::SetPort(std::int16_t position, const LinkChoices& choices) {
-    if (position < 0) {
-        LogError(SetPortModule, QString::fromUtf8("Позиция порта %1 вне списка").arg(position));
+void LinkSettingsModel::SetPort(std::int16_t portNumber, const LinkChoices& choices) {
+    if (portNumber < 1) {
+        LogError(SetPortModule, PortOutsideList(portNumber));
         return;
     }
-    PortTable[position] = FromChoices(position, choices);
+    PortTable[portNumber] = FromChoices(portNumber, choices);
 }
 
-LinkSettings LinkSettingsModel::EntryFor(std::int16_t position) const {
-    const auto found = PortTable.find(position);
+LinkSettings LinkSettingsModel::EntryFor(std::int16_t portNumber) const {
+    const auto found = PortTable.find(portNumber);
     if (found != PortTable.end()) {
         return found->second;
     }
     LinkSettings defaults;
-    defaults.PortNumber = static_cast<std::int16_t>(position + 1);
+    defaults.PortNumber = portNumber;
     return defaults;
 }
 
-QString LinkSettingsModel::ComPortInit(std::int16_t index) {
+QString LinkSettingsModel::ComPortInit(std::int16_t portNumber) {
     try {
-        return ConfigureFromEntry(index);
+        return ConfigureFromEntry(portNumber);
     } catch (const std::exception& error) {
         LogError(ComPortInitModule, QString::fromUtf8(error.what()));
         return {};
     }
 }
 
-QString LinkSettingsModel::ConfigureFromEntry(std::int16_t index) {
-    if (index < 0) {
-        throw LinkError("Позиция порта " + std::to_string(index) + " вне списка");
+QString LinkSettingsModel::ConfigureFromEntry(std::int16_t portNumber) {
+    if (portNumber < 1) {
+        throw LinkError(PortOutsideList(portNumber).toStdString());
     }
-    const LinkSettings entry = EntryFor(index);
+    const LinkSettings entry = EntryFor(portNumber);
     const std::string dataBits = At(DataBits, entry.DataBits, "битов данных");
     const ParityChoice& parity = At(ParityChoices, entry.Parity, "чётности");
     const std::string stopBits = At(StopBits, entry.StopBits, "стоповых битов");

@@ -36,7 +36,7 @@ QStringList HandShakeEntries();  // "None", "XOn/XOff", "RTS/CTS", "Both"
 // The confirmed choices for one port: list positions, plus the port's list text.
 // An entry never applied holds the defaults the window shows.
 struct LinkSettings {
-    std::int16_t PortNumber = 0;  // list position of the port + 1
+    std::int16_t PortNumber = 0;  // the port's COM number
     std::int16_t DataBits = DefaultDataBitsPosition;
     std::int16_t Parity = DefaultParityPosition;
     std::int16_t Speed = DefaultSpeedPosition;
@@ -49,7 +49,7 @@ struct LinkSettings {
 
 // The connection area's current choices as the window reads them.
 struct LinkChoices {
-    std::int16_t PortPosition = -1;  // -1: no port chosen
+    std::int16_t PortNumber = 0;  // COM number of the chosen port; 0: none chosen
     QString PortText;
     std::int16_t DataBits = DefaultDataBitsPosition;
     std::int16_t Parity = DefaultParityPosition;
@@ -74,7 +74,8 @@ class LinkSettingsModel {
   public:
     LinkSettingsModel(SerialChannel& channel, ErrorLogSink& errorLog, MessageSink& messages);
 
-    // Entries by the port's list position; a position missing here runs on the defaults.
+    // Entries by the port's COM number, so they stay with the port when the list is re-read;
+    // a port missing here runs on the defaults.
     std::map<std::int16_t, LinkSettings> PortTable;
     std::int32_t ControllerAddress = DefaultControllerAddress;
     std::int32_t Attempts = DefaultAttempts;
@@ -85,17 +86,17 @@ class LinkSettingsModel {
     // an address that is not a whole number 0-255 or attempts that are not a whole number
     // 1-MaxAttempts, shows why and changes nothing.
     bool Apply(const LinkChoices& choices);
-    // Stores the list choices into the entry at position, as Apply does, leaving the address.
-    // A negative position is logged, not thrown.
-    void SetPort(std::int16_t position, const LinkChoices& choices);
-    // The entry in force for a list position (the defaults when never applied).
-    LinkSettings EntryFor(std::int16_t position) const;
-    // Configures the open port from the entry at index and returns e.g. "9600,n,8,1".
+    // Stores the list choices into the port's entry, as Apply does, leaving the address.
+    // A number below 1 is logged, not thrown.
+    void SetPort(std::int16_t portNumber, const LinkChoices& choices);
+    // The entry in force for a COM number (the defaults when never applied).
+    LinkSettings EntryFor(std::int16_t portNumber) const;
+    // Configures the open port from the port's entry and returns e.g. "9600,n,8,1".
     // A run-time error is logged and gives an empty text.
-    QString ComPortInit(std::int16_t index);
+    QString ComPortInit(std::int16_t portNumber);
 
   private:
-    QString ConfigureFromEntry(std::int16_t index);
+    QString ConfigureFromEntry(std::int16_t portNumber);
     void LogError(const QString& module, const QString& description);
 
     SerialChannel& channel_;

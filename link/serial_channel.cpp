@@ -59,12 +59,15 @@ std::string SerialChannel::DeviceName(std::int16_t portNumber) {
 }
 
 void SerialChannel::OpenPort(std::int16_t portNumber) {
-    const std::string name = DeviceName(portNumber);
-    PortHandle = api_.CreateFile(name);
+    OpenDevice(portNumber, DeviceName(portNumber));
+}
+
+void SerialChannel::OpenDevice(std::int16_t portNumber, const std::string& devicePath) {
+    PortHandle = api_.CreateFile(devicePath);
     if (PortHandle == InvalidHandleValue) {
-        messages_.ShowMessage(
-            QString::fromUtf8("Ошибка открытия порта ") + QString::fromStdString(name),
-            MessageIcon::Critical);
+        messages_.ShowMessage(QString::fromUtf8("Ошибка открытия порта ") +
+                                  QString::fromStdString(DeviceName(portNumber)),
+                              MessageIcon::Critical);
     }
     PortDcb = OpenedDcb();
     PortTimeouts = OpenedTimeouts();

@@ -32,6 +32,9 @@ class SerialChannel {
 
     // Opens the port and fills PortDcb and PortTimeouts (also when the open failed).
     void OpenPort(std::int16_t portNumber);
+    // As OpenPort, but opens the given device ("/dev/serial/by-id/...") in place of the one
+    // the number names now; a failure names the port as OpenPort's does.
+    void OpenDevice(std::int16_t portNumber, const std::string& devicePath);
     // Applies time-outs, then the line parameters (Dcb codes for parity and stop bits).
     // Throws LinkError when speed is not positive; nothing is applied then.
     void ConfigurePort(std::int32_t speed, std::uint8_t parity, std::uint8_t dataBits,

@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTime>
 #include <QTimer>
 #include <exception>
@@ -116,6 +117,7 @@ void Form1::Bind(const Form1Services& services) {
             [this] { Guarded([this] { DateTime1_LostFocus(); }); });
     connect(controls_.Link.Command6, &QPushButton::clicked, this,
             [this] { Guarded([this] { services_->LinkSettings.Apply(ReadLinkChoices()); }); });
+    controls_.Link.cboPort->SetBeforePopup([this] { Guarded([this] { RefreshPortList(); }); });
 }
 
 void Form1::ConnectPageButtons() {
@@ -231,6 +233,18 @@ void Form1::FillLinkLists() {
     l.cboStopBits->setCurrentIndex(lists.StopBitsPosition);
 }
 
+// Ports plugged in or pulled since the list was filled; the chosen port stays chosen by its
+// COM number, and nothing else on the page changes.
+void Form1::RefreshPortList() {
+    PortList* ports = controls_.Link.cboPort;
+    const std::int16_t chosen =
+        services_->Discovery.RefreshKeeping(static_cast<std::int16_t>(ports->currentIndex()));
+    const QSignalBlocker quiet(ports);
+    ports->clear();
+    ports->addItems(services_->Discovery.PortListEntries());
+    ports->setCurrentIndex(chosen);
+}
+
 void Form1::FillDayLists() {
     for (QComboBox* days : controls_.Settings.Combo1) {
         FillUnselected(days, ListOf(device::kDaySetNames));
@@ -248,7 +262,8 @@ void Form1::ShowPage(Page page) {
 link::LinkChoices Form1::ReadLinkChoices() const {
     const LinkPageControls& l = controls_.Link;
     link::LinkChoices choices;
-    choices.PortPosition = static_cast<std::int16_t>(l.cboPort->currentIndex());
+    choices.PortNumber =
+        services_->Discovery.NumberAt(static_cast<std::int16_t>(l.cboPort->currentIndex()));
     choices.PortText = l.cboPort->currentText();
     choices.DataBits = static_cast<std::int16_t>(l.cboDataBits->currentIndex());
     choices.Parity = static_cast<std::int16_t>(l.cboParity->currentIndex());

@@ -82,6 +82,7 @@ class Form1 : public QWidget, public link::MessageSink {
     void FillWeekdays();
     void FillScheduleLists();
     void FillLinkLists();
+    void RefreshPortList();
     void FillDayLists();
     void Button165_Click();
     void DateTime1_LostFocus();

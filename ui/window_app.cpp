@@ -30,7 +30,7 @@ WindowApp::WindowApp(WindowAppOptions options)
       api_(PortLayerFrom(options, roots_)),
       form_(options.PictureFolders),
       channel_(*api_, form_),
-      discovery_(roots_),
+      discovery_(roots_, &errorLog_),
       errorLog_(ErrorLogFolderFrom(options)),
       settings_(channel_, errorLog_, form_),
       link_(channel_, discovery_, settings_),

@@ -35,7 +35,7 @@ class PollCycleTest : public ::testing::Test {
   protected:
     PollCycleTest() {
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        discovery.PortNumbers = QStringList{QStringLiteral("3")};
+        discovery.SetPorts({{3, "COM3", {}}});
         api.AddPort(3);
         events.Log = &api.Calls;
         cycle.ExpectedReplyLength.Fill();

@@ -8,7 +8,7 @@ CtlCore::CtlCore(const link::SerialMapRoots& roots) : api(roots), discovery(root
 }
 
 bool CtlCore::SelectPort(int portNumber) {
-    const qsizetype position = discovery.PortNumbers.indexOf(QString::number(portNumber));
+    const qsizetype position = discovery.PortNumbers().indexOf(QString::number(portNumber));
     if (position < 0) {
         return false;
     }
@@ -21,7 +21,7 @@ void CtlCore::BeginAddress(int address, link::LinkChoices choices) {
     views = HostViews{};
     reports.Problems.clear();
     replies.Replies.clear();
-    choices.PortPosition = controls.PortListIndex;
+    choices.PortNumber = discovery.NumberAt(controls.PortListIndex);
     choices.PortText = controls.PortText;
     choices.AddressText = QString::number(address);
     settings.Apply(choices);
