@@ -2,6 +2,7 @@
 // against the whole-array path, and pelta-des run as a user runs it.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -61,28 +62,44 @@ class FileModes : public ::testing::Test {
     clsDES des;
 };
 
-// Guard cases both ways, then wrong keys and corrupt data when deciphering.
-TEST_F(FileModes, FailuresReturnFalseAndTouchNothing) {
+// Guard cases both ways, then wrong keys and corrupt data when deciphering: each says why.
+TEST_F(FileModes, FailuresSayWhyAndTouchNothing) {
     Write("data", SeededBytes(3000, 2));
     Write("empty", {});
     Write("old", {4, 5, 6});
     fs::create_directory(Path("folder"));
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    fs::create_symlink(Path("nowhere"), Path("dangling"));
+    fs::create_symlink("/dev/null", Path("devlink"));
     ASSERT_TRUE(des.EncryptFile(Path("data"), Path("enc"), false, kKey));
     Bytes corrupt = Read("enc");
     corrupt.resize(corrupt.size() - 8);
     Write("truncated", corrupt);
     corrupt.resize(corrupt.size() + 9);
     Write("ragged", corrupt);
+    using F = FileFailure;
     const struct {
         const char *in, *out;
         bool overwrite, decipherOnly;
         const char* key;
+        FileFailure failure;
+        int error = 0;
     } cases[] = {
-        {"absent", "new", true, false, kKey},       {"empty", "new", true, false, kKey},
-        {"folder", "new", true, false, kKey},       {"data", "old", false, false, kKey},
-        {"data", "no/such/out", true, false, kKey}, {"enc", "old", true, true, "other key"},
-        {"enc", "new", false, true, "other key"},   {"truncated", "old", true, true, kKey},
-        {"ragged", "new", true, true, kKey},        {"data", "old", true, true, kKey},
+        {"absent", "new", true, false, kKey, F::InputMissing},
+        {"empty", "new", true, false, kKey, F::InputEmpty},
+        {"folder", "new", true, false, kKey, F::InputNotRegular},
+        {"data", "old", false, false, kKey, F::OutputExists},
+        {"data", "dangling", false, false, kKey, F::OutputExists},
+        {"data", "folder", true, false, kKey, F::OutputNotRegular},
+        {"data", "fifo", true, false, kKey, F::OutputNotRegular},
+        {"data", "/dev/null", true, false, kKey, F::OutputNotRegular},
+        {"data", "devlink", true, false, kKey, F::OutputNotRegular},
+        {"enc", "no/such/out", true, false, kKey, F::OutputNotCreated, ENOENT},
+        {"enc", "old", true, true, "other key", F::WrongKeyOrDamagedHeader},
+        {"enc", "new", false, true, "other key", F::WrongKeyOrDamagedHeader},
+        {"truncated", "old", true, true, kKey, F::WrongKeyOrDamagedHeader},
+        {"ragged", "new", true, true, kKey, F::InputNotWholeBlocks},
+        {"data", "old", true, true, kKey, F::WrongKeyOrDamagedHeader},
     };
     for (const bool decipher : {false, true}) {
         for (const auto& c : cases) {
@@ -92,11 +109,32 @@ TEST_F(FileModes, FailuresReturnFalseAndTouchNothing) {
             SCOPED_TRACE(std::string(c.in) + " -> " + c.out);
             EXPECT_FALSE(decipher ? des.DecryptFile(Path(c.in), Path(c.out), c.overwrite, c.key)
                                   : des.EncryptFile(Path(c.in), Path(c.out), c.overwrite, c.key));
+            EXPECT_EQ(des.LastFileOutcome().Failure, c.failure);
+            EXPECT_EQ(des.LastFileOutcome().Errno, c.error);
             EXPECT_EQ(Read("old"), Bytes({4, 5, 6}));
             EXPECT_EQ(Read("data"), SeededBytes(3000, 2));
-            EXPECT_EQ(EntriesInFolder(), 7u);  // no new or temporary file left behind
+            EXPECT_EQ(EntriesInFolder(), 10u);  // no new or temporary file left behind
         }
     }
+    EXPECT_TRUE(fs::is_fifo(Path("fifo")));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// With overwrite, a link at the output is replaced by the new file; what it pointed at is
+// neither made nor changed.
+TEST_F(FileModes, OverwriteReplacesTheLinkNeverItsTarget) {
+    Write("data", SeededBytes(100, 4));
+    Write("old", {4, 5, 6});
+    fs::create_symlink(Path("nowhere"), Path("dangling"));
+    fs::create_symlink(Path("old"), Path("to-old"));
+    for (const char* link : {"dangling", "to-old"}) {
+        SCOPED_TRACE(link);
+        ASSERT_TRUE(des.EncryptFile(Path("data"), Path(link), true, kKey));
+        EXPECT_EQ(fs::symlink_status(Path(link)).type(), fs::file_type::regular);
+        EXPECT_EQ(fs::file_size(Path(link)), layout::EncipheredSize(100));
+    }
+    EXPECT_FALSE(fs::exists(Path("nowhere")));
+    EXPECT_EQ(Read("old"), Bytes({4, 5, 6}));
 }
 
 // A write that fails part way (here: the file size limit) must leave the old output as it was.
