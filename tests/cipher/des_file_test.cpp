@@ -1,9 +1,8 @@
-// File operations on real files: the guard cases, replacing without loss, the streamed path
-// against the whole-array path, and pelta-des run as a user runs it.
+// File operations on real files: the guard cases, links at the output, the streamed path
+// against the whole-array path.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
@@ -43,21 +42,6 @@ class FileModes : public ::testing::Test {
         return static_cast<std::size_t>(
             std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
     }
-    // Runs pelta-des through the shell, after `prefix`, with stdout and stderr in files.
-    int RunTool(const std::vector<std::string>& args, const std::string& prefix = "") const {
-        std::string command = prefix + "exec " + PELTA_DES_TOOL;
-        for (const std::string& arg : args) {
-            command += " '" + arg + "'";
-        }
-        const int status =
-            std::system((command + " >" + Path("out") + " 2>" + Path("err")).c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string ReadText(const std::string& name) const {
-        const Bytes bytes = Read(name);
-        return std::string(bytes.begin(), bytes.end());
-    }
-
     fs::path folder;
     clsDES des;
 };
@@ -137,17 +121,6 @@ TEST_F(FileModes, OverwriteReplacesTheLinkNeverItsTarget) {
     EXPECT_EQ(Read("old"), Bytes({4, 5, 6}));
 }
 
-// A write that fails part way (here: the file size limit) must leave the old output as it was.
-TEST_F(FileModes, FailedWriteKeepsTheOldOutput) {
-    Write("big", SeededBytes(3 << 20, 3));
-    Write("old", {4, 5, 6});
-    EXPECT_EQ(RunTool({"encrypt", "--overwrite", "--key", kKey, Path("big"), Path("old")},
-                      "trap '' XFSZ; ulimit -f 2048; "),
-              1);
-    EXPECT_EQ(Read("old"), Bytes({4, 5, 6}));
-    EXPECT_EQ(EntriesInFolder(), 4u);  // big, old and the tool's out and err: no temporary file
-}
-
 // Sizes around the streaming buffer's edges, largest first so that each output replaces a
 // longer one: the file path must give what the array path gives, with the same Progress events,
 // also when deciphering in place.
@@ -179,35 +152,6 @@ TEST_F(FileModes, StreamingMatchesTheWholeArrayPath) {
         EXPECT_EQ(array, data);
     }
     EXPECT_EQ(EntriesInFolder(), 2u);  // no temporary file left behind
-}
-
-TEST_F(FileModes, PeltaDesRoundTripsAndFailsWithOneLine) {
-    const std::string data = "строка\n" + std::string(100000, 'z');
-    std::ofstream(Path("in.txt"), std::ios::binary) << data;
-    const std::string in = Path("in.txt"), enc = Path("in.des");
-    EXPECT_EQ(RunTool({"encrypt", "--key", "k1", in, enc}), 0);
-    EXPECT_EQ(RunTool({"decrypt", "--key", "k1", enc, Path("out.txt")}), 0);
-    EXPECT_EQ(ReadText("out.txt"), data);
-    const std::string text = "Съешь же ещё этих мягких французских булок";
-    ASSERT_EQ(RunTool({"encrypt-text", "--key", "пароль", "--hex", text}), 0);
-    const std::string hex = ReadText("out").substr(0, 2 * 56);  // 12 + 42 bytes, padded
-    EXPECT_EQ(ReadText("out"), hex + "\n");
-    EXPECT_EQ(RunTool({"decrypt-text", "--key", "пароль", "--hex", hex}), 0);
-    EXPECT_EQ(ReadText("out"), text + "\n");
-    const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
-        {{"decrypt", "--key", "k2", enc, Path("x")}, 1, "wrong key or corrupt data"},
-        {{"decrypt-text", "--key", "k2", "--hex", "00112233445566778899AABBCCDDEEFF"},
-         1,
-         "pelta-des: Incorrect size descriptor in DES decryption"},
-        {{"scramble", "--key", "k"}, 2, "unknown command"},
-    };
-    for (const auto& [args, exitCode, message] : cases) {
-        SCOPED_TRACE(args[0] + " " + args.back());
-        EXPECT_EQ(RunTool(args), exitCode);
-        const std::string err = ReadText("err");
-        EXPECT_NE(err.find(message), std::string::npos) << err;
-        EXPECT_EQ(err.rfind("pelta-des: ", 0), 0u) << err;
-    }
 }
 
 }  // namespace
