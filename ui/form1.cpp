@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QDebug>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
@@ -206,7 +207,10 @@ void Form1::LoadPictures() {
         }
     }
     if (!missing.isEmpty()) {
-        ShowMessage(MissingPicturesText(missing, pictureFolders_), link::MessageIcon::Exclamation);
+        // Also on stderr, where whoever started the program from a terminal or a script sees it.
+        const QString text = MissingPicturesText(missing, pictureFolders_);
+        qWarning().noquote() << text;
+        ShowMessage(text, link::MessageIcon::Exclamation);
     }
 }
 

@@ -14,9 +14,9 @@ std::unique_ptr<link::PortApi> PortLayerFrom(WindowAppOptions& options,
     return std::make_unique<link::TermiosPortApi>(roots);
 }
 
-QString ErrorLogFolderFrom(const WindowAppOptions& options) {
-    return options.ErrorLogFolder.isEmpty() ? protocol::ErrorLog::ProgramFolder()
-                                            : options.ErrorLogFolder;
+protocol::ErrorLog ErrorLogFrom(const WindowAppOptions& options) {
+    return options.ErrorLogFolder.isEmpty() ? protocol::ErrorLog()
+                                            : protocol::ErrorLog(options.ErrorLogFolder);
 }
 
 }  // namespace
@@ -31,7 +31,7 @@ WindowApp::WindowApp(WindowAppOptions options)
       form_(options.PictureFolders),
       channel_(*api_, form_),
       discovery_(roots_, &errorLog_),
-      errorLog_(ErrorLogFolderFrom(options)),
+      errorLog_(ErrorLogFrom(options)),
       settings_(channel_, errorLog_, form_),
       link_(channel_, discovery_, settings_),
       monitor_(form_.MonitorView(), waiter_),
