@@ -45,7 +45,8 @@ outdoor climate, two alarms and a timed two-line text event. A traffic
 monitor shows every frame in hexadecimal with link statistics.
 
 The package also holds pelta-sim, which plays the controller on a
-pseudo-terminal so that the program can be tried without hardware, and
+pseudo-terminal so that the program can be tried without hardware,
+pelta-ctl, which reads and sets one or many controllers from scripts, and
 pelta-des, a command-line front for the program's DES file cipher.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${PELTA_PACKAGE_MAINTAINER})
