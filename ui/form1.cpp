@@ -92,6 +92,8 @@ Form1::Form1(QStringList pictureFolders, QWidget* parent)
     controls_.Measurements = BuildMeasurementsPage(this);
     controls_.Settings = BuildSettingsPage(this);
     controls_.Event = BuildEventPage(this);
+    // The Tab order is the order of creation, which is the reading order: the toolbar, each
+    // page top to bottom and left to right (hidden pages drop out), the monitor, Command7.
     controls_.Status = BuildStatusArea(this);
     ShowPage(Page::LinkSettings);
     presenter_ = [this](const QString& text, link::MessageIcon icon) {

@@ -110,6 +110,17 @@ pelta_demo_click_path() {
     pelta_screenshot "$1/screenshot.png"
 }
 
+# The settings page, a date typed into DateTime1 from its first digit, and at once the
+# send-clock button: the simulator must receive that date's weekday.
+pelta_send_typed_date() {
+    pelta_click_page_button 1080                     # Button163, settings (reads them)
+    pelta_wait_for pelta_exchanged '^[0-9:.]+ tx 01 32 C0' || echo "the settings read did not end" >&2
+    pelta_click $((2040 + 45)) $((600 + 240 + 142))  # DateTime1, on its first digit
+    xdotool type --delay 50 "$1"
+    pelta_click_page_control 5160 600 300 300        # Button166, send the clock
+    pelta_wait_for pelta_exchanged '^[0-9:.]+ rx 01 5A 5E' || echo "the clock was not sent" >&2
+}
+
 # Stops what the functions above started, newest first.
 pelta_demo_stop() {
     local i

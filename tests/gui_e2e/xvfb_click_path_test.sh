@@ -21,6 +21,7 @@ pelta_demo_start_xvfb
 pelta_demo_start_sim "$2" "$log"
 pelta_demo_start_window "$1" "$XDG_RUNTIME_DIR/pelta.log"
 pelta_demo_click_path "$3"
+pelta_send_typed_date 270126
 
 fail=0
 expect_line() {
@@ -29,5 +30,6 @@ expect_line() {
 expect_line 'rx 01 32 BE .*speed=9600 data=8 stop=1' "the state read reached the simulator at 9600 8N1"
 expect_line 'rx 01 32 C0' "opening the settings page read the settings"
 expect_line '^[0-9:.]+ tx 01 32 BE( [0-9A-F]{2}){19} ' "the simulator answered the state read"
+expect_line 'rx 01 5A 5E .* 27\.01\.26 .* weekday=3 ' "the typed date went out with its weekday (Tuesday)"
 echo "screenshots and the simulator's log: $3"
 exit "$fail"

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QTest>
+#include <functional>
 
 #include "pixel_probes.h"
 #include "ui/button16.h"
@@ -139,6 +142,65 @@ TEST(ImageButton, ShowsOnlyTopLeftSixteenPixelsAndStaysTwentySquare) {
     for (QSize size : {QSize(50, 50), QSize(5, 40), QSize(0, 0)}) {
         rig.button.resize(size);
         EXPECT_EQ(rig.button.size(), QSize(20, 20));
+    }
+}
+
+// A focused button: a dotted rectangle one pixel inside the frame, over the resting look.
+const char* const kFocused = "K1,1 F2,1 K17,1 K1,17 K17,17 F2,17 S1,0 R2,2";
+
+// The button beside a text field in an active window, so focus really moves.
+TEST(ImageButton, TakesTheFocusFromTabAndItsHotSquareAndClicksOnSpaceOrEnter) {
+    const QPoint mid(8, 8);
+    const struct {
+        const char* name;
+        std::function<void(Button16&)> act;
+        bool focused;
+        const char* events;
+    } cases[] = {
+        {"tab", [](Button16& b) { QTest::keyClick(b.parentWidget(), Qt::Key_Tab); }, true, ""},
+        {"click", [&](Button16& b) { QTest::mouseClick(&b, Qt::LeftButton, {}, mid); }, true,
+         "d1u1c"},
+        {"margin click",
+         [](Button16& b) {
+             QTest::mouseClick(&b, Qt::LeftButton, {}, {18, 18});
+         },
+         false, ""},
+        {"space", [](Button16& b) { b.setFocus(), QTest::keyClick(&b, Qt::Key_Space); }, true, "c"},
+        {"enter", [](Button16& b) { b.setFocus(), QTest::keyClick(&b, Qt::Key_Return); }, true,
+         "c"},
+        {"keypad enter", [](Button16& b) { b.setFocus(), QTest::keyClick(&b, Qt::Key_Enter); },
+         true, "c"},
+        {"other key", [](Button16& b) { b.setFocus(), QTest::keyClick(&b, Qt::Key_A); }, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget host;
+        auto* field = new QLineEdit(&host);
+        ButtonRig rig;
+        rig.button.setParent(&host);
+        rig.button.move(0, 30);
+        host.show();
+        QApplication::setActiveWindow(&host);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+        field->setFocus();
+        QString events;
+        QObject::connect(&rig.button, &Button16::MouseDown,
+                         [&](short b) { events += QString("d%1").arg(b); });
+        QObject::connect(&rig.button, &Button16::MouseUp,
+                         [&](short b) { events += QString("u%1").arg(b); });
+        QObject::connect(&rig.button, &Button16::Click, [&] { events += "c"; });
+        c.act(rig.button);
+        EXPECT_EQ(rig.button.hasFocus(), c.focused);
+        EXPECT_EQ(field->hasFocus(), !c.focused);
+        EXPECT_EQ(events.toStdString(), c.events);
+        QHash<QChar, QColor> inks = kInks;
+        inks['K'] = rig.button.palette().color(QPalette::WindowText);
+        const QImage image = rig.button.grab().toImage();
+        if (c.focused) {
+            ExpectProbes(image, kFocused, inks);
+        } else {
+            ExpectProbes(image, kResting, inks);
+        }
     }
 }
 
