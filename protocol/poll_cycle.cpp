@@ -43,7 +43,18 @@ QString PollCycle::PortCaption(const char* state) const {
     return QStringLiteral("COM ") + parts_.Host.cboPortText() + QString::fromUtf8(state);
 }
 
+void PollCycle::Abort() {
+    ExchangeInProgress = 0;
+    if (Running()) {
+        aborted_ = true;
+        parts_.Events.CutShort();
+    }
+}
+
 void PollCycle::WaitMs(double milliseconds) {
+    if (aborted_) {
+        return;
+    }
     const double bounded = std::clamp(milliseconds, 0.0, kLongestWaitMs);
     parts_.Events.WaitProcessingEvents(std::chrono::microseconds(std::llround(bounded * 1000.0)));
 }
@@ -58,6 +69,9 @@ void PollCycle::Run() {
         return;
     }
     const bool outermost = depth_ == 0;
+    if (outermost) {
+        aborted_ = false;
+    }
     ++depth_;
     try {
         RunCommands();
@@ -83,6 +97,9 @@ void PollCycle::RunCommands() {
         parts_.Link.OpenSelectedPort(parts_.Host.cboPortListIndex());
     }
     WaitMs(ReplyTimeoutMs(parts_.Host.Text1_3()) / 2.0);  // let the line settle
+    if (aborted_) {
+        return;
+    }
     if (parts_.Link.Channel().IsOpen()) {
         parts_.Host.SetLabelCOM(PortCaption(" = открыт"));
     }
@@ -107,6 +124,9 @@ void PollCycle::Exchange(std::int16_t command) {
     channel.WritePort(request);
     // The wait always runs to its end, even when the reply is already in.
     WaitMs(ReplyTimeoutMs(parts_.Host.Text1_3()));
+    if (aborted_) {
+        return;  // the window is closing: the port may already be closed under this run
+    }
     const Frame reply = channel.ReadPort(ExpectedReplyLength(command));
     parts_.Monitor.shwRxHex(reply, 0);
     parts_.Replies.ReplyDecoder(command, reply);

@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTime>
-#include <QTimer>
 #include <exception>
 #include <vector>
 
@@ -126,7 +125,7 @@ void Form1::ConnectPageButtons() {
     connect(bar.Button162, &Button16::Click, this, [this] { ShowPage(Page::Measurements); });
     connect(bar.Button164, &Button16::Click, this, [this] { ShowPage(Page::TimedEvent); });
     connect(bar.Button163, &Button16::Click, this, [this] {
-        RunExchange([this] {
+        Guarded([this] {
             services_->Commands.Button163_Click([this] { ShowPage(Page::ControllerSettings); });
         });
     });
@@ -135,7 +134,7 @@ void Form1::ConnectPageButtons() {
 void Form1::ConnectSendButtons() {
     device::SettingsCommands& commands = services_->Commands;
     const auto starter = [this](std::function<void()> action) {
-        return [this, action = std::move(action)] { RunExchange(action); };
+        return [this, action = std::move(action)] { Guarded(action); };
     };
     connect(controls_.Measurements.Command5, &QPushButton::clicked, this,
             starter([&commands] { commands.Command5_Click(); }));
@@ -285,13 +284,10 @@ void Form1::DateTime1_LostFocus() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (services_ != nullptr && services_->Cycle.Running()) {
-        // Closing the port under a running exchange would make its next read fail with a
-        // message while the window goes away: stop the exchange and close once it is over.
-        services_->Cycle.SetExchangeInProgress(0);
-        closePending_ = true;
-        event->ignore();
-        return;
+    if (services_ != nullptr) {
+        // A running exchange stops at once, its wait cut short, and reads nothing from the port
+        // closed below; the window does not wait out the reply time-out.
+        services_->Cycle.Abort();
     }
     Guarded([this] { Form_QueryUnload(); });
     event->accept();
@@ -308,14 +304,6 @@ void Form1::Guarded(const std::function<void()>& handler) {
         handler();
     } catch (const std::exception& error) {
         ShowMessage(QString::fromUtf8(error.what()), link::MessageIcon::Exclamation);
-    }
-}
-
-void Form1::RunExchange(const std::function<void()>& starter) {
-    Guarded(starter);
-    if (closePending_ && !services_->Cycle.Running()) {
-        closePending_ = false;
-        QTimer::singleShot(0, this, &QWidget::close);
     }
 }
 

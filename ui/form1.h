@@ -88,8 +88,6 @@ class Form1 : public QWidget, public link::MessageSink {
     void Form_QueryUnload();
     // Runs a handler of the window; a failure ends it with a warning box.
     void Guarded(const std::function<void()>& handler);
-    // Runs a starter; a close asked for during its exchange happens once the exchange is over.
-    void RunExchange(const std::function<void()>& starter);
 
     Form1Controls controls_;
     Form1PollHost pollHost_;
@@ -101,7 +99,6 @@ class Form1 : public QWidget, public link::MessageSink {
     MessagePresenter presenter_;
     std::unique_ptr<Form1Services> services_;
     Page page_ = Page::LinkSettings;
-    bool closePending_ = false;
 };
 
 }  // namespace pelta::ui
