@@ -3,9 +3,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTime>
 #include <exception>
@@ -24,6 +27,7 @@
 #include "ui/form1_layout.h"
 #include "ui/form1_pages.h"
 #include "ui/form1_pictures.h"
+#include "ui/monitor_log.h"
 #include "ui/twips.h"
 
 namespace pelta::ui {
@@ -99,6 +103,13 @@ Form1::Form1(QStringList pictureFolders, QWidget* parent)
         QMessageBox box(BoxIcon(icon), QString::fromUtf8(kTitle), text, QMessageBox::Ok, this);
         box.exec();
     };
+    chooseSavePath_ = [this] {
+        return QFileDialog::getSaveFileName(
+            this, QStringLiteral("Сохранить журнал"), QDir::home().filePath("pelta-log.txt"),
+            QStringLiteral("Текстовые файлы (*.txt *.log);;Все файлы (*)"));
+    };
+    InstallMonitorMenu(controls_.Status.TextBox1,
+                       [this] { Guarded([this] { SaveMonitorLog(); }); });
 }
 
 Form1::~Form1() = default;
@@ -296,6 +307,19 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::Form_QueryUnload() {
     if (services_ != nullptr && services_->Channel.PortHandle > 0) {
         services_->Channel.ClosePort();
+    }
+}
+
+void Form1::SaveMonitorLog() {
+    const QString path = chooseSavePath_();
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString reason =
+        SaveWhole(path, MonitorLogBytes(controls_.Status.TextBox1->toPlainText()));
+    if (!reason.isEmpty()) {
+        ShowMessage(QStringLiteral("Журнал не сохранён в %1: %2").arg(path, reason),
+                    link::MessageIcon::Exclamation);
     }
 }
 

@@ -59,6 +59,10 @@ class Form1 : public QWidget, public link::MessageSink {
     device::SettingsControls& SettingsControls() { return settingsControls_; }
 
     void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+    // Asks where to save the monitor's log; an empty path means the operator cancelled. The
+    // default is a save dialog.
+    using SavePathChooser = std::function<QString()>;
+    void SetSavePathChooser(SavePathChooser chooser) { chooseSavePath_ = std::move(chooser); }
     void ShowMessage(const QString& text, link::MessageIcon icon) override;
 
     // Connects the controls to the core's handlers. Call once, before Form_Load.
@@ -86,6 +90,8 @@ class Form1 : public QWidget, public link::MessageSink {
     void Button165_Click();
     void DateTime1_LostFocus();
     void Form_QueryUnload();
+    // "Сохранить журнал…": the monitor's text to a file the operator picks.
+    void SaveMonitorLog();
     // Runs a handler of the window; a failure ends it with a warning box.
     void Guarded(const std::function<void()>& handler);
 
@@ -97,6 +103,7 @@ class Form1 : public QWidget, public link::MessageSink {
     Form1SettingsControls settingsControls_;
     QStringList pictureFolders_;
     MessagePresenter presenter_;
+    SavePathChooser chooseSavePath_;
     std::unique_ptr<Form1Services> services_;
     Page page_ = Page::LinkSettings;
 };
