@@ -1,0 +1,194 @@
+#include "link/remembered_settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStringList>
+#include <cmath>
+#include <cstdio>
+
+namespace pelta::link {
+namespace {
+
+constexpr int HighestPortNumber = 9999;
+constexpr double LongestReplyTimeoutMs = 600000.0;
+constexpr int FarthestWindowCoordinate = 100000;
+
+std::optional<int> WholeNumberIn(const QVariant& value, int lowest, int highest) {
+    bool ok = false;
+    const int number = value.toString().trimmed().toInt(&ok, 10);
+    if (!ok || number < lowest || number > highest) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+// The text if it names an entry of the list, else the fallback.
+QString EntryOr(const QVariant& value, const QStringList& entries, const QString& fallback) {
+    const QString text = value.toString().trimmed();
+    return entries.contains(text) ? text : fallback;
+}
+
+QString WholeNumberOr(const QVariant& value, int lowest, int highest, const QString& fallback) {
+    const auto number = WholeNumberIn(value, lowest, highest);
+    return number ? QString::number(*number) : fallback;
+}
+
+QString ReplyTimeoutOr(const QVariant& value, const QString& fallback) {
+    bool ok = false;
+    const QString text = value.toString().trimmed();
+    const double milliseconds = text.toDouble(&ok);
+    if (!ok || !std::isfinite(milliseconds) || milliseconds <= 0 ||
+        milliseconds > LongestReplyTimeoutMs) {
+        return fallback;
+    }
+    return text;
+}
+
+RememberedPort ReadPort(QSettings& file) {
+    const RememberedPort defaults;
+    RememberedPort port;
+    port.Speed = EntryOr(file.value("speed"), SpeedEntries(), defaults.Speed);
+    port.DataBits = EntryOr(file.value("dataBits"), DataBitsEntries(), defaults.DataBits);
+    port.Parity = EntryOr(file.value("parity"), ParityEntries(), defaults.Parity);
+    port.StopBits = EntryOr(file.value("stopBits"), StopBitsEntries(), defaults.StopBits);
+    port.HandShake = EntryOr(file.value("handShake"), HandShakeEntries(), defaults.HandShake);
+    return port;
+}
+
+void ReadPorts(QSettings& file, RememberedSettings& settings) {
+    file.beginGroup(QStringLiteral("ports"));
+    for (const QString& group : file.childGroups()) {
+        const auto number = WholeNumberIn(group, 1, HighestPortNumber);
+        if (!number) {
+            continue;
+        }
+        file.beginGroup(group);
+        settings.Ports[*number] = ReadPort(file);
+        file.endGroup();
+    }
+    file.endGroup();
+}
+
+std::optional<QPoint> ReadWindowPosition(QSettings& file) {
+    const auto x =
+        WholeNumberIn(file.value("window/x"), -FarthestWindowCoordinate, FarthestWindowCoordinate);
+    const auto y =
+        WholeNumberIn(file.value("window/y"), -FarthestWindowCoordinate, FarthestWindowCoordinate);
+    if (!x || !y) {
+        return std::nullopt;
+    }
+    return QPoint(*x, *y);
+}
+
+void WritePort(QSettings& file, int number, const RememberedPort& port) {
+    file.beginGroup(QStringLiteral("ports/%1").arg(number));
+    file.setValue("speed", port.Speed);
+    file.setValue("dataBits", port.DataBits);
+    file.setValue("parity", port.Parity);
+    file.setValue("stopBits", port.StopBits);
+    file.setValue("handShake", port.HandShake);
+    file.endGroup();
+}
+
+void WriteAll(QSettings& file, const RememberedSettings& settings) {
+    if (settings.ChosenPort) {
+        file.setValue("link/port", *settings.ChosenPort);
+    }
+    file.setValue("link/address", settings.Address);
+    file.setValue("link/replyTimeout", settings.ReplyTimeout);
+    file.setValue("link/attempts", settings.Attempts);
+    for (const auto& [number, port] : settings.Ports) {
+        WritePort(file, number, port);
+    }
+    if (settings.WindowPosition) {
+        file.setValue("window/x", settings.WindowPosition->x());
+        file.setValue("window/y", settings.WindowPosition->y());
+    }
+}
+
+template <typename List>
+std::int16_t PositionIn(const List& entries, const QString& text, std::int16_t fallback) {
+    const auto position = entries.indexOf(text);
+    return position < 0 ? fallback : static_cast<std::int16_t>(position);
+}
+
+QString EntryAt(const QStringList& entries, std::int16_t position, const QString& fallback) {
+    return position >= 0 && position < entries.size() ? entries.at(position) : fallback;
+}
+
+}  // namespace
+
+QString RememberedSettingsPath() {
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // A relative value is to be ignored, as the base-directory rules say.
+    if (base.isEmpty() || QDir::isRelativePath(base)) {
+        base = QDir::homePath() + QStringLiteral("/.config");
+    }
+    return base + QStringLiteral("/pelta/pelta.conf");
+}
+
+RememberedSettings LoadRememberedSettings(const QString& path) {
+    const RememberedSettings defaults;
+    RememberedSettings settings;
+    if (!QFileInfo(path).isFile()) {
+        return settings;
+    }
+    QSettings file(path, QSettings::IniFormat);
+    settings.ChosenPort = WholeNumberIn(file.value("link/port"), 1, HighestPortNumber);
+    settings.Address = WholeNumberOr(file.value("link/address"), 0, 255, defaults.Address);
+    settings.ReplyTimeout = ReplyTimeoutOr(file.value("link/replyTimeout"), defaults.ReplyTimeout);
+    settings.Attempts = WholeNumberOr(file.value("link/attempts"), 1, 10, defaults.Attempts);
+    ReadPorts(file, settings);
+    settings.WindowPosition = ReadWindowPosition(file);
+    return settings;
+}
+
+bool SaveRememberedSettings(const QString& path, const RememberedSettings& settings) {
+    const QFileInfo target(path);
+    if (!QDir().mkpath(target.absolutePath())) {
+        return false;
+    }
+    // Written beside the file and renamed over it, so a damaged file is replaced whole and a
+    // failed write leaves the old one in place.
+    const QString scratch = path + QStringLiteral(".new");
+    QFile::remove(scratch);
+    {
+        QSettings file(scratch, QSettings::IniFormat);
+        WriteAll(file, settings);
+        file.sync();
+        if (file.status() != QSettings::NoError) {
+            QFile::remove(scratch);
+            return false;
+        }
+    }
+    if (std::rename(QFile::encodeName(scratch).constData(), QFile::encodeName(path).constData()) !=
+        0) {
+        QFile::remove(scratch);
+        return false;
+    }
+    return true;
+}
+
+RememberedPort RememberedPortFrom(const LinkSettings& entry) {
+    const RememberedPort defaults;
+    RememberedPort port;
+    port.Speed = EntryAt(SpeedEntries(), entry.Speed, defaults.Speed);
+    port.DataBits = EntryAt(DataBitsEntries(), entry.DataBits, defaults.DataBits);
+    port.Parity = EntryAt(ParityEntries(), entry.Parity, defaults.Parity);
+    port.StopBits = EntryAt(StopBitsEntries(), entry.StopBits, defaults.StopBits);
+    port.HandShake = EntryAt(HandShakeEntries(), entry.HandShake, defaults.HandShake);
+    return port;
+}
+
+LinkSettings LinkSettingsFrom(const RememberedPort& port) {
+    LinkSettings entry;
+    entry.Speed = PositionIn(SpeedEntries(), port.Speed, DefaultSpeedPosition);
+    entry.DataBits = PositionIn(DataBitsEntries(), port.DataBits, DefaultDataBitsPosition);
+    entry.Parity = PositionIn(ParityEntries(), port.Parity, DefaultParityPosition);
+    entry.StopBits = PositionIn(StopBitsEntries(), port.StopBits, DefaultStopBitsPosition);
+    entry.HandShake = PositionIn(HandShakeEntries(), port.HandShake, DefaultHandShakePosition);
+    return entry;
+}
+
+}  // namespace pelta::link

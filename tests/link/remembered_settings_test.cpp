@@ -1,0 +1,105 @@
+// The remembered settings file: what is written comes back, and a hand-edited or damaged file
+// gives the defaults for what it cannot give, never a failure.
+
+#include "link/remembered_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <tuple>
+
+namespace pelta::link {
+namespace {
+
+void WriteText(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+TEST(RememberedSettings, WhatIsSavedIsLoadedBackAndReplacesTheOldFileWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("deep/er/pelta.conf");
+    RememberedSettings old;
+    old.Ports[3] = RememberedPort{};
+    ASSERT_TRUE(SaveRememberedSettings(path, old));
+
+    RememberedSettings saved;
+    saved.ChosenPort = 12;
+    saved.Ports[12] = {"19200", "7", "Even", "2", "RTS/CTS"};
+    saved.Ports[1] = {"300", "5", "Space", "1.5", "Both"};
+    saved.Address = "255";
+    saved.ReplyTimeout = "250.5";
+    saved.Attempts = "10";
+    saved.WindowPosition = QPoint(-40, 700);
+    ASSERT_TRUE(SaveRememberedSettings(path, saved));
+
+    EXPECT_EQ(LoadRememberedSettings(path), saved);
+    EXPECT_FALSE(QFile::exists(path + ".new"));
+}
+
+TEST(RememberedSettings, NonsenseValuesFallBackOneByOne) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("pelta.conf");
+    WriteText(path,
+              "[link]\nport=COM7\naddress=256\nreplyTimeout=-5\nattempts=11\n"
+              "[ports]\n7\\speed=9601\n7\\dataBits=8\n7\\parity=none\n7\\stopBits=3\n"
+              "7\\handShake=Both\nx\\speed=300\n0\\speed=300\n"
+              "[window]\nx=12\ny=far\n");
+    const RememberedSettings loaded = LoadRememberedSettings(path);
+    const RememberedSettings defaults;
+    EXPECT_EQ(loaded.ChosenPort, std::nullopt);
+    EXPECT_EQ(loaded.Address, defaults.Address);
+    EXPECT_EQ(loaded.ReplyTimeout, defaults.ReplyTimeout);
+    EXPECT_EQ(loaded.Attempts, defaults.Attempts);
+    ASSERT_EQ(loaded.Ports.size(), 1U);  // neither "x" nor 0 is a COM number
+    RememberedPort expected;
+    expected.HandShake = "Both";  // the one sound value of the port is kept
+    EXPECT_EQ(loaded.Ports.at(7), expected);
+    EXPECT_EQ(loaded.WindowPosition, std::nullopt);
+}
+
+TEST(RememberedSettings, MissingGarbledOrUnwritableFilesAreNoFailure) {
+    QTemporaryDir dir;
+    EXPECT_EQ(LoadRememberedSettings(dir.filePath("none.conf")), RememberedSettings{});
+    EXPECT_EQ(LoadRememberedSettings(dir.path()), RememberedSettings{});  // a folder
+
+    const QString garbled = dir.filePath("garbled.conf");
+    WriteText(garbled, QByteArray("\x00\xff[[[=\n\x01", 8));
+    EXPECT_EQ(LoadRememberedSettings(garbled), RememberedSettings{});
+    RememberedSettings fresh;
+    fresh.ChosenPort = 2;
+    ASSERT_TRUE(SaveRememberedSettings(garbled, fresh));
+    EXPECT_EQ(LoadRememberedSettings(garbled), fresh);
+
+    // A regular file where the folder should be stops even root.
+    WriteText(dir.filePath("blocker"), "x");
+    EXPECT_FALSE(SaveRememberedSettings(dir.filePath("blocker/pelta.conf"), fresh));
+}
+
+TEST(RememberedSettings, PathFollowsXdgConfigHome) {
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", "/srv/conf");
+    EXPECT_EQ(RememberedSettingsPath(), "/srv/conf/pelta/pelta.conf");
+    qputenv("XDG_CONFIG_HOME", "relative/conf");  // ignored, as a relative value must be
+    EXPECT_TRUE(RememberedSettingsPath().endsWith("/.config/pelta/pelta.conf"));
+    qputenv("XDG_CONFIG_HOME", saved);
+}
+
+TEST(RememberedSettings, ListPositionsAndTextsConvertBothWays) {
+    LinkSettings entry;
+    entry.Speed = 7;
+    entry.DataBits = 0;
+    entry.Parity = 4;
+    entry.StopBits = 2;
+    entry.HandShake = 3;
+    const RememberedPort port = RememberedPortFrom(entry);
+    EXPECT_EQ(port, (RememberedPort{"19200", "4", "Space", "2", "Both"}));
+    const LinkSettings back = LinkSettingsFrom(port);
+    EXPECT_EQ(std::tie(back.Speed, back.DataBits, back.Parity, back.StopBits, back.HandShake),
+              std::tie(entry.Speed, entry.DataBits, entry.Parity, entry.StopBits, entry.HandShake));
+}
+
+}  // namespace
+}  // namespace pelta::link
