@@ -127,7 +127,9 @@ void Form1::Bind(const Form1Services& services) {
     connect(controls_.Settings.DateTime1, &DateTime::LostFocus, this,
             [this] { Guarded([this] { DateTime1_LostFocus(); }); });
     connect(controls_.Link.Command6, &QPushButton::clicked, this,
-            [this] { Guarded([this] { services_->LinkSettings.Apply(ReadLinkChoices()); }); });
+            [this] { Guarded([this] { Command6_Click(); }); });
+    connect(controls_.Link.CmdDefault[0], &QPushButton::clicked, this,
+            [this] { Guarded([this] { CmdDefault_Click(); }); });
 }
 
 void Form1::ConnectPageButtons() {
@@ -301,6 +303,10 @@ void Form1::closeEvent(QCloseEvent* event) {
         services_->Cycle.Abort();
     }
     Guarded([this] { Form_QueryUnload(); });
+    if (!rememberedPath_.isEmpty()) {
+        remembered_.WindowPosition = pos();
+        SaveRemembered();  // only the position is new; not worth a message on the way out
+    }
     event->accept();
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "link/message_sink.h"
+#include "link/remembered_settings.h"
 #include "ui/form1_controls.h"
 #include "ui/form1_views.h"
 
@@ -76,6 +77,11 @@ class Form1 : public QWidget, public link::MessageSink {
     // The link settings page's current choices, as "Применить" hands them on.
     link::LinkChoices ReadLinkChoices() const;
 
+    // Shows the link settings and takes the window position remembered in the file at `path`
+    // as if "Применить" had been pressed for them, and remembers there from now on (on
+    // "Применить" and on closing). Call once, after Form_Load.
+    void RestoreRemembered(const QString& path);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -89,6 +95,14 @@ class Form1 : public QWidget, public link::MessageSink {
     void FillDayLists();
     void Button165_Click();
     void DateTime1_LostFocus();
+    // "Применить": applies the page and remembers it.
+    void Command6_Click();
+    // "По умолчанию": the page's fields back to their start-up defaults, nothing applied.
+    void CmdDefault_Click();
+    void ShowLinkFields(const link::RememberedSettings& settings, const link::RememberedPort& port);
+    // Applies the remembered ports found in the port list, and chooses the last one applied.
+    void ApplyRememberedPorts();
+    bool SaveRemembered();
     void Form_QueryUnload();
     // "Сохранить журнал…": the monitor's text to a file the operator picks.
     void SaveMonitorLog();
@@ -106,6 +120,8 @@ class Form1 : public QWidget, public link::MessageSink {
     SavePathChooser chooseSavePath_;
     std::unique_ptr<Form1Services> services_;
     Page page_ = Page::LinkSettings;
+    QString rememberedPath_;  // empty: nothing is remembered
+    link::RememberedSettings remembered_;
 };
 
 }  // namespace pelta::ui

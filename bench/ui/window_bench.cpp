@@ -59,6 +59,7 @@ pelta::ui::WindowAppOptions ScratchOptions(const QTemporaryDir& scratch) {
     options.MapRoots = pelta::link::SerialMapRoots{root + "/map", root + "/sys", "/dev"};
     options.ErrorLogFolder = scratch.path();
     options.PictureFolders = {QStringLiteral(PELTA_ASSETS_DIR)};
+    options.RememberedSettingsPath = scratch.filePath(QStringLiteral("pelta.conf"));
     return options;
 }
 

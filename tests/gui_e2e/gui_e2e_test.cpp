@@ -46,6 +46,7 @@ class WindowAgainstSim : public ::testing::Test {
         options.MapRoots = roots;
         options.ErrorLogFolder = scratch_.path();
         options.PictureFolders = {PELTA_ASSETS_DIR};
+        options.RememberedSettingsPath = scratch_.filePath("config/pelta.conf");
         app_ = std::make_unique<ui::WindowApp>(std::move(options));
         app_->Window().SetMessagePresenter(
             [this](const QString& text, link::MessageIcon) { messages_ << text; });

@@ -1,0 +1,170 @@
+// What the window remembers between runs: "Применить" and closing write it, the next start
+// restores it as if applied, a damaged file gives defaults, and "По умолчанию" shows the
+// start-up defaults without applying them.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "form1_harness.h"
+
+namespace pelta::ui::testing {
+namespace {
+
+const char* const kLinkFields[] = {"cboPort",   "cboSpeed",    "cboDataBits",
+                                   "cboParity", "cboStopBits", "cmbHandShake",
+                                   "Text1_2",   "Text1_3",     "Text1_4"};
+
+// The link page as "name=value, ..." texts, in kLinkFields' order.
+QString LinkPage(Form1Harness& harness) {
+    QStringList shown;
+    for (const char* name : kLinkFields) {
+        const auto* list = harness.Find<QComboBox>(name);
+        shown << QString("%1=%2").arg(
+            name, list ? list->currentText() : harness.Find<QLineEdit>(name)->text());
+    }
+    return shown.join(", ");
+}
+
+// Fills the link page from "name=value, ..." texts (lists by their item text).
+void Fill(Form1Harness& harness, const QString& fields) {
+    for (const QString& field : fields.split(", ", Qt::SkipEmptyParts)) {
+        const QString name = field.section('=', 0, 0);
+        const QString value = field.section('=', 1);
+        if (auto* list = harness.Find<QComboBox>(qPrintable(name))) {
+            list->setCurrentIndex(list->findText(value));
+            EXPECT_EQ(list->currentText(), value);
+        } else if (auto* text = harness.Find<QLineEdit>(qPrintable(name))) {
+            text->setText(value);
+        } else {
+            ADD_FAILURE() << "no field " << name.toStdString();
+        }
+    }
+}
+
+// The port "Обновить" opens and the line values it gives it: "open COM3; SetCommState speed
+// bits parity stop; ".
+std::string RefreshLine(Form1Harness& harness) {
+    harness.Port().ClearLog();
+    harness.Find<QPushButton>("Command5")->click();
+    std::string seen;
+    for (const std::string& call : harness.Port().Calls) {
+        if (call.rfind("CreateFile", 0) == 0) {
+            seen += "open " + call.substr(call.find("COM")) + "; ";
+        } else if (call.rfind("SetCommState", 0) == 0) {
+            seen += call + "; ";
+        }
+    }
+    return seen;
+}
+
+TEST(Form1Remembered, applyAndCloseRememberAndTheNextStartRestoresAsIfApplied) {
+    QTemporaryDir config;
+    const QString path = config.filePath("pelta/pelta.conf");
+    const QString com12 =
+        "cboPort=COM 12, cboSpeed=19200, cboDataBits=7, cboParity=Odd, cboStopBits=2, "
+        "cmbHandShake=RTS/CTS, Text1_2=7, Text1_3=20, Text1_4=3";
+    {
+        Form1Harness first({.rememberedPath = path});
+        Fill(first, "cboPort=COM 1, cboSpeed=1200");
+        first.Find<QPushButton>("Command6")->click();
+        Fill(first, com12);
+        first.Window().move(40, 30);
+        first.Find<QPushButton>("Command6")->click();
+        first.Window().move(45, 35);
+        first.Window().close();
+        EXPECT_TRUE(first.messages.empty());
+    }
+    Form1Harness second({.rememberedPath = path});
+    EXPECT_TRUE(second.messages.empty());
+    EXPECT_EQ(LinkPage(second), com12);
+    EXPECT_EQ(second.Window().pos(), QPoint(45, 35)) << "the position at closing";
+    EXPECT_EQ(second.App().LinkSettings().ControllerAddress, 7);
+    // No "Применить" in this run: each remembered port is configured as it was applied.
+    EXPECT_EQ(RefreshLine(second), "open COM12; SetCommState 19200 7 1 2; ");
+    Fill(second, "cboPort=COM 1");
+    EXPECT_EQ(RefreshLine(second), "open COM1; SetCommState 1200 8 0 0; ");
+    EXPECT_TRUE(second.messages.empty());
+}
+
+TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseValues) {
+    Form1Harness fresh;
+    const QString defaults = LinkPage(fresh);
+    const struct {
+        const char* name;
+        QByteArray file;  // empty: no file at all
+        QString shown;    // what differs from the defaults
+    } cases[] = {
+        {"no file", "", ""},
+        {"absent port",
+         "[link]\nport=7\naddress=9\nreplyTimeout=30\nattempts=2\n[ports]\n7\\speed=1200\n",
+         "Text1_2=9, Text1_3=30, Text1_4=2"},
+        {"nonsense",
+         "[link]\nport=abc\naddress=300\nreplyTimeout=-5\nattempts=x\n[ports]\n3\\speed=12345\n"
+         "3\\parity=Evn\n3\\dataBits=7\n[window]\nx=zz\ny=10\n",
+         ""},
+        {"nonsense for a present port", "[link]\nport=3\n[ports]\n3\\speed=12345\n3\\dataBits=7\n",
+         "cboPort=COM 3, cboDataBits=7"},
+        {"not an ini file", QByteArray("\x00\xff[[[\n=\x01\n", 12), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir config;
+        const QString path = config.filePath("pelta.conf");
+        if (!c.file.isEmpty()) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.file);
+        }
+        Form1Harness harness({.rememberedPath = path});
+        EXPECT_TRUE(harness.messages.empty());
+        Form1Harness expected;
+        Fill(expected, c.shown);
+        EXPECT_EQ(LinkPage(harness), LinkPage(expected));
+        EXPECT_EQ(harness.Window().pos(), fresh.Window().pos());
+    }
+    EXPECT_EQ(defaults, LinkPage(fresh));
+}
+
+TEST(Form1Remembered, byDefaultShowsTheStartUpDefaultsAndAppliesNothing) {
+    QTemporaryDir config;
+    const QString path = config.filePath("pelta.conf");
+    {
+        Form1Harness first({.rememberedPath = path});
+        Fill(first,
+             "cboPort=COM 3, cboSpeed=2400, cboParity=Mark, Text1_2=12, Text1_3=20, Text1_4=4");
+        first.Find<QPushButton>("Command6")->click();
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    Form1Harness harness({.rememberedPath = path});
+    harness.Find<QPushButton>("CmdDefault_0")->click();
+    Form1Harness expected;
+    Fill(expected, "cboPort=COM 3");  // the port stays chosen
+    EXPECT_EQ(LinkPage(harness), LinkPage(expected));
+    EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 12) << "nothing applied";
+    EXPECT_EQ(RefreshLine(harness), "open COM3; SetCommState 2400 8 3 0; ");
+    file.seek(0);
+    EXPECT_EQ(file.readAll(), saved) << "nothing written";
+}
+
+TEST(Form1Remembered, aFileThatCannotBeWrittenIsNamedAndTheSettingsStillApply) {
+    QTemporaryDir config;
+    QFile blocker(config.filePath("pelta"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
+    const QString path = config.filePath("pelta/pelta.conf");
+    Form1Harness harness({.rememberedPath = path});
+    Fill(harness, "cboPort=COM 3, Text1_2=5");
+    harness.Find<QPushButton>("Command6")->click();
+    EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 5);
+    ASSERT_EQ(harness.messages.size(), 1U);
+    EXPECT_EQ(harness.messages[0].first, "Настройки применены, но не сохранены в " + path);
+    EXPECT_EQ(harness.messages[0].second, link::MessageIcon::Exclamation);
+}
+
+}  // namespace
+}  // namespace pelta::ui::testing

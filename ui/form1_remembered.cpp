@@ -1,0 +1,142 @@
+// What the window remembers between runs: the applied link settings per COM number and its
+// position, restored at start-up as if applied, written on "Применить" and on closing.
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QScreen>
+
+#include "link/link_settings.h"
+#include "ui/form1.h"
+
+namespace pelta::ui {
+
+namespace {
+
+// "COM 3" -> 3, as the port list names its ports.
+std::optional<int> ComNumberOf(const QString& listText) {
+    static const QRegularExpression pattern(QStringLiteral("^COM\\s*(\\d+)$"));
+    const QRegularExpressionMatch match = pattern.match(listText.trimmed());
+    return match.hasMatch() ? std::optional<int>(match.captured(1).toInt()) : std::nullopt;
+}
+
+int PortListPosition(const QComboBox* ports, int comNumber) {
+    for (int i = 0; i < ports->count(); ++i) {
+        if (ComNumberOf(ports->itemText(i)) == comNumber) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void Select(QComboBox* list, const QString& text) {
+    const int position = list->findText(text);
+    if (position >= 0) {
+        list->setCurrentIndex(position);
+    }
+}
+
+link::LinkSettings EntryOf(const link::LinkChoices& choices) {
+    link::LinkSettings entry;
+    entry.Speed = choices.Speed;
+    entry.DataBits = choices.DataBits;
+    entry.Parity = choices.Parity;
+    entry.StopBits = choices.StopBits;
+    entry.HandShake = choices.HandShake;
+    return entry;
+}
+
+link::LinkChoices ChoicesFor(const QComboBox* ports, int position,
+                             const link::RememberedPort& port) {
+    const link::LinkSettings entry = link::LinkSettingsFrom(port);
+    link::LinkChoices choices;
+    choices.PortPosition = static_cast<std::int16_t>(position);
+    choices.PortText = ports->itemText(position);
+    choices.Speed = entry.Speed;
+    choices.DataBits = entry.DataBits;
+    choices.Parity = entry.Parity;
+    choices.StopBits = entry.StopBits;
+    choices.HandShake = entry.HandShake;
+    return choices;
+}
+
+}  // namespace
+
+void Form1::RestoreRemembered(const QString& path) {
+    rememberedPath_ = path;
+    remembered_ = link::LoadRememberedSettings(path);
+    Guarded([this] { ApplyRememberedPorts(); });
+    // A position on no screen any more (a monitor unplugged) would hide the window.
+    const std::optional<QPoint> at = remembered_.WindowPosition;
+    if (at && QGuiApplication::screenAt(*at) != nullptr) {
+        move(*at);
+    }
+}
+
+void Form1::ApplyRememberedPorts() {
+    QComboBox* ports = controls_.Link.cboPort;
+    for (const auto& [number, port] : remembered_.Ports) {
+        const int position = PortListPosition(ports, number);
+        if (position >= 0) {
+            services_->LinkSettings.SetPort(static_cast<std::int16_t>(position),
+                                            ChoicesFor(ports, position, port));
+        }
+    }
+    const int chosen =
+        remembered_.ChosenPort ? PortListPosition(ports, *remembered_.ChosenPort) : -1;
+    const auto port = remembered_.Ports.find(remembered_.ChosenPort.value_or(0));
+    // An absent port stays unchosen and the lists keep their defaults; the rest is restored.
+    ShowLinkFields(remembered_, chosen >= 0 && port != remembered_.Ports.end()
+                                    ? port->second
+                                    : link::RememberedPort{});
+    if (chosen >= 0) {
+        ports->setCurrentIndex(chosen);
+        services_->LinkSettings.Apply(ReadLinkChoices());
+    }
+}
+
+void Form1::ShowLinkFields(const link::RememberedSettings& settings,
+                           const link::RememberedPort& port) {
+    const LinkPageControls& l = controls_.Link;
+    Select(l.cboSpeed, port.Speed);
+    Select(l.cboDataBits, port.DataBits);
+    Select(l.cboParity, port.Parity);
+    Select(l.cboStopBits, port.StopBits);
+    Select(l.cmbHandShake, port.HandShake);
+    l.Text1[2]->setText(settings.Address);
+    l.Text1[3]->setText(settings.ReplyTimeout);
+    l.Text1[4]->setText(settings.Attempts);
+}
+
+void Form1::Command6_Click() {
+    const link::LinkChoices choices = ReadLinkChoices();
+    if (!services_->LinkSettings.Apply(choices) || rememberedPath_.isEmpty()) {
+        return;
+    }
+    if (const auto number = ComNumberOf(choices.PortText)) {
+        remembered_.ChosenPort = number;
+        remembered_.Ports[*number] = link::RememberedPortFrom(EntryOf(choices));
+    }
+    remembered_.Address = controls_.Link.Text1[2]->text();
+    remembered_.ReplyTimeout = controls_.Link.Text1[3]->text();
+    remembered_.Attempts = controls_.Link.Text1[4]->text();
+    remembered_.WindowPosition = pos();
+    if (!SaveRemembered()) {
+        ShowMessage(
+            QStringLiteral("Настройки применены, но не сохранены в %1").arg(rememberedPath_),
+            link::MessageIcon::Exclamation);
+    }
+}
+
+// The port stays chosen: the defaults are the line's values, and "Применить" then gives them
+// to that port.
+void Form1::CmdDefault_Click() {
+    ShowLinkFields(link::RememberedSettings{}, link::RememberedPort{});
+}
+
+bool Form1::SaveRemembered() {
+    return link::SaveRememberedSettings(rememberedPath_, remembered_);
+}
+
+}  // namespace pelta::ui
