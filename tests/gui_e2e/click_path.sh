@@ -80,22 +80,25 @@ pelta_click_page_button() { pelta_click $(($1 + 120)) 240; }
 
 pelta_screenshot() { import -window "$PELTA_WINDOW" "$1"; }
 
+# Opens the list at left, top, width, height (twips, on a page) and picks the entry $5 by typing.
+pelta_choose_in_page_list() {
+    pelta_click_page_control "$1" "$2" "$3" "$4"
+    xdotool type --delay 50 "$5"
+    xdotool key Return
+    sleep 0.3
+}
+
 # Link settings: the simulator's port, a 300 ms reply time-out, "Применить"; then
 # measurements and "Обновить".
 pelta_demo_connect() {
     pelta_click_page_button 120                      # Button161, link settings
-    pelta_click_page_control 1200 240 1545 315       # cboPort opens its list
-    xdotool type --delay 50 "COM $PELTA_SIM_COM"
-    xdotool key Return
-    sleep 0.3
+    pelta_choose_in_page_list 1200 240 1545 315 "COM $PELTA_SIM_COM"  # cboPort
     pelta_click_page_control 2520 2520 3255 285      # Text1(3)
     xdotool key ctrl+a
     xdotool type --delay 50 "300"
     pelta_click_page_control 4080 3480 1695 375      # Command6, "Применить"
     [ -z "${1:-}" ] || pelta_screenshot "$1/link-settings.png"
-    pelta_click_page_button 600                      # Button162, measurements
-    pelta_click_page_control 3240 3600 2295 375      # Command5, "Обновить"
-    pelta_wait_for pelta_exchanged '^[0-9:.]+ tx 01 32 BE' || echo "the state read did not end" >&2
+    pelta_refresh '^[0-9:.]+ tx 01 32 BE'
 }
 
 # The connection above, then the settings page (which reads them), and back to the
@@ -119,6 +122,20 @@ pelta_send_typed_date() {
     xdotool type --delay 50 "$1"
     pelta_click_page_control 5160 600 300 300        # Button166, send the clock
     pelta_wait_for pelta_exchanged '^[0-9:.]+ rx 01 5A 5E' || echo "the clock was not sent" >&2
+}
+
+# Link settings: the speed $1, "Применить".
+pelta_apply_speed() {
+    pelta_click_page_button 120                      # Button161, link settings
+    pelta_choose_in_page_list 4200 240 1500 315 "$1" # cboSpeed
+    pelta_click_page_control 4080 3480 1695 375      # Command6, "Применить"
+}
+
+# Measurements and "Обновить"; waits for a state read whose simulator line matches $1.
+pelta_refresh() {
+    pelta_click_page_button 600                      # Button162, measurements
+    pelta_click_page_control 3240 3600 2295 375      # Command5, "Обновить"
+    pelta_wait_for pelta_exchanged "$1" || echo "the state read did not end" >&2
 }
 
 # Stops what the functions above started, newest first.

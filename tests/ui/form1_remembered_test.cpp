@@ -147,6 +147,7 @@ TEST(Form1Remembered, byDefaultShowsTheStartUpDefaultsAndAppliesNothing) {
     Fill(expected, "cboPort=COM 3");  // the port stays chosen
     EXPECT_EQ(LinkPage(harness), LinkPage(expected));
     EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 12) << "nothing applied";
+    Fill(harness, "Text1_3=20");  // read at each exchange, not applied: a short wait
     EXPECT_EQ(RefreshLine(harness), "open COM3; SetCommState 2400 8 3 0; ");
     file.seek(0);
     EXPECT_EQ(file.readAll(), saved) << "nothing written";
