@@ -42,9 +42,10 @@ pelta_demo_start_sim() {
 }
 
 # The window is named before it is mapped, and clicks at an unmapped window are lost: look
-# only for a mapped one, of this process.
+# only for a mapped one, of this process. Found by its class, not its title: under a locale the
+# C library lacks (LANG=ru_RU.UTF-8 for Qt's own locale data) its WM_NAME is garbled.
 pelta_window_shown() {
-    PELTA_WINDOW=$(xdotool search --all --onlyvisible --pid "$PELTA_WINDOW_PID" --name '^Пелта$' \
+    PELTA_WINDOW=$(xdotool search --all --onlyvisible --pid "$PELTA_WINDOW_PID" --classname '^pelta$' \
         2>/dev/null | head -n1)
     [ -n "$PELTA_WINDOW" ]
 }
