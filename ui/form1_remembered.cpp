@@ -7,7 +7,6 @@
 #include <QRegularExpression>
 #include <QScreen>
 
-#include "link/link_settings.h"
 #include "ui/form1.h"
 
 namespace pelta::ui {
@@ -37,28 +36,10 @@ void Select(QComboBox* list, const QString& text) {
     }
 }
 
-link::LinkSettings EntryOf(const link::LinkChoices& choices) {
-    link::LinkSettings entry;
-    entry.Speed = choices.Speed;
-    entry.DataBits = choices.DataBits;
-    entry.Parity = choices.Parity;
-    entry.StopBits = choices.StopBits;
-    entry.HandShake = choices.HandShake;
-    return entry;
-}
-
-link::LinkChoices ChoicesFor(const QComboBox* ports, int position,
-                             const link::RememberedPort& port) {
-    const link::LinkSettings entry = link::LinkSettingsFrom(port);
-    link::LinkChoices choices;
-    choices.PortPosition = static_cast<std::int16_t>(position);
-    choices.PortText = ports->itemText(position);
-    choices.Speed = entry.Speed;
-    choices.DataBits = entry.DataBits;
-    choices.Parity = entry.Parity;
-    choices.StopBits = entry.StopBits;
-    choices.HandShake = entry.HandShake;
-    return choices;
+// The line values the lists show, as remembered.
+link::RememberedPort PortShown(const LinkPageControls& l) {
+    return {l.cboSpeed->currentText(), l.cboDataBits->currentText(), l.cboParity->currentText(),
+            l.cboStopBits->currentText(), l.cmbHandShake->currentText()};
 }
 
 }  // namespace
@@ -76,11 +57,13 @@ void Form1::RestoreRemembered(const QString& path) {
 
 void Form1::ApplyRememberedPorts() {
     QComboBox* ports = controls_.Link.cboPort;
+    // Each remembered port in the list gets its entry, read from the page as "Применить" does.
     for (const auto& [number, port] : remembered_.Ports) {
         const int position = PortListPosition(ports, number);
         if (position >= 0) {
-            services_->LinkSettings.SetPort(static_cast<std::int16_t>(position),
-                                            ChoicesFor(ports, position, port));
+            ShowLinkFields(remembered_, port);
+            ports->setCurrentIndex(position);
+            services_->LinkSettings.SetPort(static_cast<std::int16_t>(position), ReadLinkChoices());
         }
     }
     const int chosen =
@@ -90,8 +73,8 @@ void Form1::ApplyRememberedPorts() {
     ShowLinkFields(remembered_, chosen >= 0 && port != remembered_.Ports.end()
                                     ? port->second
                                     : link::RememberedPort{});
+    ports->setCurrentIndex(chosen);
     if (chosen >= 0) {
-        ports->setCurrentIndex(chosen);
         services_->LinkSettings.Apply(ReadLinkChoices());
     }
 }
@@ -116,7 +99,7 @@ void Form1::Command6_Click() {
     }
     if (const auto number = ComNumberOf(choices.PortText)) {
         remembered_.ChosenPort = number;
-        remembered_.Ports[*number] = link::RememberedPortFrom(EntryOf(choices));
+        remembered_.Ports[*number] = PortShown(controls_.Link);
     }
     remembered_.Address = controls_.Link.Text1[2]->text();
     remembered_.ReplyTimeout = controls_.Link.Text1[3]->text();

@@ -66,6 +66,15 @@ struct ButtonRig {
     Button16 button;
 };
 
+// Appends "d1" for MouseDown with button code 1, "u2" for MouseUp with code 2, "c" for Click.
+void RecordEvents(Button16& button, QString& events) {
+    QObject::connect(&button, &Button16::MouseDown,
+                     [&](short b) { events += QString("d%1").arg(b); });
+    QObject::connect(&button, &Button16::MouseUp,
+                     [&](short b) { events += QString("u%1").arg(b); });
+    QObject::connect(&button, &Button16::Click, [&] { events += "c"; });
+}
+
 using Step = void (*)(ButtonRig&);
 using E = QEvent;
 const QPoint kOut(40, 40);
@@ -119,11 +128,7 @@ TEST(ImageButton, MouseAndStateSequencesGiveLooksAndEvents) {
         SCOPED_TRACE(c.name);
         ButtonRig rig;
         QString events;
-        QObject::connect(&rig.button, &Button16::MouseDown,
-                         [&](short b) { events += QString("d%1").arg(b); });
-        QObject::connect(&rig.button, &Button16::MouseUp,
-                         [&](short b) { events += QString("u%1").arg(b); });
-        QObject::connect(&rig.button, &Button16::Click, [&] { events += "c"; });
+        RecordEvents(rig.button, events);
         rig.at = c.at;
         for (Step step : c.steps) {
             step(rig);
@@ -184,11 +189,7 @@ TEST(ImageButton, TakesTheFocusFromTabAndItsHotSquareAndClicksOnSpaceOrEnter) {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
         field->setFocus();
         QString events;
-        QObject::connect(&rig.button, &Button16::MouseDown,
-                         [&](short b) { events += QString("d%1").arg(b); });
-        QObject::connect(&rig.button, &Button16::MouseUp,
-                         [&](short b) { events += QString("u%1").arg(b); });
-        QObject::connect(&rig.button, &Button16::Click, [&] { events += "c"; });
+        RecordEvents(rig.button, events);
         c.act(rig.button);
         EXPECT_EQ(rig.button.hasFocus(), c.focused);
         EXPECT_EQ(field->hasFocus(), !c.focused);
