@@ -82,13 +82,10 @@ class Form1Looks : public ::testing::Test {
     Form1Harness harness;
 };
 
-TEST_F(Form1Looks, runsAtTheScaleItWasStartedFor) {
-    const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
-    EXPECT_EQ(harness.Window().devicePixelRatioF(), scale);
-    EXPECT_EQ(harness.Window().logicalDpiX(), 96) << "the layout is the same at both scales";
-}
-
 TEST_F(Form1Looks, noCaptionValueOrListItemIsCutByItsControl) {
+    const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
+    ASSERT_EQ(harness.Window().devicePixelRatioF(), scale)
+        << "runs at the scale it was started for";
     // The longest values the decoder writes over the placeholders.
     const std::pair<const char*, QString> values[] = {
         {"Label3", "30 сентября 2026"},
