@@ -19,6 +19,7 @@
 
 #include "cipher/des_error.h"
 #include "cipher/des_shuffle.h"
+#include "cipher/file_failure.h"
 #include "cipher/text_buffer.h"
 
 namespace pelta::cipher {
@@ -42,6 +43,8 @@ class clsDES {
     // stays empty.
     void DecryptByte(ByteArray& byteArray, const std::string& key = {});
     // Whole-file operations; false on any failure, and then OutFile is left as it was.
+    // OutFile must be a regular file, a link to one or a dangling link (replaced itself, never
+    // what it points at), or not exist; LastFileOutcome() then says what failed.
     bool EncryptFile(const std::filesystem::path& InFile, const std::filesystem::path& OutFile,
                      bool Overwrite, const std::string& key = {});
     bool DecryptFile(const std::filesystem::path& InFile, const std::filesystem::path& OutFile,
@@ -51,6 +54,7 @@ class clsDES {
     // Passes DesError on, like DecryptByte.
     std::string DecryptString(const std::string& Text, const std::string& key = {},
                               bool IsTextInHex = false);
+    FileOutcome LastFileOutcome() const { return LastFile; }
     // Write-only key property; setting the text already in force does nothing.
     void key(const std::string& New_Value);
 
@@ -83,12 +87,13 @@ class clsDES {
 
     std::string HexEncode(std::string_view text);
     std::string HexDecode(std::string_view text);
-    static bool PathExists(const std::filesystem::path& path);
 
-    bool StreamEncrypt(std::FILE* in, std::uint64_t size, const std::filesystem::path& outFile);
-    bool StreamDecrypt(std::FILE* in, std::uint64_t size, const std::filesystem::path& outFile);
-    bool RunFileOperation(const std::filesystem::path& InFile, const std::filesystem::path& OutFile,
-                          bool Overwrite, const std::string& key, bool decipher);
+    // Both throw on failure; the caller turns what they throw into a FileOutcome.
+    void StreamEncrypt(std::FILE* in, std::uint64_t size, const std::filesystem::path& outFile);
+    void StreamDecrypt(std::FILE* in, std::uint64_t size, const std::filesystem::path& outFile);
+    FileOutcome RunFileOperation(const std::filesystem::path& InFile,
+                                 const std::filesystem::path& OutFile, bool Overwrite,
+                                 const std::string& key, bool decipher);
 
     std::string KeyText;
     std::array<std::array<std::uint8_t, 48>, 16> SubKeys{};  // row r - 1 is round r
@@ -105,6 +110,7 @@ class clsDES {
     ShuffleMasks Shuffles;
     bool UseShuffles = false;
     GrowingTextBuffer TextBuffer;
+    FileOutcome LastFile;
 };
 
 }  // namespace pelta::cipher

@@ -3,12 +3,14 @@
 // on the whole file.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <memory>
-#include <stdexcept>
+#include <new>
+#include <system_error>
 
 #include "cipher/cbc_run.h"
 #include "cipher/des.h"
+#include "cipher/file_checks.h"
 #include "cipher/layout.h"
 #include "cipher/replacing_file.h"
 
@@ -18,72 +20,76 @@ namespace {
 
 constexpr std::size_t kChunkSize = layout::kFileChunkSize;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+// Ends a streaming pass with the reason it failed.
+struct FileOutcomeError {
+    FileOutcome Outcome;
 };
-using InputFile = std::unique_ptr<std::FILE, FileCloser>;
 
 void ReadExactly(std::FILE* in, std::uint8_t* into, std::size_t size) {
     if (std::fread(into, 1, size, in) != size) {
-        throw std::runtime_error("input file changed or could not be read");
+        throw FileOutcomeError{std::ferror(in) ? FileOutcome{FileFailure::InputUnreadable, errno}
+                                               : FileOutcome{FileFailure::InputChanged}};
+    }
+}
+
+ReplacingFile CreateOutput(const std::filesystem::path& outFile) {
+    try {
+        return ReplacingFile(outFile);
+    } catch (const std::system_error& error) {
+        throw FileOutcomeError{{FileFailure::OutputNotCreated, error.code().value()}};
     }
 }
 
 }  // namespace
 
-bool clsDES::PathExists(const std::filesystem::path& path) {
-    std::error_code error;
-    static_cast<void>(std::filesystem::file_size(path, error));
-    return !error;
-}
-
 bool clsDES::EncryptFile(const std::filesystem::path& InFile, const std::filesystem::path& OutFile,
                          bool Overwrite, const std::string& key) {
-    return RunFileOperation(InFile, OutFile, Overwrite, key, false);
+    LastFile = RunFileOperation(InFile, OutFile, Overwrite, key, false);
+    return LastFile.Failure == FileFailure::None;
 }
 
 bool clsDES::DecryptFile(const std::filesystem::path& InFile, const std::filesystem::path& OutFile,
                          bool Overwrite, const std::string& key) {
-    return RunFileOperation(InFile, OutFile, Overwrite, key, true);
+    LastFile = RunFileOperation(InFile, OutFile, Overwrite, key, true);
+    return LastFile.Failure == FileFailure::None;
 }
 
-bool clsDES::RunFileOperation(const std::filesystem::path& InFile,
-                              const std::filesystem::path& OutFile, bool Overwrite,
-                              const std::string& key, bool decipher) {
+FileOutcome clsDES::RunFileOperation(const std::filesystem::path& InFile,
+                                     const std::filesystem::path& OutFile, bool Overwrite,
+                                     const std::string& key, bool decipher) {
+    // Whatever goes wrong, OutFile is as it was and no temporary file stays behind.
     try {
-        if (!PathExists(InFile)) {
-            return false;
+        file_checks::InputFile in;
+        std::uint64_t size = 0;
+        if (const FileOutcome opened = file_checks::OpenInput(InFile, decipher, in, size);
+            opened.Failure != FileFailure::None) {
+            return opened;
         }
-        if (PathExists(OutFile) && !Overwrite) {
-            return false;
+        if (const FileOutcome output = file_checks::CheckOutput(OutFile, Overwrite);
+            output.Failure != FileFailure::None) {
+            return output;
         }
         ApplyKey(key);
-        const InputFile in(std::fopen(InFile.c_str(), "rb"));
-        if (!in) {
-            return false;
-        }
-        const std::uint64_t size = std::filesystem::file_size(InFile);
-        if (size == 0) {
-            return false;
-        }
-        return decipher ? StreamDecrypt(in.get(), size, OutFile)
-                        : StreamEncrypt(in.get(), size, OutFile);
-    } catch (...) {
-        // Whatever went wrong, the caller gets false and OutFile is as it was.
-        return false;
+        decipher ? StreamDecrypt(in.get(), size, OutFile) : StreamEncrypt(in.get(), size, OutFile);
+        return {};
+    } catch (const FileOutcomeError& error) {
+        return error.Outcome;
+    } catch (const DesError&) {
+        return {FileFailure::WrongKeyOrDamagedHeader};
+    } catch (const std::system_error& error) {
+        return {FileFailure::OutputNotWritten, error.code().value()};
+    } catch (const std::bad_alloc&) {
+        return {FileFailure::OutputNotWritten, ENOMEM};
     }
 }
 
-bool clsDES::StreamEncrypt(std::FILE* in, std::uint64_t size,
+void clsDES::StreamEncrypt(std::FILE* in, std::uint64_t size,
                            const std::filesystem::path& outFile) {
-    if (size > layout::kMaxDataSize) {
-        return false;
-    }
     std::vector<std::uint8_t> buffer(kChunkSize);
     layout::WriteHeader(buffer.data(), static_cast<std::uint32_t>(size));
     std::size_t pending = layout::kHeaderSize;
     std::uint64_t remaining = size;
-    ReplacingFile out(outFile);
+    ReplacingFile out = CreateOutput(outFile);
     CbcRun run(*this, layout::EncipheredSize(size), false);
     for (;;) {
         const auto want =
@@ -106,18 +112,14 @@ bool clsDES::StreamEncrypt(std::FILE* in, std::uint64_t size,
         pending -= whole;
     }
     if (std::fgetc(in) != EOF) {
-        return false;  // the file grew while it was read
+        throw FileOutcomeError{{FileFailure::InputChanged}};
     }
     run.Finish();
     out.Commit();
-    return true;
 }
 
-bool clsDES::StreamDecrypt(std::FILE* in, std::uint64_t size,
+void clsDES::StreamDecrypt(std::FILE* in, std::uint64_t size,
                            const std::filesystem::path& outFile) {
-    if (!layout::IsPlausibleTotal(size)) {
-        return false;
-    }
     std::vector<std::uint8_t> buffer(kChunkSize);
     auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, size));
     ReadExactly(in, buffer.data(), chunk);
@@ -125,7 +127,7 @@ bool clsDES::StreamDecrypt(std::FILE* in, std::uint64_t size,
     run.Process(buffer.data(), chunk);
     // Checked before anything is written: a wrong key or corrupt data leaves OutFile alone.
     std::uint64_t unwritten = layout::ReadDataSize(buffer.data(), size);
-    ReplacingFile out(outFile);
+    ReplacingFile out = CreateOutput(outFile);
     std::size_t first = layout::kHeaderSize;
     std::uint64_t read = chunk;
     for (;;) {
@@ -144,7 +146,6 @@ bool clsDES::StreamDecrypt(std::FILE* in, std::uint64_t size,
     }
     run.Finish();
     out.Commit();
-    return true;
 }
 
 }  // namespace pelta::cipher

@@ -198,12 +198,15 @@ void ControllerReplyDecoder::DecodeMeasurements(const protocol::Frame& reply) {
     measurements_.SetLabel7(state_.ControllerClock.time().toString(QStringLiteral("HH:mm:ss")));
     measurements_.SetLabel5(TemperatureText(state_.IndoorTemperature));
     measurements_.SetLabel15_0(TemperatureText(state_.OutdoorTemperature));
-    measurements_.SetLabel6(QStringLiteral("Влажность: ") + QString::number(ByteAt(reply, 14)) +
+    const int humidity = ByteAt(reply, 14);
+    measurements_.SetLabel6(QStringLiteral("Влажность: ") + QString::number(humidity) +
                             QStringLiteral("%"));
     const double pressure = ReplyNumber(Field(reply, 15, 4)) / 100.0;
     measurements_.SetLabel14_0(QStringLiteral("Давление: ") + ShortestDecimal(pressure) +
                                QStringLiteral(" мм Рт"));
     measurements_.SetLabel4(ClockDriftText(drift));
+    measurements_.ShowReadings({state_.ControllerClock, drift, state_.IndoorTemperature,
+                                state_.OutdoorTemperature, humidity, pressure});
 }
 
 void ControllerReplyDecoder::ShowSettings(const protocol::Frame& reply) {

@@ -1,6 +1,6 @@
 #pragma once
 // Where the link settings put run-time errors met while the line parameters are worked out.
-// Implemented by pelta::protocol::ErrorLog (errors.log beside the program).
+// Implemented by pelta::protocol::ErrorLog (errors.log).
 
 #include <QString>
 #include <cstdint>

@@ -10,9 +10,9 @@ extern "C" int ioctl(int fd, unsigned long request, ...);
 
 namespace pelta::link {
 
-int SetExactSpeed(int fd, std::uint32_t bitsPerSecond) {
+int SetExactSpeed(int fd, std::uint32_t bitsPerSecond, const IoctlCall& ioctlCall) {
     termios2 settings{};
-    if (ioctl(fd, TCGETS2, &settings) != 0) {
+    if (ioctlCall(fd, TCGETS2, &settings) != 0) {
         return errno;
     }
     settings.c_cflag &= ~static_cast<tcflag_t>(CBAUD | (CBAUD << IBSHIFT));
@@ -21,7 +21,7 @@ int SetExactSpeed(int fd, std::uint32_t bitsPerSecond) {
     settings.c_ospeed = bitsPerSecond;
     int result = 0;
     do {
-        result = ioctl(fd, TCSETS2, &settings);
+        result = ioctlCall(fd, TCSETS2, &settings);
     } while (result != 0 && errno == EINTR);
     return result == 0 ? 0 : errno;
 }
@@ -29,6 +29,14 @@ int SetExactSpeed(int fd, std::uint32_t bitsPerSecond) {
 std::uint32_t ReadExactSpeed(int fd) {
     termios2 settings{};
     return ioctl(fd, TCGETS2, &settings) == 0 ? settings.c_ospeed : 0;
+}
+
+unsigned long GetExactSpeedRequest() {
+    return TCGETS2;
+}
+
+unsigned long SetExactSpeedRequest() {
+    return TCSETS2;
 }
 
 }  // namespace pelta::link

@@ -51,18 +51,22 @@ const T& At(const std::array<T, N>& entries, std::int16_t position, const char* 
     return entries[static_cast<std::size_t>(position)];
 }
 
-std::optional<std::int32_t> ParseAddress(const QString& text) {
+std::optional<std::int32_t> WholeNumberIn(const QString& text, int lowest, int highest) {
     bool ok = false;
-    const int address = text.trimmed().toInt(&ok, 10);
-    if (!ok || address < 0 || address > 255) {
+    const int number = text.trimmed().toInt(&ok, 10);
+    if (!ok || number < lowest || number > highest) {
         return std::nullopt;
     }
-    return address;
+    return number;
 }
 
-LinkSettings FromChoices(std::int16_t position, const LinkChoices& choices) {
+QString PortOutsideList(std::int16_t portNumber) {
+    return QString::fromUtf8("Номер порта %1 вне списка").arg(portNumber);
+}
+
+LinkSettings FromChoices(std::int16_t portNumber, const LinkChoices& choices) {
     LinkSettings entry;
-    entry.PortNumber = static_cast<std::int16_t>(position + 1);
+    entry.PortNumber = portNumber;
     entry.DataBits = choices.DataBits;
     entry.HandShake = choices.HandShake;
     entry.Parity = choices.Parity;
@@ -108,54 +112,63 @@ PropertyLists LinkSettingsModel::LoadPropertySettings() {
 }
 
 bool LinkSettingsModel::Apply(const LinkChoices& choices) {
-    if (choices.PortPosition < 0) {
+    if (choices.PortNumber < 1) {
         messages_.ShowMessage(QString::fromUtf8("Не выбран порт!"), MessageIcon::Exclamation);
         return false;
     }
-    const auto address = ParseAddress(choices.AddressText);
+    const auto address = WholeNumberIn(choices.AddressText, 0, 255);
     if (!address) {
         messages_.ShowMessage(
             QString::fromUtf8("Адрес контроллера должен быть целым числом от 0 до 255"),
             MessageIcon::Exclamation);
         return false;
     }
+    const auto attempts = WholeNumberIn(choices.AttemptsText, 1, MaxAttempts);
+    if (!attempts) {
+        messages_.ShowMessage(
+            QString::fromUtf8("Количество попыток должно быть целым числом от 1 до %1")
+                .arg(MaxAttempts),
+            MessageIcon::Exclamation);
+        return false;
+    }
     ControllerAddress = *address;
-    PortTable[choices.PortPosition] = FromChoices(choices.PortPosition, choices);
+    Attempts = *attempts;
+    PortTable[choices.PortNumber] = FromChoices(choices.PortNumber, choices);
     return true;
 }
 
-void LinkSettingsModel::SetPort(std::int16_t position, const LinkChoices& choices) {
-    if (position < 0) {
-        LogError(SetPortModule, QString::fromUtf8("Позиция порта %1 вне списка").arg(position));
+void LinkSettingsModel::SetPort(std::int16_t portNumber, const LinkChoices& choices) {
+    if (portNumber < 1) {
+        LogError(SetPortModule, PortOutsideList(portNumber));
         return;
     }
-    PortTable[position] = FromChoices(position, choices);
+    PortTable[portNumber] = FromChoices(portNumber, choices);
 }
 
-LinkSettings LinkSettingsModel::EntryFor(std::int16_t position) const {
-    const auto found = PortTable.find(position);
+LinkSettings LinkSettingsModel::EntryFor(std::int16_t portNumber) const {
+    const auto found = PortTable.find(portNumber);
     if (found != PortTable.end()) {
         return found->second;
     }
     LinkSettings defaults;
-    defaults.PortNumber = static_cast<std::int16_t>(position + 1);
+    defaults.PortNumber = portNumber;
     return defaults;
 }
 
-QString LinkSettingsModel::ComPortInit(std::int16_t index) {
+QString LinkSettingsModel::ComPortInit(std::int16_t portNumber) {
     try {
-        return ConfigureFromEntry(index);
+        return ConfigureFromEntry(portNumber);
     } catch (const std::exception& error) {
         LogError(ComPortInitModule, QString::fromUtf8(error.what()));
         return {};
     }
 }
 
-QString LinkSettingsModel::ConfigureFromEntry(std::int16_t index) {
-    if (index < 0) {
-        throw LinkError("Позиция порта " + std::to_string(index) + " вне списка");
+QString LinkSettingsModel::ConfigureFromEntry(std::int16_t portNumber) {
+    if (portNumber < 1) {
+        throw LinkError(PortOutsideList(portNumber).toStdString());
     }
-    const LinkSettings entry = EntryFor(index);
+    const LinkSettings entry = EntryFor(portNumber);
     const std::string dataBits = At(DataBits, entry.DataBits, "битов данных");
     const ParityChoice& parity = At(ParityChoices, entry.Parity, "чётности");
     const std::string stopBits = At(StopBits, entry.StopBits, "стоповых битов");

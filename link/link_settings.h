@@ -22,6 +22,9 @@ inline constexpr std::int16_t DefaultParityPosition = 2;
 inline constexpr std::int16_t DefaultStopBitsPosition = 0;
 inline constexpr std::int16_t DefaultHandShakePosition = 0;
 inline constexpr std::int32_t DefaultControllerAddress = 1;
+// Tries per command when a reply is missing or fails its CRC.
+inline constexpr std::int32_t DefaultAttempts = 1;
+inline constexpr std::int32_t MaxAttempts = 10;
 
 // Entries of the fixed lists, by position.
 QStringList SpeedEntries();      // 300 ... 19200
@@ -33,7 +36,7 @@ QStringList HandShakeEntries();  // "None", "XOn/XOff", "RTS/CTS", "Both"
 // The confirmed choices for one port: list positions, plus the port's list text.
 // An entry never applied holds the defaults the window shows.
 struct LinkSettings {
-    std::int16_t PortNumber = 0;  // list position of the port + 1
+    std::int16_t PortNumber = 0;  // the port's COM number
     std::int16_t DataBits = DefaultDataBitsPosition;
     std::int16_t Parity = DefaultParityPosition;
     std::int16_t Speed = DefaultSpeedPosition;
@@ -46,7 +49,7 @@ struct LinkSettings {
 
 // The connection area's current choices as the window reads them.
 struct LinkChoices {
-    std::int16_t PortPosition = -1;  // -1: no port chosen
+    std::int16_t PortNumber = 0;  // COM number of the chosen port; 0: none chosen
     QString PortText;
     std::int16_t DataBits = DefaultDataBitsPosition;
     std::int16_t Parity = DefaultParityPosition;
@@ -54,6 +57,7 @@ struct LinkChoices {
     std::int16_t HandShake = DefaultHandShakePosition;
     std::int16_t StopBits = DefaultStopBitsPosition;
     QString AddressText = QStringLiteral("1");
+    QString AttemptsText = QStringLiteral("1");  // `Text1(4)`
 };
 
 // What LoadPropertySettings puts in the data-bits, parity and stop-bits lists.
@@ -70,26 +74,29 @@ class LinkSettingsModel {
   public:
     LinkSettingsModel(SerialChannel& channel, ErrorLogSink& errorLog, MessageSink& messages);
 
-    // Entries by the port's list position; a position missing here runs on the defaults.
+    // Entries by the port's COM number, so they stay with the port when the list is re-read;
+    // a port missing here runs on the defaults.
     std::map<std::int16_t, LinkSettings> PortTable;
     std::int32_t ControllerAddress = DefaultControllerAddress;
+    std::int32_t Attempts = DefaultAttempts;
 
     static PropertyLists LoadPropertySettings();
 
-    // "Применить": stores the address and the port's entry. With no port chosen, or an
-    // address that is not a whole number 0-255, shows why and changes nothing.
+    // "Применить": stores the address, the attempts and the port's entry. With no port chosen,
+    // an address that is not a whole number 0-255 or attempts that are not a whole number
+    // 1-MaxAttempts, shows why and changes nothing.
     bool Apply(const LinkChoices& choices);
-    // Stores the list choices into the entry at position, as Apply does, leaving the address.
-    // A negative position is logged, not thrown.
-    void SetPort(std::int16_t position, const LinkChoices& choices);
-    // The entry in force for a list position (the defaults when never applied).
-    LinkSettings EntryFor(std::int16_t position) const;
-    // Configures the open port from the entry at index and returns e.g. "9600,n,8,1".
+    // Stores the list choices into the port's entry, as Apply does, leaving the address.
+    // A number below 1 is logged, not thrown.
+    void SetPort(std::int16_t portNumber, const LinkChoices& choices);
+    // The entry in force for a COM number (the defaults when never applied).
+    LinkSettings EntryFor(std::int16_t portNumber) const;
+    // Configures the open port from the port's entry and returns e.g. "9600,n,8,1".
     // A run-time error is logged and gives an empty text.
-    QString ComPortInit(std::int16_t index);
+    QString ComPortInit(std::int16_t portNumber);
 
   private:
-    QString ConfigureFromEntry(std::int16_t index);
+    QString ConfigureFromEntry(std::int16_t portNumber);
     void LogError(const QString& module, const QString& description);
 
     SerialChannel& channel_;

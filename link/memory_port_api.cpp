@@ -129,6 +129,11 @@ bool MemoryPortApi::WriteFile(PortHandleValue handle, const std::uint8_t* buffer
     return true;
 }
 
+bool MemoryPortApi::PurgeComm(PortHandleValue handle, std::uint32_t flags) {
+    Calls.push_back("PurgeComm " + std::to_string(flags));
+    return !Fails("PurgeComm") && CheckHandle(handle);
+}
+
 bool MemoryPortApi::CloseHandle(PortHandleValue handle) {
     Calls.emplace_back("CloseHandle");
     if (Fails("CloseHandle") || !CheckHandle(handle)) {

@@ -21,10 +21,11 @@ class MemoryPortApi : public PortApi {
   public:
     // Device names CreateFile accepts, as the program builds them ("COM3", "\\.\COM12").
     std::set<std::string> ExistingDevices;
-    // Each ReadFile takes the next chunk (capped at its count; the rest stays queued).
+    // Each ReadFile takes the next chunk (capped at its count; the rest stays queued). The
+    // chunks stand for bytes still to arrive, so PurgeComm records the call and keeps them.
     std::deque<std::string> InboundChunks;
     // Calls in order: "CreateFile COM3", "SetCommTimeouts", "SetCommState 9600 8 0 0",
-    // "WriteFile 01 32 BE", "ReadFile 22", "CloseHandle".
+    // "PurgeComm 8", "WriteFile 01 32 BE", "ReadFile 22", "CloseHandle".
     std::vector<std::string> Calls;
     // Every byte written successfully, in order.
     std::string Written;
@@ -49,6 +50,7 @@ class MemoryPortApi : public PortApi {
                   std::uint32_t* bytesRead) override;
     bool WriteFile(PortHandleValue handle, const std::uint8_t* buffer, std::uint32_t count,
                    std::uint32_t* bytesWritten) override;
+    bool PurgeComm(PortHandleValue handle, std::uint32_t flags) override;
     bool CloseHandle(PortHandleValue handle) override;
     std::uint32_t GetLastError() override { return lastError_; }
 

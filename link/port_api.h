@@ -63,6 +63,9 @@ struct CommTimeouts {
 using PortHandleValue = std::int32_t;
 constexpr PortHandleValue InvalidHandleValue = -1;
 
+// PurgeComm flag: discard what was received and not yet read.
+inline constexpr std::uint32_t PURGE_RXCLEAR = 0x0008;
+
 class PortApi {
   public:
     virtual ~PortApi() = default;
@@ -77,6 +80,8 @@ class PortApi {
                           std::uint32_t* bytesRead) = 0;
     virtual bool WriteFile(PortHandleValue handle, const std::uint8_t* buffer, std::uint32_t count,
                            std::uint32_t* bytesWritten) = 0;
+    // Discards the buffered bytes the flags name (PURGE_RXCLEAR).
+    virtual bool PurgeComm(PortHandleValue handle, std::uint32_t flags) = 0;
     virtual bool CloseHandle(PortHandleValue handle) = 0;
     // The error code of the last failed call.
     virtual std::uint32_t GetLastError() = 0;

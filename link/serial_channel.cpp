@@ -59,12 +59,15 @@ std::string SerialChannel::DeviceName(std::int16_t portNumber) {
 }
 
 void SerialChannel::OpenPort(std::int16_t portNumber) {
-    const std::string name = DeviceName(portNumber);
-    PortHandle = api_.CreateFile(name);
+    OpenDevice(portNumber, DeviceName(portNumber));
+}
+
+void SerialChannel::OpenDevice(std::int16_t portNumber, const std::string& devicePath) {
+    PortHandle = api_.CreateFile(devicePath);
     if (PortHandle == InvalidHandleValue) {
-        messages_.ShowMessage(
-            QString::fromUtf8("Ошибка открытия порта ") + QString::fromStdString(name),
-            MessageIcon::Critical);
+        messages_.ShowMessage(QString::fromUtf8("Ошибка открытия порта ") +
+                                  QString::fromStdString(DeviceName(portNumber)),
+                              MessageIcon::Critical);
     }
     PortDcb = OpenedDcb();
     PortTimeouts = OpenedTimeouts();
@@ -120,6 +123,12 @@ void SerialChannel::WriteChunk(std::string_view chunk) {
                                   QString::fromUtf8("\r\nПередано ") + QString::number(written) +
                                   QString::fromUtf8(" байт"),
                               MessageIcon::None);
+    }
+}
+
+void SerialChannel::PurgeInput() {
+    if (IsOpen()) {
+        api_.PurgeComm(PortHandle, PURGE_RXCLEAR);
     }
 }
 

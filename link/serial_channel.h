@@ -32,6 +32,9 @@ class SerialChannel {
 
     // Opens the port and fills PortDcb and PortTimeouts (also when the open failed).
     void OpenPort(std::int16_t portNumber);
+    // As OpenPort, but opens the given device ("/dev/serial/by-id/...") in place of the one
+    // the number names now; a failure names the port as OpenPort's does.
+    void OpenDevice(std::int16_t portNumber, const std::string& devicePath);
     // Applies time-outs, then the line parameters (Dcb codes for parity and stop bits).
     // Throws LinkError when speed is not positive; nothing is applied then.
     void ConfigurePort(std::int32_t speed, std::uint8_t parity, std::uint8_t dataBits,
@@ -41,6 +44,10 @@ class SerialChannel {
     std::string ReadPort(std::int16_t count);
     // Sends every byte of the frame, in chunks of WriteChunkSize.
     void WritePort(std::string_view frame);
+    // Discards what the open port received and nobody read, so that a reply that came in after
+    // its wait is never taken for the next one. A failure here is not shown: the write and read
+    // that follow report a port gone bad.
+    void PurgeInput();
     // Closes an open port and sets PortHandle to 0; leaves 0 and -1 untouched.
     void ClosePort();
     bool IsOpen() const { return PortHandle > 0; }

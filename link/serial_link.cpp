@@ -9,11 +9,12 @@ SerialLink::SerialLink(SerialChannel& channel, const PortDiscovery& discovery,
     : channel_(channel), discovery_(discovery), settings_(settings) {}
 
 void SerialLink::OpenSelectedPort(std::int16_t position) {
-    if (position < 0 || position >= discovery_.PortNumbers.size()) {
+    const std::int16_t number = discovery_.NumberAt(position);
+    if (number == 0) {
         throw LinkError("В списке портов нет позиции " + std::to_string(position));
     }
-    channel_.OpenPort(static_cast<std::int16_t>(discovery_.PortNumbers.at(position).toInt()));
-    settings_.ComPortInit(position);
+    channel_.OpenDevice(number, discovery_.DeviceAt(position));
+    settings_.ComPortInit(number);
 }
 
 }  // namespace pelta::link

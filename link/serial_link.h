@@ -1,6 +1,7 @@
 #pragma once
 // The step the poll cycle opens and closes the chosen port through: the port list position
-// names the port (PortDiscovery), the channel opens it, and its confirmed settings configure it.
+// names the port and the device fixed for it when the list was filled (PortDiscovery), the
+// channel opens that device, and the port's confirmed settings (by COM number) configure it.
 
 #include <cstdint>
 
@@ -14,7 +15,8 @@ class SerialLink {
   public:
     SerialLink(SerialChannel& channel, const PortDiscovery& discovery, LinkSettingsModel& settings);
 
-    // Opens PortNumbers[position] and configures it with that position's settings.
+    // Opens the device the entry at position named when the list was filled, and configures
+    // it with the settings of its COM number. A device gone since fails as any open does.
     // Throws LinkError when the position names no port found.
     void OpenSelectedPort(std::int16_t position);
     void ClosePort() { channel_.ClosePort(); }

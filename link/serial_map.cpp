@@ -8,8 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <tuple>
+
+#include "link/com_numbering.h"
 
 namespace pelta::link {
 namespace fs = std::filesystem;
@@ -40,6 +43,18 @@ bool IsCharacterDevice(const fs::path& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode);
 }
 
+// A link's target as it names it, made absolute against the link's folder.
+std::string LinkTarget(const fs::path& link) {
+    std::error_code error;
+    const fs::path target = fs::read_symlink(link, error);
+    if (error) {
+        return link.string();  // not a link: the device node itself
+    }
+    return (target.is_absolute() ? target : link.parent_path() / target)
+        .lexically_normal()
+        .string();
+}
+
 std::vector<SerialMapEntry> MapFolderLinks(const std::string& folder) {
     std::vector<SerialMapEntry> links;
     std::error_code error;
@@ -47,7 +62,7 @@ std::vector<SerialMapEntry> MapFolderLinks(const std::string& folder) {
         const std::string name = it->path().filename().string();
         const auto number = NumberAfterCom(name);
         if (number && IsCharacterDevice(it->path())) {
-            links.push_back({*number, it->path().string()});
+            links.push_back({*number, LinkTarget(it->path()), {}});
         }
     }
     return links;
@@ -105,6 +120,64 @@ std::vector<KernelDevice> KernelSerialDevices(const std::string& sysfsTty) {
     return devices;
 }
 
+std::string Canonical(const fs::path& path) {
+    std::error_code error;
+    const fs::path canonical = fs::canonical(path, error);
+    return error ? std::string() : canonical.string();
+}
+
+// The udev links of one folder (by-id or by-path), by the device each resolves to. Where two
+// links name one device the first name in order is kept.
+std::map<std::string, std::string> UdevLinksByDevice(const std::string& folder) {
+    std::map<std::string, std::string> links;
+    if (folder.empty()) {
+        return links;
+    }
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string device = Canonical(it->path());
+        const std::string name = it->path().filename().string();
+        if (device.empty()) {
+            continue;
+        }
+        auto [known, added] = links.emplace(device, name);
+        if (!added && name < known->second) {
+            known->second = name;
+        }
+    }
+    return links;
+}
+
+struct DeviceIdentity {
+    std::string Identity;
+    std::string OpenPath;
+};
+
+// by-id where the kernel gives one, else by-path, else the kernel name itself.
+DeviceIdentity IdentityOf(const std::string& name, const SerialMapRoots& roots,
+                          const std::map<std::string, std::string>& byId,
+                          const std::map<std::string, std::string>& byPath) {
+    const fs::path node = fs::path(roots.DevFolder) / name;
+    const std::string device = Canonical(node);
+    const struct {
+        const std::map<std::string, std::string>& links;
+        const char* kind;
+        const std::string& folder;
+    } sources[] = {{byId, "by-id/", roots.ById}, {byPath, "by-path/", roots.ByPath}};
+    for (const auto& source : sources) {
+        const auto found = device.empty() ? source.links.end() : source.links.find(device);
+        if (found != source.links.end()) {
+            return {source.kind + found->second,
+                    (fs::path(source.folder) / found->second).string()};
+        }
+    }
+    return {name, node.string()};
+}
+
+std::string FolderAbove(const std::string& folder) {
+    return fs::path(folder).lexically_normal().parent_path().string();
+}
+
 }  // namespace
 
 std::string SerialMapFolder() {
@@ -115,26 +188,63 @@ std::string SerialMapFolder() {
     return "/tmp/pelta-" + std::to_string(::getuid()) + "/serialcomm";
 }
 
-SerialMapRoots DefaultSerialMapRoots() {
-    return {SerialMapFolder(), "/sys/class/tty", "/dev"};
+std::string PortsFilePath() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (configHome != nullptr && *configHome == '/') {
+        return std::string(configHome) + "/pelta/ports.conf";
+    }
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home == '/') {
+        return std::string(home) + "/.config/pelta/ports.conf";
+    }
+    return {};
 }
 
-std::vector<SerialMapEntry> ReadSerialMap(const SerialMapRoots& roots) {
-    std::vector<SerialMapEntry> entries = MapFolderLinks(roots.MapFolder);
-    std::set<int> taken;
-    for (const auto& entry : entries) {
-        taken.insert(entry.Number);
+SerialMapRoots DefaultSerialMapRoots() {
+    const std::string folder = SerialMapFolder();
+    return {folder,
+            "/sys/class/tty",
+            "/dev",
+            FolderAbove(folder),
+            "/dev/serial/by-id",
+            "/dev/serial/by-path",
+            PortsFilePath()};
+}
+
+SerialMap ReadSerialMap(const SerialMapRoots& roots) {
+    SerialMap map;
+    map.MapFolderCheck = CheckOwnFolder(roots.MapFolder, roots.MapFolderTop, ::geteuid());
+    if (map.MapFolderCheck.Trust == FolderTrust::Own) {
+        map.Entries = MapFolderLinks(roots.MapFolder);
     }
-    int next = 1;
+    std::set<int> linkNumbers;
+    for (const auto& entry : map.Entries) {
+        linkNumbers.insert(entry.Number);
+    }
+    const auto byId = UdevLinksByDevice(roots.ById);
+    const auto byPath = UdevLinksByDevice(roots.ByPath);
+    std::vector<DeviceIdentity> devices;
+    std::vector<std::string> identities;
     for (const auto& device : KernelSerialDevices(roots.SysfsTty)) {
-        while (taken.count(next) != 0) {
-            ++next;
-        }
-        entries.push_back({next++, (fs::path(roots.DevFolder) / device.Name).string()});
+        devices.push_back(IdentityOf(device.Name, roots, byId, byPath));
+        identities.push_back(devices.back().Identity);
     }
-    std::sort(entries.begin(), entries.end(),
+    RememberedPortsFile file;
+    if (!roots.PortsFile.empty()) {
+        file = ReadRememberedPorts(roots.PortsFile);
+    }
+    ComNumbering numbering = NumberDevices(identities, linkNumbers, file.Ports);
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (numbering.Numbers[i] != 0) {
+            map.Entries.push_back({numbering.Numbers[i], devices[i].OpenPath, devices[i].Identity});
+        }
+    }
+    std::sort(map.Entries.begin(), map.Entries.end(),
               [](const auto& a, const auto& b) { return a.Number < b.Number; });
-    return entries;
+    map.Remembered = std::move(numbering.Remembered);
+    map.RememberedChanged =
+        !roots.PortsFile.empty() && (numbering.RememberedChanged || !file.Sound);
+    return map;
 }
 
 std::optional<int> PortNumberOfDeviceName(std::string_view deviceName) {
@@ -146,11 +256,14 @@ std::optional<int> PortNumberOfDeviceName(std::string_view deviceName) {
 
 std::optional<std::string> ResolveDeviceName(std::string_view deviceName,
                                              const SerialMapRoots& roots) {
+    if (deviceName.substr(0, 1) == "/") {
+        return std::string(deviceName);
+    }
     const auto number = PortNumberOfDeviceName(deviceName);
     if (!number) {
         return std::nullopt;
     }
-    for (const auto& entry : ReadSerialMap(roots)) {
+    for (const auto& entry : ReadSerialMap(roots).Entries) {
         if (entry.Number == *number) {
             return entry.DevicePath;
         }

@@ -60,21 +60,28 @@ tcflag_t ParityFlags(std::uint8_t parity) {
     }
 }
 
-// Raw bytes both ways, no flow control, reads that never block inside read().
+// Binary both ways: every input, output and local processing off, the speed kept, 8 data bits,
+// the receiver on, modem status ignored, no HUPCL (closing must not pulse DTR and RTS). VMIN 1
+// makes a read with nothing there report EAGAIN, so poll() alone decides how long to wait.
+void MakeRaw(termios& settings) {
+    settings.c_iflag = 0;
+    settings.c_oflag = 0;
+    settings.c_lflag = 0;
+    settings.c_cflag = (settings.c_cflag & (CBAUD | CBAUDEX | CIBAUD)) | CS8 | CREAD | CLOCAL;
+    settings.c_cc[VMIN] = 1;
+    settings.c_cc[VTIME] = 0;
+}
+
+// Parity is generated as chosen but never checked: a damaged byte reaches the reply unaltered
+// and the CRC decides.
 void ApplyLineParameters(termios& settings, const Dcb& dcb) {
-    ::cfmakeraw(&settings);
-    settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
-    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    settings.c_cflag |= CLOCAL | CREAD | DataBitsFlag(dcb.ByteSize) | ParityFlags(dcb.Parity);
+    MakeRaw(settings);
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE);
+    settings.c_cflag |= DataBitsFlag(dcb.ByteSize) | ParityFlags(dcb.Parity);
     // With 5 data bits the UART's second stop bit is one and a half bit-times long.
     if (dcb.StopBits != StopBitsCode::One) {
         settings.c_cflag |= CSTOPB;
     }
-    if ((dcb.Flags & Dcb::fParity) != 0 && dcb.Parity != ParityCode::None) {
-        settings.c_iflag |= INPCK;
-    }
-    settings.c_cc[VMIN] = 0;
-    settings.c_cc[VTIME] = 0;
     ::cfsetispeed(&settings, SpeedConstant(dcb.BaudRate));
     ::cfsetospeed(&settings, SpeedConstant(dcb.BaudRate));
 }
@@ -117,25 +124,16 @@ std::optional<Clock::time_point> Earlier(std::optional<Clock::time_point> a,
     return std::min(*a, *b);
 }
 
-// Waits for the descriptor to become ready; false when the wait timed out.
-bool WaitReady(int fd, short events, int timeout) {
-    pollfd request{fd, events, 0};
-    int ready = 0;
-    do {
-        ready = ::poll(&request, 1, timeout);
-    } while (ready < 0 && errno == EINTR);
-    return ready > 0;
-}
-
 }  // namespace
 
 TermiosPortApi::TermiosPortApi() : TermiosPortApi(DefaultSerialMapRoots()) {}
 
-TermiosPortApi::TermiosPortApi(SerialMapRoots roots) : roots_(std::move(roots)) {}
+TermiosPortApi::TermiosPortApi(SerialMapRoots roots, KernelCalls& kernel)
+    : roots_(std::move(roots)), kernel_(kernel) {}
 
 TermiosPortApi::~TermiosPortApi() {
     for (const auto& open : open_) {
-        ::close(open.first);
+        kernel_.Close(open.first);
     }
 }
 
@@ -159,27 +157,70 @@ PortHandleValue TermiosPortApi::CreateFile(const std::string& deviceName) {
         Fail(ENOENT);
         return InvalidHandleValue;
     }
-    int fd = -1;
-    do {
-        fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd >= 0) {
-        fd = MoveAboveStandardDescriptors(fd);
-    }
+    const int fd = OpenDevice(*path);
     if (fd < 0) {
         Fail(errno);
         return InvalidHandleValue;
     }
-    // TIOCEXCL keeps other users out; flock also holds against root, whom TIOCEXCL lets in.
-    if (::ioctl(fd, TIOCEXCL) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = (errno == EWOULDBLOCK) ? EBUSY : errno;
-        ::close(fd);
+    if (const int error = PrepareLine(fd); error != 0) {
+        kernel_.Close(fd);
         Fail(error);
         return InvalidHandleValue;
     }
     // Until time-outs are set, a read returns at once with what is there.
     open_[fd] = CommTimeouts{MaxDword, 0, 0, 0, 0};
     return fd;
+}
+
+int TermiosPortApi::OpenDevice(const std::string& path) {
+    int fd = -1;
+    do {
+        fd = kernel_.Open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd >= 0 ? MoveAboveStandardDescriptors(fd) : fd;
+}
+
+int TermiosPortApi::PrepareLine(int fd) {
+    // TIOCEXCL keeps other users out; flock also holds against root, whom TIOCEXCL lets in.
+    // Only a port that is ours has its modem lines touched.
+    if (kernel_.Ioctl(fd, TIOCEXCL, nullptr) != 0 || kernel_.Flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        return errno == EWOULDBLOCK ? EBUSY : errno;
+    }
+    if (const int error = DropModemLines(fd); error != 0) {
+        return error;
+    }
+    termios settings{};
+    if (kernel_.TcGetAttr(fd, &settings) != 0) {
+        return errno;
+    }
+    MakeRaw(settings);
+    return SetAttributes(fd, settings);
+}
+
+// A port without modem lines (a pseudo-terminal) answers EINVAL or ENOTTY: nothing to drop.
+int TermiosPortApi::DropModemLines(int fd) {
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    if (kernel_.Ioctl(fd, TIOCMBIC, &lines) == 0 || errno == EINVAL || errno == ENOTTY) {
+        return 0;
+    }
+    return errno;
+}
+
+int TermiosPortApi::SetAttributes(int fd, const termios& settings) {
+    int result = 0;
+    do {
+        result = kernel_.TcSetAttr(fd, TCSANOW, &settings);
+    } while (result != 0 && errno == EINTR);
+    return result == 0 ? 0 : errno;
+}
+
+bool TermiosPortApi::WaitReady(int fd, short events, int timeoutMs) {
+    pollfd request{fd, events, 0};
+    int ready = 0;
+    do {
+        ready = kernel_.Poll(&request, 1, timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0;
 }
 
 bool TermiosPortApi::SetCommTimeouts(PortHandleValue handle, const CommTimeouts& timeouts) {
@@ -199,21 +240,24 @@ bool TermiosPortApi::SetCommState(PortHandleValue handle, const Dcb& dcb) {
         return Fail(refusal);
     }
     termios settings{};
-    if (::tcgetattr(handle, &settings) != 0) {
+    if (kernel_.TcGetAttr(handle, &settings) != 0) {
         return Fail(errno);
     }
     ApplyLineParameters(settings, dcb);
-    int result = 0;
-    do {
-        result = SetAttr(handle, TCSANOW, &settings);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0) {
-        return Fail(errno);
+    if (const int error = SetAttributes(handle, settings); error != 0) {
+        return Fail(error);
     }
     if (!IsStandardSpeed(dcb.BaudRate)) {
-        if (const int error = SetExactSpeed(handle, dcb.BaudRate); error != 0) {
+        const auto ioctlCall = [this](int fd, unsigned long request, void* argument) {
+            return kernel_.Ioctl(fd, request, argument);
+        };
+        if (const int error = SetExactSpeed(handle, dcb.BaudRate, ioctlCall); error != 0) {
             return Fail(error);
         }
+    }
+    // Leaving speed 0 (a hung-up line) raises DTR and RTS again in some drivers.
+    if (const int error = DropModemLines(handle); error != 0) {
+        return Fail(error);
     }
     return true;
 }
@@ -232,7 +276,7 @@ bool TermiosPortApi::ReadFile(PortHandleValue handle, std::uint8_t* buffer, std:
                                      timeouts->ReadTotalTimeoutConstant, count);
     std::optional<Clock::time_point> interval;
     while (*bytesRead < count) {
-        const ssize_t n = ::read(handle, buffer + *bytesRead, count - *bytesRead);
+        const ssize_t n = kernel_.Read(handle, buffer + *bytesRead, count - *bytesRead);
         if (n > 0) {
             *bytesRead += static_cast<std::uint32_t>(n);
             if (timeouts->ReadIntervalTimeout != 0 && timeouts->ReadIntervalTimeout != MaxDword) {
@@ -266,7 +310,7 @@ bool TermiosPortApi::WriteFile(PortHandleValue handle, const std::uint8_t* buffe
     const auto deadline = TotalDeadline(Clock::now(), timeouts->WriteTotalTimeoutMultiplier,
                                         timeouts->WriteTotalTimeoutConstant, count);
     while (*bytesWritten < count) {
-        const ssize_t n = ::write(handle, buffer + *bytesWritten, count - *bytesWritten);
+        const ssize_t n = kernel_.Write(handle, buffer + *bytesWritten, count - *bytesWritten);
         if (n > 0) {
             *bytesWritten += static_cast<std::uint32_t>(n);
             continue;
@@ -284,11 +328,21 @@ bool TermiosPortApi::WriteFile(PortHandleValue handle, const std::uint8_t* buffe
     return true;
 }
 
+bool TermiosPortApi::PurgeComm(PortHandleValue handle, std::uint32_t flags) {
+    if (TimeoutsOf(handle) == nullptr) {
+        return false;
+    }
+    if ((flags & PURGE_RXCLEAR) == 0) {
+        return true;  // only received input is ever discarded
+    }
+    return kernel_.TcFlush(handle, TCIFLUSH) == 0 || Fail(errno);
+}
+
 bool TermiosPortApi::CloseHandle(PortHandleValue handle) {
     if (open_.erase(handle) == 0) {
         return Fail(EBADF);
     }
-    return ::close(handle) == 0 || Fail(errno);
+    return kernel_.Close(handle) == 0 || Fail(errno);
 }
 
 }  // namespace pelta::link

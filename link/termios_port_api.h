@@ -2,13 +2,16 @@
 // The Win32-shaped serial calls on Linux: a device named through the serial-device map, opened
 // exclusively (TIOCEXCL plus flock, so even root's second open is refused with EBUSY), run raw
 // without flow control, read and written with the time-outs honoured by poll().
-
-#include <termios.h>
+//
+// From the open on the line is binary: raw mode (no translation, echo, line editing, signals,
+// flow control or parity checking, so a damaged byte arrives as it came), DTR and RTS held low
+// and HUPCL cleared (controllers that reset on DTR and RS-485 adapters keyed by RTS see no
+// pulse). A configuration refused later leaves the line in that state, at its current speed.
 
 #include <cstdint>
-#include <functional>
 #include <map>
 
+#include "link/kernel_calls.h"
 #include "link/port_api.h"
 #include "link/serial_map.h"
 
@@ -16,18 +19,12 @@ namespace pelta::link {
 
 class TermiosPortApi : public PortApi {
   public:
-    using SetAttrFunction = std::function<int(int fd, int action, const termios* settings)>;
-
     TermiosPortApi();
-    explicit TermiosPortApi(SerialMapRoots roots);
+    // Tests pass a kernel seam that records the calls.
+    explicit TermiosPortApi(SerialMapRoots roots, KernelCalls& kernel = SystemKernel());
     ~TermiosPortApi() override;
     TermiosPortApi(const TermiosPortApi&) = delete;
     TermiosPortApi& operator=(const TermiosPortApi&) = delete;
-
-    // The call that applies a termios record; tests replace it to see the record itself.
-    SetAttrFunction SetAttr = [](int fd, int action, const termios* settings) {
-        return ::tcsetattr(fd, action, settings);
-    };
 
     PortHandleValue CreateFile(const std::string& deviceName) override;
     bool SetCommTimeouts(PortHandleValue handle, const CommTimeouts& timeouts) override;
@@ -36,14 +33,22 @@ class TermiosPortApi : public PortApi {
                   std::uint32_t* bytesRead) override;
     bool WriteFile(PortHandleValue handle, const std::uint8_t* buffer, std::uint32_t count,
                    std::uint32_t* bytesWritten) override;
+    bool PurgeComm(PortHandleValue handle, std::uint32_t flags) override;
     bool CloseHandle(PortHandleValue handle) override;
     std::uint32_t GetLastError() override { return lastError_; }
 
   private:
     bool Fail(int errorCode);
     CommTimeouts* TimeoutsOf(PortHandleValue handle);
+    int OpenDevice(const std::string& path);
+    // 0, or the errno that keeps the line from running binary with the modem lines low.
+    int PrepareLine(int fd);
+    int DropModemLines(int fd);
+    int SetAttributes(int fd, const termios& settings);
+    bool WaitReady(int fd, short events, int timeoutMs);
 
     SerialMapRoots roots_;
+    KernelCalls& kernel_;
     std::map<PortHandleValue, CommTimeouts> open_;
     std::uint32_t lastError_ = 0;
 };

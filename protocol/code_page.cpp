@@ -30,23 +30,49 @@ const QHash<char16_t, char>& EncodeTable() {
     return table;
 }
 
-}  // namespace
-
-std::string ToWindows1251(const QString& text) {
+// Calls `visit` with each code point of `text` and its byte, or nullopt when the code page
+// lacks it; a surrogate pair is one code point. Stops when `visit` returns false.
+template <typename Visit>
+void ForEachCharacter(const QString& text, Visit visit) {
     const auto& table = EncodeTable();
-    std::string out;
-    out.reserve(static_cast<std::size_t>(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            ++i;  // one character outside the code page, one '?'
-            out.push_back('?');
+            ++i;
+            if (!visit(QChar::surrogateToUcs4(c, text.at(i)), std::optional<char>())) {
+                return;
+            }
             continue;
         }
         const auto it = table.constFind(c.unicode());
-        out.push_back(it == table.constEnd() ? '?' : it.value());
+        const auto byte = it == table.constEnd() ? std::optional<char>() : it.value();
+        if (!visit(char32_t{c.unicode()}, byte)) {
+            return;
+        }
     }
+}
+
+}  // namespace
+
+std::string ToWindows1251(const QString& text) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    ForEachCharacter(text, [&out](char32_t, std::optional<char> byte) {
+        out.push_back(byte.value_or('?'));
+        return true;
+    });
     return out;
+}
+
+std::optional<char32_t> FirstCharacterOutsideWindows1251(const QString& text) {
+    std::optional<char32_t> missing;
+    ForEachCharacter(text, [&missing](char32_t character, std::optional<char> byte) {
+        if (!byte) {
+            missing = character;
+        }
+        return byte.has_value();
+    });
+    return missing;
 }
 
 QString FromWindows1251(std::string_view bytes) {

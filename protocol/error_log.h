@@ -1,10 +1,13 @@
 #pragma once
-// errors.log beside the program file: one line per run-time error met while the port's line
-// parameters are worked out, "<short local date and time>:  --> <message>" ended by CR LF,
-// in UTF-8. The file is opened and closed per line; a line that cannot be written is lost
-// silently, since the caller must go on either way.
+// errors.log: one line per run-time error met while the port's line parameters are worked
+// out, "<general date and time>:  --> <message>" ended by CR LF, in UTF-8. It lies beside the
+// program, so that a portable copy keeps its log with it; an installed program, or one whose
+// folder cannot be written, keeps it in the user's state folder instead. The file is opened
+// and closed per line; a line that cannot be written anywhere is lost silently, since the
+// caller must go on either way.
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <functional>
 
@@ -16,12 +19,24 @@ class ErrorLog : public link::ErrorLogSink {
   public:
     using Clock = std::function<QDateTime()>;
 
-    // The log in the folder of the running program file.
+    // Beside the running program unless it is installed, else (or when that folder cannot be
+    // written) in StateFolder().
     ErrorLog();
-    // The log in the given folder, stamped by the given clock (tests).
-    explicit ErrorLog(QString folder, Clock clock = &QDateTime::currentDateTime);
+    // In `folder`; a line that cannot be appended there goes to `fallback`, which is made
+    // when needed, if one is given. Tests give their own folders and clock.
+    explicit ErrorLog(QString folder, Clock clock = &QDateTime::currentDateTime,
+                      QString fallback = {});
 
     static QString ProgramFolder();
+    // $XDG_STATE_HOME/pelta, or ~/.local/state/pelta when that is unset or not absolute.
+    static QString StateFolder();
+    // True when the program lies in an install: its data folder ../share/pelta is there.
+    // Nothing is written beside an installed program.
+    static bool IsInstalled(const QString& programFolder);
+    // The locale's general date and time: the short date and the time with seconds.
+    static QString Stamp(const QDateTime& when, const QLocale& locale);
+
+    // The file in the first folder.
     QString FilePath() const;
 
     void WriteErrorLog(const QString& message) override;
@@ -32,6 +47,7 @@ class ErrorLog : public link::ErrorLogSink {
   private:
     QString folder_;
     Clock clock_;
+    QString fallback_;
 };
 
 }  // namespace pelta::protocol

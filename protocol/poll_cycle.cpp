@@ -30,6 +30,10 @@ double ReplyTimeoutMs(const QString& text) {
     return value;
 }
 
+double SettlingWaitMs(const QString& replyTimeoutText) {
+    return ReplyTimeoutMs(replyTimeoutText) / 2.0;
+}
+
 PollCycle::PollCycle(const Parts& parts) : parts_(parts) {}
 
 void PollCycle::Start(std::int16_t firstCommand, std::int16_t lastCommand) {
@@ -96,7 +100,7 @@ void PollCycle::RunCommands() {
     if (depth_ == 1) {
         parts_.Link.OpenSelectedPort(parts_.Host.cboPortListIndex());
     }
-    WaitMs(ReplyTimeoutMs(parts_.Host.Text1_3()) / 2.0);  // let the line settle
+    WaitMs(SettlingWaitMs(parts_.Host.Text1_3()));  // let the line settle
     if (aborted_) {
         return;
     }
@@ -118,18 +122,37 @@ void PollCycle::RunCommands() {
 }
 
 void PollCycle::Exchange(std::int16_t command) {
-    link::SerialChannel& channel = parts_.Link.Channel();
     const Frame request = BuildRequest(command, parts_.Settings.ControllerAddress, parts_.Staged);
+    Frame reply = SendAndRead(command, request);
+    for (std::int32_t tries = 1; MayTryAgain(request, reply, tries); ++tries) {
+        reply = SendAndRead(command, request);
+    }
+    if (aborted_) {
+        return;  // nothing was read, so nothing is decoded
+    }
+    parts_.Replies.ReplyDecoder(command, reply);
+}
+
+Frame PollCycle::SendAndRead(std::int16_t command, const Frame& request) {
+    link::SerialChannel& channel = parts_.Link.Channel();
     parts_.Monitor.shwTxHex(request);
+    channel.PurgeInput();
     channel.WritePort(request);
     // The wait always runs to its end, even when the reply is already in.
     WaitMs(ReplyTimeoutMs(parts_.Host.Text1_3()));
     if (aborted_) {
-        return;  // the window is closing: the port may already be closed under this run
+        return {};  // the window is closing: the port may already be closed under this run
     }
     const Frame reply = channel.ReadPort(ExpectedReplyLength(command));
     parts_.Monitor.shwRxHex(reply, 0);
-    parts_.Replies.ReplyDecoder(command, reply);
+    return reply;
+}
+
+// Only a request actually sent is repeated, and never once a nested run has stopped this one.
+bool PollCycle::MayTryAgain(const Frame& request, const Frame& reply,
+                            std::int32_t triesMade) const {
+    return triesMade < parts_.Settings.Attempts && !request.empty() && !IsGoodReply(reply) &&
+           ExchangeInProgress != 0;
 }
 
 }  // namespace pelta::protocol

@@ -1,7 +1,10 @@
 #pragma once
 // `PollCycle`: the one exchange engine. A run opens the chosen port, sends each command of the
-// range once, waits the reply time-out, reads the reply, shows both frames in the traffic
-// monitor, hands the reply to the decoder, and closes the port.
+// range, waits the reply time-out, reads the reply, shows both frames in the traffic monitor,
+// hands the reply to the decoder, and closes the port. Input that came in before a request
+// (a reply that arrived after its wait) is discarded just before the request is written. A
+// command whose reply is missing or fails its CRC is sent again, up to the applied number of
+// attempts in all; each try is shown and counted, and the decoder gets the last reply.
 //
 // The waits run window events, so a starter pressed during a wait runs a nested cycle. The
 // nested run uses the port the outer run opened and never opens or closes it itself; when it
@@ -27,6 +30,9 @@ namespace pelta::protocol {
 // The reply time-out from the `Text1(3)` text, in milliseconds (a fraction is allowed). Throws
 // RunTimeError when the text is not a number.
 double ReplyTimeoutMs(const QString& text);
+// How long a run lets the line settle after opening the port, before the first request: half
+// the reply time-out. A sender of the clock adds it to the time it stages.
+double SettlingWaitMs(const QString& replyTimeoutText);
 
 class PollCycle final : public ExchangeStarter {
   public:
@@ -64,6 +70,8 @@ class PollCycle final : public ExchangeStarter {
   private:
     void RunCommands();
     void Exchange(std::int16_t command);
+    Frame SendAndRead(std::int16_t command, const Frame& request);
+    bool MayTryAgain(const Frame& request, const Frame& reply, std::int32_t triesMade) const;
     void WaitMs(double milliseconds);
     QString PortCaption(const char* state) const;
     void CloseAtEnd();

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever the build, the tests and the demo need and the
+# Installs, from Debian's packages, whatever the build, the tests, the package check (dpkg-dev
+# and file for CPack's dependency search, lintian) and the demo need and the
 # machine lacks. Safe to run again: it installs nothing when everything is present.
 set -euo pipefail
 
@@ -9,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool socat imagemagick fonts-dejavu-core fonts-liberation
+    dpkg-dev file lintian
 )
 
 missing=()

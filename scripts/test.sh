@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test twice: a normal build and an AddressSanitizer +
-# UndefinedBehaviorSanitizer build. Needs no display (widgets run on Qt's offscreen platform).
+# UndefinedBehaviorSanitizer build; the normal build is also packaged, and the package checked
+# and run from a scratch root. Needs no display (widgets run on Qt's offscreen platform).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -21,6 +22,8 @@ run_suite() {
 
 echo "== normal build =="
 run_suite build -DPELTA_SANITIZE=OFF
+echo "== Debian package =="
+bash scripts/package_check.sh build
 echo "== sanitizer build (ASan + UBSan) =="
 run_suite build-asan -DPELTA_SANITIZE=ON
 

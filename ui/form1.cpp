@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QDebug>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTime>
 #include <exception>
 #include <vector>
@@ -130,6 +132,7 @@ void Form1::Bind(const Form1Services& services) {
             [this] { Guarded([this] { Command6_Click(); }); });
     connect(controls_.Link.CmdDefault[0], &QPushButton::clicked, this,
             [this] { Guarded([this] { CmdDefault_Click(); }); });
+    controls_.Link.cboPort->SetBeforePopup([this] { Guarded([this] { RefreshPortList(); }); });
 }
 
 void Form1::ConnectPageButtons() {
@@ -218,7 +221,10 @@ void Form1::LoadPictures() {
         }
     }
     if (!missing.isEmpty()) {
-        ShowMessage(MissingPicturesText(missing, pictureFolders_), link::MessageIcon::Exclamation);
+        // Also on stderr, where whoever started the program from a terminal or a script sees it.
+        const QString text = MissingPicturesText(missing, pictureFolders_);
+        qWarning().noquote() << text;
+        ShowMessage(text, link::MessageIcon::Exclamation);
     }
 }
 
@@ -245,6 +251,18 @@ void Form1::FillLinkLists() {
     l.cboStopBits->setCurrentIndex(lists.StopBitsPosition);
 }
 
+// Ports plugged in or pulled since the list was filled; the chosen port stays chosen by its
+// COM number, and nothing else on the page changes.
+void Form1::RefreshPortList() {
+    PortList* ports = controls_.Link.cboPort;
+    const std::int16_t chosen =
+        services_->Discovery.RefreshKeeping(static_cast<std::int16_t>(ports->currentIndex()));
+    const QSignalBlocker quiet(ports);
+    ports->clear();
+    ports->addItems(services_->Discovery.PortListEntries());
+    ports->setCurrentIndex(chosen);
+}
+
 void Form1::FillDayLists() {
     for (QComboBox* days : controls_.Settings.Combo1) {
         FillUnselected(days, ListOf(device::kDaySetNames));
@@ -262,7 +280,8 @@ void Form1::ShowPage(Page page) {
 link::LinkChoices Form1::ReadLinkChoices() const {
     const LinkPageControls& l = controls_.Link;
     link::LinkChoices choices;
-    choices.PortPosition = static_cast<std::int16_t>(l.cboPort->currentIndex());
+    choices.PortNumber =
+        services_->Discovery.NumberAt(static_cast<std::int16_t>(l.cboPort->currentIndex()));
     choices.PortText = l.cboPort->currentText();
     choices.DataBits = static_cast<std::int16_t>(l.cboDataBits->currentIndex());
     choices.Parity = static_cast<std::int16_t>(l.cboParity->currentIndex());
@@ -270,6 +289,7 @@ link::LinkChoices Form1::ReadLinkChoices() const {
     choices.HandShake = static_cast<std::int16_t>(l.cmbHandShake->currentIndex());
     choices.StopBits = static_cast<std::int16_t>(l.cboStopBits->currentIndex());
     choices.AddressText = l.Text1[2]->text();
+    choices.AttemptsText = l.Text1[4]->text();
     return choices;
 }
 

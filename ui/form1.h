@@ -92,6 +92,7 @@ class Form1 : public QWidget, public link::MessageSink {
     void FillWeekdays();
     void FillScheduleLists();
     void FillLinkLists();
+    void RefreshPortList();
     void FillDayLists();
     void Button165_Click();
     void DateTime1_LostFocus();
@@ -102,6 +103,7 @@ class Form1 : public QWidget, public link::MessageSink {
     void ShowLinkFields(const link::RememberedSettings& settings, const link::RememberedPort& port);
     // Applies the remembered ports found in the port list, and chooses the last one applied.
     void ApplyRememberedPorts();
+    int PortListPosition(int comNumber) const;
     bool SaveRemembered();
     void Form_QueryUnload();
     // "Сохранить журнал…": the monitor's text to a file the operator picks.

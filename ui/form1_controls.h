@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "ui/port_list.h"
+
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -29,7 +31,7 @@ struct ToolbarControls {
 struct LinkPageControls {
     ctlLine* ctlLine2 = nullptr;
     QLabel* Label11 = nullptr;
-    QComboBox* cboPort = nullptr;
+    PortList* cboPort = nullptr;
     QLabel* Label12 = nullptr;
     QComboBox* cboSpeed = nullptr;
     QLabel* Label10 = nullptr;

@@ -1,27 +1,15 @@
 #pragma once
-// Dates and times as the window's masked fields show them, and the weekday list that starts on
-// Sunday.
+// The masked fields' date and time texts; the rules live in the device layer, which the
+// command-line front shares.
 
-#include <QDate>
-#include <QLocale>
-#include <QString>
-#include <QStringList>
-#include <QTime>
+#include "device/field_dates.h"
 
 namespace pelta::ui {
 
-// "dd.mm.yy", the date layout of the masked fields.
-QString DateText(const QDate& date);
-// "hh:mm:ss", the long time layout of the masked fields.
-QString TimeText(const QTime& time);
-
-// The locale's full weekday names, Sunday first.
-QStringList WeekdayNames(const QLocale& locale);
-// Position of the date's weekday in that list: Sunday 0 to Saturday 6.
-int WeekdayIndex(const QDate& date);
-
-// "dd.mm.yy" or "dd.mm.yyyy" as a date; two-digit years 0-29 are 2000-2029 and 30-99 are
-// 1930-1999. An invalid date (a day or month of zero, 31.02) gives a null date.
-QDate DateFromText(const QString& text);
+using device::DateFromText;
+using device::DateText;
+using device::TimeText;
+using device::WeekdayIndex;
+using device::WeekdayNames;
 
 }  // namespace pelta::ui

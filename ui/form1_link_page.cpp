@@ -17,7 +17,7 @@ LinkPageControls BuildLinkPage(QWidget* form) {
     c.ctlLine2 = MakeLineControl(form, "ctlLine2", kPageBox);
     QWidget* page = c.ctlLine2;
     c.Label11 = MakeLabel(page, "Label11", QStringLiteral("Порт:"), {120, 285, 495, 315});
-    c.cboPort = MakeList(page, "cboPort", {1200, 240, 1545, 315});
+    c.cboPort = MakePortList(page, "cboPort", {1200, 240, 1545, 315});
     c.Label12 = MakeLabel(page, "Label12", QStringLiteral("Скорость"), {3240, 285, 855, 255});
     c.cboSpeed = MakeList(page, "cboSpeed", {4200, 240, 1500, 315});
     c.Label10 = MakeLabel(page, "Label10", QStringLiteral("Бит данных:"), {120, 765, 1065, 285});

@@ -7,12 +7,9 @@
 namespace pelta::ui {
 
 QStringList DefaultPictureFolders() {
-    QStringList folders{QDir::currentPath()};
     const QString programFolder = QCoreApplication::applicationDirPath();
-    if (!programFolder.isEmpty() && QDir(programFolder) != QDir::current()) {
-        folders << programFolder;
-    }
-    return folders;
+    return {QDir::currentPath(), programFolder,
+            QDir::cleanPath(programFolder + QStringLiteral("/../share/pelta"))};
 }
 
 QString FindPicture(const QString& fileName, const QStringList& folders) {

@@ -1,6 +1,7 @@
 #pragma once
 // The bitmaps of the image buttons are looked for by bare file name: in the current directory
-// first, then beside the program.
+// first, then beside the program (a build tree, a portable copy), then in the install's data
+// folder.
 
 #include <QImage>
 #include <QString>
@@ -8,7 +9,8 @@
 
 namespace pelta::ui {
 
-// The current directory, then the program's own folder.
+// The current directory, the program's own folder, and ../share/pelta from there. All three
+// are kept, even when two are the same, so that a warning names every place looked in.
 QStringList DefaultPictureFolders();
 
 // The path of the first readable picture of that name in `folders`; empty when there is none.

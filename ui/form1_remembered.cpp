@@ -4,30 +4,14 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QScreen>
 
+#include "link/port_discovery.h"
 #include "ui/form1.h"
 
 namespace pelta::ui {
 
 namespace {
-
-// "COM 3" -> 3, as the port list names its ports.
-std::optional<int> ComNumberOf(const QString& listText) {
-    static const QRegularExpression pattern(QStringLiteral("^COM\\s*(\\d+)$"));
-    const QRegularExpressionMatch match = pattern.match(listText.trimmed());
-    return match.hasMatch() ? std::optional<int>(match.captured(1).toInt()) : std::nullopt;
-}
-
-int PortListPosition(const QComboBox* ports, int comNumber) {
-    for (int i = 0; i < ports->count(); ++i) {
-        if (ComNumberOf(ports->itemText(i)) == comNumber) {
-            return i;
-        }
-    }
-    return -1;
-}
 
 void Select(QComboBox* list, const QString& text) {
     const int position = list->findText(text);
@@ -55,19 +39,29 @@ void Form1::RestoreRemembered(const QString& path) {
     }
 }
 
+// The list position of a COM number, -1 when the list does not offer it.
+int Form1::PortListPosition(int comNumber) const {
+    for (int i = 0; i < controls_.Link.cboPort->count(); ++i) {
+        if (services_->Discovery.NumberAt(static_cast<std::int16_t>(i)) == comNumber) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 void Form1::ApplyRememberedPorts() {
     QComboBox* ports = controls_.Link.cboPort;
     // Each remembered port in the list gets its entry, read from the page as "Применить" does.
     for (const auto& [number, port] : remembered_.Ports) {
-        const int position = PortListPosition(ports, number);
+        const int position = PortListPosition(number);
         if (position >= 0) {
             ShowLinkFields(remembered_, port);
             ports->setCurrentIndex(position);
-            services_->LinkSettings.SetPort(static_cast<std::int16_t>(position), ReadLinkChoices());
+            const link::LinkChoices choices = ReadLinkChoices();
+            services_->LinkSettings.SetPort(choices.PortNumber, choices);
         }
     }
-    const int chosen =
-        remembered_.ChosenPort ? PortListPosition(ports, *remembered_.ChosenPort) : -1;
+    const int chosen = remembered_.ChosenPort ? PortListPosition(*remembered_.ChosenPort) : -1;
     const auto port = remembered_.Ports.find(remembered_.ChosenPort.value_or(0));
     // An absent port stays unchosen and the lists keep their defaults; the rest is restored.
     ShowLinkFields(remembered_, chosen >= 0 && port != remembered_.Ports.end()
@@ -97,10 +91,8 @@ void Form1::Command6_Click() {
     if (!services_->LinkSettings.Apply(choices) || rememberedPath_.isEmpty()) {
         return;
     }
-    if (const auto number = ComNumberOf(choices.PortText)) {
-        remembered_.ChosenPort = number;
-        remembered_.Ports[*number] = PortShown(controls_.Link);
-    }
+    remembered_.ChosenPort = choices.PortNumber;
+    remembered_.Ports[choices.PortNumber] = PortShown(controls_.Link);
     remembered_.Address = controls_.Link.Text1[2]->text();
     remembered_.ReplyTimeout = controls_.Link.Text1[3]->text();
     remembered_.Attempts = controls_.Link.Text1[4]->text();

@@ -14,9 +14,9 @@ std::unique_ptr<link::PortApi> PortLayerFrom(WindowAppOptions& options,
     return std::make_unique<link::TermiosPortApi>(roots);
 }
 
-QString ErrorLogFolderFrom(const WindowAppOptions& options) {
-    return options.ErrorLogFolder.isEmpty() ? protocol::ErrorLog::ProgramFolder()
-                                            : options.ErrorLogFolder;
+protocol::ErrorLog ErrorLogFrom(const WindowAppOptions& options) {
+    return options.ErrorLogFolder.isEmpty() ? protocol::ErrorLog()
+                                            : protocol::ErrorLog(options.ErrorLogFolder);
 }
 
 }  // namespace
@@ -32,8 +32,8 @@ WindowApp::WindowApp(WindowAppOptions options)
       api_(PortLayerFrom(options, roots_)),
       form_(options.PictureFolders),
       channel_(*api_, form_),
-      discovery_(roots_),
-      errorLog_(ErrorLogFolderFrom(options)),
+      discovery_(roots_, &errorLog_),
+      errorLog_(ErrorLogFrom(options)),
       settings_(channel_, errorLog_, form_),
       link_(channel_, discovery_, settings_),
       monitor_(form_.MonitorView(), waiter_),

@@ -29,7 +29,7 @@ namespace pelta::ui {
 struct WindowAppOptions {
     std::unique_ptr<link::PortApi> PortApi;        // none: the real serial ports
     std::optional<link::SerialMapRoots> MapRoots;  // none: the user's serial-device map
-    QString ErrorLogFolder;                        // empty: beside the program
+    QString ErrorLogFolder;                        // empty: errors.log where it belongs
     QString RememberedSettingsPath;                // empty: $XDG_CONFIG_HOME/pelta/pelta.conf
     QStringList PictureFolders = DefaultPictureFolders();
 };

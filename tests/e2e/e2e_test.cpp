@@ -53,6 +53,42 @@ TEST_F(EndToEnd, sentAlarmShowsWhenTheSettingsAreRead) {
     ExpectClean(rig, 2);
 }
 
+// The bytes of a simulator "tx" line or of the monitor's last received frame, as hex text.
+QString SentHex(const QString& logLine) {
+    return logLine.section(QStringLiteral(" tx "), 1).section(QLatin1Char('|'), 0, 0).trimmed();
+}
+QString LastReceivedHex(const QString& monitorText) {
+    const QString rx = QStringLiteral(":Rx <-- ");
+    return monitorText.mid(monitorText.lastIndexOf(rx) + rx.size()).trimmed();
+}
+// The clock a reply shows when decoded on its own.
+QString ClockShownFor(const QString& hex) {
+    pelta::testing::FakeWindow window;
+    device::ControllerState state;
+    device::ControllerReplyDecoder decoder{state, window, window, window};
+    decoder.ReplyDecoder(protocol::Command::ReadState,
+                         QByteArray::fromHex(hex.toLatin1()).toStdString());
+    return window.Shown[QStringLiteral("Label7")];
+}
+
+TEST_F(EndToEnd, replyThatCameAfterItsWaitIsNeverTakenForTheNextOne) {
+    SimRig rig({"--late-first", "1200"});  // far beyond the 200 ms reply wait
+    rig.commands.Command5_Click();
+    ASSERT_EQ(rig.SentLines(1).size(), 1) << "the late reply is on the line";
+    rig.commands.Command5_Click();
+    const QStringList sent = rig.SentLines(2);
+    ASSERT_EQ(sent.size(), 2);
+    const protocol::LinkCounters& counted = rig.monitor.LinkStatistics();
+    EXPECT_EQ(std::tie(counted.Frames, counted.BadFrames, counted.NoAnswer),
+              std::make_tuple(2, 0, 1))
+        << "one missing reply, then one good";
+    EXPECT_EQ(LastReceivedHex(rig.window.Text).toStdString(), SentHex(sent[1]).toStdString());
+    const std::string ownClock = ClockShownFor(SentHex(sent[1])).toStdString();
+    EXPECT_NE(ownClock, ClockShownFor(SentHex(sent[0])).toStdString()) << "the replies differ";
+    EXPECT_EQ(rig.window.Shown["Label7"].toStdString(), ownClock);
+    ExpectClosed(rig);
+}
+
 int HexByteCount(const QString& logLine) {
     const QString hex = logLine.mid(logLine.indexOf(QStringLiteral(" rx ")) + 4);
     return static_cast<int>(
@@ -77,18 +113,23 @@ TEST_F(EndToEnd, sentEventCarriesExactlyTheTwoTwentyByteLines) {
 TEST_F(EndToEnd, misbehavingControllerIsCountedAndNothingBreaks) {
     const struct {
         QStringList simArgs;
-        protocol::LinkCounters expected;
-    } cases[] = {{{"--silent"}, {1, 0, 1}},
-                 {{"--bad-crc"}, {1, 1, 0}},
-                 {{"--short"}, {1, 1, 0}},
-                 {{"--late", "600"}, {1, 0, 1}}};
+        std::int32_t attempts;
+        protocol::LinkCounters expected;  // one frame per try
+    } cases[] = {{{"--silent"}, 1, {1, 0, 1}}, {{"--bad-crc"}, 1, {1, 1, 0}},
+                 {{"--short"}, 1, {1, 1, 0}},  {{"--late", "600"}, 1, {1, 0, 1}},
+                 {{"--silent"}, 3, {3, 0, 3}}, {{"--bad-crc"}, 3, {3, 3, 0}}};
     for (const auto& c : cases) {
         SimRig rig(c.simArgs);
+        rig.settings.Attempts = c.attempts;
         rig.commands.Command5_Click();
         const protocol::LinkCounters& counted = rig.monitor.LinkStatistics();
+        const std::string trace =
+            c.simArgs.join(' ').toStdString() + " x" + std::to_string(c.attempts);
         EXPECT_EQ(std::tie(counted.Frames, counted.BadFrames, counted.NoAnswer),
                   std::tie(c.expected.Frames, c.expected.BadFrames, c.expected.NoAnswer))
-            << c.simArgs.join(' ').toStdString();
+            << trace;
+        EXPECT_EQ(rig.ReceivedLines(c.attempts).size(), c.attempts) << trace;
+        EXPECT_EQ(rig.window.Text.count(QStringLiteral(":Tx >-- 01 32 BE")), c.attempts) << trace;
         ExpectClosed(rig);
     }
 }

@@ -55,17 +55,16 @@ SimRig::~SimRig() {
     }
 }
 
-QStringList SimRig::ReceivedLines(int atLeast) {
+QStringList SimRig::LogLines(const QString& marker, int atLeast) {
     const QDeadlineTimer deadline(2000);
+    QStringList matching;
     do {
         while (sim.canReadLine()) {
-            const QString line = QString::fromUtf8(sim.readLine()).trimmed();
-            if (line.contains(QStringLiteral(" rx "))) {
-                rxLines << line;
-            }
+            logLines << QString::fromUtf8(sim.readLine()).trimmed();
         }
-    } while (rxLines.size() < atLeast && sim.waitForReadyRead(RemainingMs(deadline)));
-    return rxLines;
+        matching = logLines.filter(marker);
+    } while (matching.size() < atLeast && sim.waitForReadyRead(RemainingMs(deadline)));
+    return matching;
 }
 
 }  // namespace pelta::e2e

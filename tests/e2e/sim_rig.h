@@ -34,13 +34,15 @@ class SimRig {
     SimRig(const SimRig&) = delete;
     SimRig& operator=(const SimRig&) = delete;
 
-    // The simulator's "rx" log lines, waiting up to two seconds for at least `atLeast` of them.
-    QStringList ReceivedLines(int atLeast);
+    // The simulator's "rx" (received) or "tx" (sent) log lines, waiting up to two seconds for
+    // at least `atLeast` of them.
+    QStringList ReceivedLines(int atLeast) { return LogLines(QStringLiteral(" rx "), atLeast); }
+    QStringList SentLines(int atLeast) { return LogLines(QStringLiteral(" tx "), atLeast); }
 
     QCoreApplication& application;
     QTemporaryDir runtime;
     QProcess sim;
-    QStringList rxLines;  // what the simulator logged receiving
+    QStringList logLines;  // what the simulator logged so far
     link::SerialMapRoots roots{runtime.path().toStdString() + "/pelta/serialcomm",
                                "/nonexistent-sysfs", "/dev"};
     pelta::testing::FakeWindow window;
@@ -55,6 +57,9 @@ class SimRig {
     device::ControllerReplyDecoder decoder{state, window, window, window};
     protocol::PollCycle cycle{{window, events, serialLink, settings, monitor, decoder, state}};
     device::SettingsCommands commands{window, state, cycle, window};
+
+  private:
+    QStringList LogLines(const QString& marker, int atLeast);
 };
 
 }  // namespace pelta::e2e

@@ -1,5 +1,6 @@
 // The termios port against real pseudo-terminal pairs: what the channel applies is what the
-// kernel holds, and bytes pass unchanged both ways.
+// kernel holds, and bytes pass unchanged both ways. The kernel calls are recorded on the way,
+// for what a pty cannot show (modem lines, flags a pty drops, the flush before each write).
 
 #include "link/termios_port_api.h"
 
@@ -16,6 +17,7 @@
 #include "link/exact_speed.h"
 #include "link/serial_channel.h"
 #include "link_test_support.h"
+#include "recording_kernel_calls.h"
 
 namespace pelta::link {
 namespace {
@@ -30,10 +32,6 @@ class TermiosPortTest : public ::testing::Test {
         char name[256] = {};
         ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
         ASSERT_EQ(::symlink(name, testing::PathIn(map, "COM3").c_str()), 0);
-        api.SetAttr = [this](int fd, int action, const termios* settings) {
-            applied = *settings;
-            return ::tcsetattr(fd, action, settings);
-        };
     }
     void TearDown() override {
         ::close(master);
@@ -41,45 +39,89 @@ class TermiosPortTest : public ::testing::Test {
     }
     void OpenAndConfigure(std::int32_t speed, std::uint8_t parity = 0, std::uint8_t dataBits = 8,
                           std::uint8_t stopBits = 0) {
-        applied.reset();
+        kernel.Calls.clear();
         messages.Shown.clear();
         channel.OpenPort(3);
         ASSERT_TRUE(channel.IsOpen()) << api.GetLastError();
         channel.ConfigurePort(speed, parity, dataBits, stopBits);
     }
 
+    // What the peer at the master side receives, up to count bytes, waiting up to waitMs for each
+    // piece.
+    std::string PeerReceives(std::size_t count, int waitMs = 1000) const {
+        std::string received;
+        char chunk[4096];
+        pollfd request{master, POLLIN, 0};
+        while (received.size() < count && ::poll(&request, 1, waitMs) > 0) {
+            const ssize_t n = ::read(master, chunk, sizeof chunk);
+            if (n <= 0) {
+                break;
+            }
+            received.append(chunk, static_cast<std::size_t>(n));
+        }
+        return received;
+    }
+    // The last line parameters handed to the kernel, as the recording describes them.
+    std::string LastApplied() const {
+        for (auto call = kernel.Calls.rbegin(); call != kernel.Calls.rend(); ++call) {
+            if (call->rfind("tcsetattr", 0) == 0) {
+                return *call;
+            }
+        }
+        return {};
+    }
+
     QTemporaryDir map;
     int master = -1;
     int slave = -1;
-    TermiosPortApi api{{map.path().toStdString(), testing::PathIn(map, "no-sysfs"), "/dev"}};
+    testing::RecordingKernelCalls kernel;
+    TermiosPortApi api{{map.path().toStdString(), testing::PathIn(map, "no-sysfs"), "/dev"},
+                       kernel};
     testing::RecordingMessageSink messages;
     SerialChannel channel{api, messages};
-    std::optional<termios> applied;
 };
+
+const std::string RawFlags = " iflag=0 oflag=0 lflag=0 VMIN=1 VTIME=0 speed=";
+// What the open asks of the kernel: exclusive use, modem lines down, raw at the pty's speed.
+const std::vector<std::string> OpenCalls = {
+    "open O_RDWR|O_NOCTTY|O_NONBLOCK|O_CLOEXEC",
+    "ioctl TIOCEXCL",
+    "flock LOCK_EX|LOCK_NB",
+    "ioctl TIOCMBIC DTR|RTS",
+    "tcgetattr",
+    "tcsetattr TCSANOW cflag=CS8|CREAD|CLOCAL" + RawFlags + "38400",
+};
+
+std::vector<std::string> Joined(std::vector<std::string> first,
+                                const std::vector<std::string>& then) {
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
 
 TEST_F(TermiosPortTest, shouldApplyTheLineParametersTheChannelAsksFor) {
     struct Case {
         std::int32_t Speed;
         std::uint8_t Parity, DataBits, StopBits;
-        tcflag_t Size, ParityFlags;
+        const char* Cflag;  // as handed to the kernel: a pty would not keep CSIZE and PARENB
+        tcflag_t ParityFlags;
         bool TwoStopBits;
     };
     const Case cases[] = {
-        {9600, 0, 8, 0, CS8, 0, false},
-        {300, 1, 7, 2, CS7, PARENB | PARODD, true},
-        {19200, 2, 6, 0, CS6, PARENB, false},
-        {14400, 3, 8, 0, CS8, PARENB | PARODD | CMSPAR, false},  // no B-constant for 14400
-        {4800, 4, 7, 2, CS7, PARENB | CMSPAR, true},
-        {1200, 0, 5, 1, CS5, 0, true},  // 1.5 stop bits run as the UART's long stop
+        {9600, 0, 8, 0, "CS8|CREAD|CLOCAL", 0, false},
+        {300, 1, 7, 2, "CS7|CSTOPB|CREAD|PARENB|PARODD|CLOCAL", PARENB | PARODD, true},
+        {19200, 2, 6, 0, "CS6|CREAD|PARENB|CLOCAL", PARENB, false},
+        {14400, 3, 8, 0, "CS8|CREAD|PARENB|PARODD|CLOCAL|CMSPAR", PARENB | PARODD | CMSPAR, false},
+        {4800, 4, 7, 2, "CS7|CSTOPB|CREAD|PARENB|CLOCAL|CMSPAR", PARENB | CMSPAR, true},
+        {1200, 0, 5, 1, "CS5|CSTOPB|CREAD|CLOCAL", 0, true},  // 1.5 stop bits: the UART's long stop
     };
     for (const auto& c : cases) {
         OpenAndConfigure(c.Speed, c.Parity, c.DataBits, c.StopBits);
         EXPECT_TRUE(messages.Shown.empty()) << c.Speed;
-        // The record handed to the kernel: a pty would not keep data bits and PARENB.
-        ASSERT_TRUE(applied.has_value());
-        EXPECT_EQ(applied->c_cflag & CSIZE, c.Size) << c.Speed;
-        EXPECT_EQ(applied->c_cflag & (PARENB | PARODD | CMSPAR), c.ParityFlags) << c.Speed;
-        EXPECT_EQ((applied->c_iflag & INPCK) != 0, c.Parity != 0) << c.Speed;
+        // Parity generated, never checked or marked; 14400 has no B-constant: set exactly below.
+        const std::string speed = c.Speed == 14400 ? "38400" : std::to_string(c.Speed);
+        EXPECT_EQ(LastApplied(),
+                  "tcsetattr TCSANOW cflag=" + std::string(c.Cflag) + RawFlags + speed);
+        EXPECT_EQ(kernel.Calls.back(), "ioctl TIOCMBIC DTR|RTS") << "modem lines kept down";
         // What the other side of the pty reports.
         termios held{};
         ASSERT_EQ(::tcgetattr(master, &held), 0);
@@ -87,28 +129,88 @@ TEST_F(TermiosPortTest, shouldApplyTheLineParametersTheChannelAsksFor) {
         EXPECT_EQ(::cfgetispeed(&held), ::cfgetospeed(&held)) << c.Speed;
         EXPECT_EQ((held.c_cflag & CSTOPB) != 0, c.TwoStopBits) << c.Speed;
         EXPECT_EQ(held.c_cflag & (PARODD | CMSPAR), c.ParityFlags & (PARODD | CMSPAR)) << c.Speed;
-        EXPECT_EQ(held.c_cflag & (CLOCAL | CRTSCTS), tcflag_t{CLOCAL}) << "no flow control";
-        EXPECT_EQ((held.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)) | (held.c_oflag & OPOST) |
-                      (held.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP)),
-                  0U)
-            << "raw mode at " << c.Speed;
+        EXPECT_EQ(held.c_cflag & (CLOCAL | CRTSCTS | HUPCL), tcflag_t{CLOCAL}) << c.Speed;
+        EXPECT_EQ(held.c_iflag | held.c_oflag | held.c_lflag, 0U) << "raw mode at " << c.Speed;
         channel.ClosePort();
     }
 }
 
-TEST_F(TermiosPortTest, shouldRefuseWhatTheLineCannotRunWithTheExactMessage) {
-    const std::tuple<std::int32_t, std::uint8_t, std::uint8_t, std::uint8_t> cases[] = {
-        {9600, 0, 4, 0},  // 4 data bits
-        {9600, 0, 8, 1},  // 1.5 stop bits beyond 5 data bits
+TEST_F(TermiosPortTest, shouldFlushStaleInputJustBeforeEachRequestIsWritten) {
+    const std::string request("\x01\x32\xBE", 3);
+    const std::string reply = "fresh reply";
+    OpenAndConfigure(9600);
+    ASSERT_EQ(::write(master, "late reply", 10), 10);
+    ::tcdrain(master);
+    channel.PurgeInput();
+    channel.WritePort(request);
+    EXPECT_EQ(PeerReceives(request.size()), request);
+    ASSERT_EQ(::write(master, reply.data(), reply.size()), static_cast<ssize_t>(reply.size()));
+    EXPECT_EQ(channel.ReadPort(static_cast<std::int16_t>(reply.size())), reply);
+    channel.ClosePort();
+    EXPECT_EQ(kernel.Without("poll"),
+              Joined(OpenCalls,
+                     {"tcgetattr", "tcsetattr TCSANOW cflag=CS8|CREAD|CLOCAL" + RawFlags + "9600",
+                      "ioctl TIOCMBIC DTR|RTS", "tcflush TCIFLUSH", "write 01 32 BE", "read 11",
+                      "close"}));
+    EXPECT_TRUE(messages.Shown.empty());
+}
+
+// After a refusal the exchange carries on: bytes the line discipline would translate, swallow
+// or echo in its default mode still pass unaltered, at the speed the port had.
+TEST_F(TermiosPortTest, shouldRefuseWhatTheLineCannotRunAndStillPassBytesUnaltered) {
+    const std::tuple<std::uint8_t, std::uint8_t> cases[] = {
+        {4, 0},  // 4 data bits
+        {8, 1},  // 1.5 stop bits beyond 5 data bits
     };
-    for (const auto& [speed, parity, dataBits, stopBits] : cases) {
-        OpenAndConfigure(speed, parity, dataBits, stopBits);
+    const std::string frame("\x01\x0A\x0D\x11\x13\x7F\x0D\x0A\x03\x1A", 10);
+    for (const auto& [dataBits, stopBits] : cases) {
+        OpenAndConfigure(9600, 0, dataBits, stopBits);
         EXPECT_EQ(
             messages.Shown,
             (testing::ShownMessages{{LineRefused + QString::number(EINVAL), MessageIcon::None}}))
-            << speed << " " << int(parity) << int(dataBits) << int(stopBits);
-        EXPECT_FALSE(applied.has_value()) << "nothing reaches the kernel";
+            << int(dataBits) << int(stopBits);
+        channel.PurgeInput();
+        channel.WritePort(frame);
+        EXPECT_EQ(PeerReceives(frame.size()) + PeerReceives(1, 50), frame)
+            << "sent as is, nothing added";
+        ASSERT_EQ(::write(master, frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
+        EXPECT_EQ(channel.ReadPort(static_cast<std::int16_t>(frame.size())), frame);
+        EXPECT_EQ(PeerReceives(1, 50), "") << "nothing echoed";
         channel.ClosePort();
+        EXPECT_EQ(kernel.Without("poll"),
+                  Joined(OpenCalls, {"tcflush TCIFLUSH", "write 01 0A 0D 11 13 7F 0D 0A 03 1A",
+                                     "read 10", "close"}))
+            << "nothing but the open's raw mode reaches the kernel";
+    }
+}
+
+TEST_F(TermiosPortTest, shouldOpenWithoutModemLinesButNotOnALineThatCannotBePrepared) {
+    const struct {
+        const char* call;  // planted to fail; a pty itself has no modem lines
+        int error;
+        bool opens;
+    } cases[] = {{"none", 0, true},
+                 {"ioctl TIOCMBIC", EINVAL, true},
+                 {"ioctl TIOCMBIC", EIO, false},
+                 {"tcsetattr", EIO, false},
+                 {"flock", EWOULDBLOCK, false}};
+    for (const auto& c : cases) {
+        kernel.Failures = {{c.call, c.error}};
+        kernel.Calls.clear();
+        messages.Shown.clear();
+        channel.OpenPort(3);
+        EXPECT_EQ(channel.IsOpen(), c.opens) << c.call << " " << c.error;
+        if (c.opens) {
+            EXPECT_TRUE(messages.Shown.empty()) << c.call;
+            channel.ClosePort();
+        } else {
+            EXPECT_EQ(api.GetLastError(),
+                      static_cast<std::uint32_t>(c.error == EWOULDBLOCK ? EBUSY : c.error));
+            EXPECT_EQ(messages.Shown,
+                      (testing::ShownMessages{{QString::fromUtf8("Ошибка открытия порта COM3"),
+                                               MessageIcon::Critical}}));
+        }
+        EXPECT_EQ(kernel.Calls.back(), "close") << c.call << ": the descriptor is released";
     }
 }
 

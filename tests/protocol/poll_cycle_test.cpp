@@ -21,8 +21,10 @@ struct RecordingReplies : ReplySink {
     explicit RecordingReplies(Calls& log) : Log(log) {}
     Calls& Log;
     std::vector<std::int16_t> Seen;
-    void ReplyDecoder(std::int16_t command, const Frame&) override {
+    Frame LastReply;
+    void ReplyDecoder(std::int16_t command, const Frame& reply) override {
         Seen.push_back(command);
+        LastReply = reply;
         Log.push_back("Decode " + std::to_string(command));
     }
 };
@@ -33,7 +35,7 @@ class PollCycleTest : public ::testing::Test {
   protected:
     PollCycleTest() {
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        discovery.PortNumbers = QStringList{QStringLiteral("3")};
+        discovery.SetPorts({{3, "COM3", {}}});
         api.AddPort(3);
         events.Log = &api.Calls;
         cycle.ExpectedReplyLength.Fill();
@@ -71,8 +73,9 @@ class PollCycleTest : public ::testing::Test {
 TEST_F(PollCycleTest, refreshOpensWaitsSendsWaitsReadsDecodesAndCloses) {
     api.QueueInbound(kStateReply);
     cycle.Start(Command::ReadState, Command::ReadState);
-    const Calls expected = {"CreateFile",  "Wait 500000us", "WriteFile 01 32 BE", "Wait 1000000us",
-                            "ReadFile 22", "Decode 1",      "CloseHandle"};
+    // Input left from before is discarded just before the request goes out.
+    const Calls expected = {"CreateFile",     "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE",
+                            "Wait 1000000us", "ReadFile 22",   "Decode 1",    "CloseHandle"};
     EXPECT_EQ(CallNames(), expected);
     EXPECT_EQ(window.Writes.filter(QStringLiteral("LabelCOM")),
               (QStringList{QStringLiteral("LabelCOM=COM COM 3 = открыт"),
@@ -150,6 +153,61 @@ TEST_F(PollCycleTest, nestedStartSharesTheOpenPortAndStopsTheOuterRun) {
     }
 }
 
+TEST_F(PollCycleTest, missingOrBadRepliesAreSentAgainUpToTheAttemptsEachShownAndCounted) {
+    const Frame bad = kStateReply.substr(0, 20) + "\x00\x00";
+    const struct {
+        std::int32_t attempts;
+        std::vector<Frame> replies;  // one per try, "" for silence
+        int tries;
+        LinkCounters counted;
+    } cases[] = {
+        {1, {""}, 1, {1, 0, 1}},
+        {3, {"", "", ""}, 3, {3, 0, 3}},
+        {1, {bad}, 1, {1, 1, 0}},
+        {3, {bad, bad, bad}, 3, {3, 3, 0}},
+        {3, {"", bad, kStateReply}, 3, {3, 1, 1}},
+        {3, {bad, kStateReply, bad}, 2, {2, 1, 0}},
+    };
+    for (const auto& c : cases) {
+        api.ClearLog();
+        window.TextBox1Clear();
+        replies.Seen.clear();
+        settings.Attempts = c.attempts;
+        for (const Frame& reply : c.replies) {
+            api.QueueInbound(reply);  // an empty chunk is one silent read
+        }
+        const LinkCounters before = monitor.LinkStatistics();
+        cycle.Start(Command::ReadState, Command::ReadState);
+        api.InboundChunks.clear();
+        const std::string trace = std::to_string(c.attempts) + " tries " + std::to_string(c.tries);
+        EXPECT_EQ(Count("WriteFile 01 32 BE"), c.tries) << trace;
+        EXPECT_EQ(window.Text.count(QStringLiteral(":Tx >-- 01 32 BE")), c.tries) << trace;
+        EXPECT_EQ(window.Text.count(QStringLiteral(":Rx <-- ")), c.tries) << trace;
+        const LinkCounters& after = monitor.LinkStatistics();
+        EXPECT_EQ(std::make_tuple(after.Frames - before.Frames, after.BadFrames - before.BadFrames,
+                                  after.NoAnswer - before.NoAnswer),
+                  std::make_tuple(c.counted.Frames, c.counted.BadFrames, c.counted.NoAnswer))
+            << trace;
+        EXPECT_EQ(replies.Seen, std::vector<std::int16_t>{Command::ReadState}) << trace;
+        EXPECT_EQ(replies.LastReply, c.replies[static_cast<std::size_t>(c.tries) - 1])
+            << trace << ": the decoder gets the last try's reply";
+    }
+}
+
+TEST_F(PollCycleTest, noTryAfterANestedRunStoppedTheOuterOne) {
+    settings.Attempts = 3;
+    events.DuringWait = [&](std::size_t index) {
+        if (index == 1) {  // command 1's first reply wait
+            cycle.Start(Command::WriteAlarm1, Command::WriteAlarm1);
+        }
+    };
+    cycle.Start(Command::ReadState, Command::WriteEvent);
+    EXPECT_EQ(Count("WriteFile 01 32 BE"), 1) << "the silent refresh is not tried again";
+    EXPECT_EQ(Count("WriteFile 01 5A 5F"), 3) << "the nested run makes its own tries";
+    EXPECT_EQ(replies.Seen, (std::vector<std::int16_t>{Command::WriteAlarm1, Command::ReadState}));
+    EXPECT_EQ(Count("CloseHandle"), 1);
+}
+
 TEST_F(PollCycleTest, runTimeErrorClosesThePortAndLowersTheFlagBeforeItReachesTheStarter) {
     const struct {
         const char* timeout;
@@ -178,13 +236,11 @@ TEST_F(PollCycleTest, abortCutsTheWaitShortAndEndsEveryRunWithoutReadingOrSendin
         Calls expected;
     } cases[] = {
         {0, false, {"CreateFile", "Wait 500000us", "CloseHandle"}},
-        {1,
-         false,
-         {"CreateFile", "Wait 500000us", "WriteFile 01 32 BE", "Wait 1000000us", "CloseHandle"}},
-        {3,
-         true,
-         {"CreateFile", "Wait 500000us", "WriteFile 01 32 BE", "Wait 1000000us", "Wait 500000us",
-          "WriteFile 01 5A 5F 00 06 1E 02", "Wait 1000000us", "CloseHandle"}},
+        {1, false, {"CreateFile", "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE",
+                    "Wait 1000000us", "CloseHandle"}},
+        {3, true, {"CreateFile", "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE",
+                   "Wait 1000000us", "Wait 500000us", "PurgeComm 8",
+                   "WriteFile 01 5A 5F 00 06 1E 02", "Wait 1000000us", "CloseHandle"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.abortDuring);

@@ -1,5 +1,5 @@
-// What the main window's own handlers do: page switching, the port guard, Button165, the
-// weekday that follows DateTime1, separators, and closing.
+// What the main window's own handlers do: page switching, the port guard, the attempts taken
+// on Apply, Button165, the weekday that follows DateTime1, separators, and closing.
 
 #include <gtest/gtest.h>
 
@@ -62,6 +62,19 @@ TEST(Form1Guards, withNoPortChosenReadingSaysSoAndTouchesNothing) {
         EXPECT_EQ(harness.messages[0].first, "Не выбран порт!");
         EXPECT_EQ(PageShown(harness), "ctlLine3");
         EXPECT_TRUE(harness.Port().Calls.empty());
+    }
+}
+
+TEST(Form1Apply, takesTheAttemptsFieldOrSaysWhyNot) {
+    Form1Harness harness;
+    harness.Find<QComboBox>("cboPort")->setCurrentIndex(0);
+    const std::pair<const char*, int> cases[] = {{"3", 3}, {"11", 3}, {"1", 1}};
+    for (const auto& [text, attempts] : cases) {
+        harness.messages.clear();
+        harness.Find<QLineEdit>("Text1_4")->setText(QString::fromLatin1(text));
+        harness.Find<QPushButton>("Command6")->click();
+        EXPECT_EQ(harness.App().LinkSettings().Attempts, attempts) << text;
+        EXPECT_EQ(harness.messages.size(), std::string_view(text) == "11" ? 1U : 0U) << text;
     }
 }
 

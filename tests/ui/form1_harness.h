@@ -38,6 +38,7 @@ class Form1Harness {
             QFile::link("/dev/null", root.filePath(QStringLiteral("map/COM%1").arg(number)));
             port_->AddPort(static_cast<std::int16_t>(number));
         }
+        port_->ExistingDevices.insert("/dev/null");  // the list opens what the links named
         QImage picture(16, 16, QImage::Format_RGB32);
         picture.fill(QColor(0, 0, 160));
         for (const QString& file : kPictureFiles) {
@@ -67,6 +68,7 @@ class Form1Harness {
     WindowApp& App() { return *app_; }
     Form1& Window() { return app_->Window(); }
     link::MemoryPortApi& Port() { return *port_; }
+    QString MapFolder() const { return QDir(dir_.path()).filePath(QStringLiteral("map")); }
     std::vector<std::pair<QString, link::MessageIcon>> messages;  // text and icon
 
     template <typename Widget>

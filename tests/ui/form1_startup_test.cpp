@@ -6,7 +6,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTime>
 
 #include "form1_harness.h"
@@ -82,11 +84,22 @@ TEST(Form1StartUp, aMissingOrBrokenPictureIsNamedInOneWarningAndStartUpGoesOn) {
         {.missingPictures = {"kdevelop_down.bmp"}, .brokenPictures = {"CLOCK.bmp"}},
         {.missingPictures = kPictureFiles},
     };
+    static QStringList warnings;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg) {
+                warnings << text;
+            }
+        });
     for (const HarnessSetup& c : cases) {
         const QStringList lost = c.missingPictures + c.brokenPictures;
         SCOPED_TRACE(lost.join(", ").toStdString());
+        warnings.clear();
         Form1Harness harness(c);
         ASSERT_EQ(harness.messages.size(), lost.isEmpty() ? 0U : 1U);
+        if (!lost.isEmpty()) {
+            EXPECT_TRUE(warnings.contains(harness.messages[0].first)) << "on stderr as well";
+        }
         for (const auto& [file, names] : buttons) {
             if (!lost.isEmpty()) {
                 EXPECT_EQ(harness.messages[0].second, link::MessageIcon::Exclamation);
@@ -99,26 +112,29 @@ TEST(Form1StartUp, aMissingOrBrokenPictureIsNamedInOneWarningAndStartUpGoesOn) {
         }
         EXPECT_EQ(harness.Find<QComboBox>("cboSpeed")->count(), 8) << "start-up went on";
     }
+    qInstallMessageHandler(previous);
 }
 
-TEST(Form1Pictures, areLookedForInTheCurrentFolderFirstThenBesideTheProgram) {
-    const QStringList folders = DefaultPictureFolders();
-    EXPECT_EQ(folders.front(), QDir::currentPath());
-    EXPECT_EQ(folders.back(), QCoreApplication::applicationDirPath());
+TEST(Form1Pictures, areLookedForInTheCurrentFolderThenBesideTheProgramThenInTheDataFolder) {
+    const QString program = QCoreApplication::applicationDirPath();
+    EXPECT_EQ(DefaultPictureFolders(),
+              QStringList({QDir::currentPath(), program,
+                           QFileInfo(program + "/../share/pelta").absoluteFilePath()}));
     QImage picture(16, 16, QImage::Format_RGB32);
     picture.fill(Qt::blue);
-    for (int present : {0b11, 0b10, 0b00}) {  // bit 0: in the first folder
-        QTemporaryDir first, second;
-        const QStringList both = {first.path(), second.path()};
-        for (int i : {0, 1}) {
+    for (int present : {0b111, 0b110, 0b100, 0b000}) {  // bit i: in folder i
+        QTemporaryDir first, second, third;
+        const QStringList folders = {first.path(), second.path(), third.path()};
+        int expected = -1;
+        for (int i : {2, 1, 0}) {
             if (present & (1 << i)) {
-                picture.save(both[i] + "/CLOCK.bmp", "BMP");
+                picture.save(folders[i] + "/CLOCK.bmp", "BMP");
+                expected = i;
             }
         }
-        const QString expected =
-            present == 0 ? QString() : both[(present & 1) ? 0 : 1] + "/CLOCK.bmp";
-        EXPECT_EQ(FindPicture("CLOCK.bmp", both).toStdString(), expected.toStdString());
-        EXPECT_EQ(LoadPicture("CLOCK.bmp", both).isNull(), present == 0) << present;
+        const QString path = expected < 0 ? QString() : folders[expected] + "/CLOCK.bmp";
+        EXPECT_EQ(FindPicture("CLOCK.bmp", folders).toStdString(), path.toStdString());
+        EXPECT_EQ(LoadPicture("CLOCK.bmp", folders).isNull(), present == 0) << present;
     }
 }
 

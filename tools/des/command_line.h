@@ -7,11 +7,12 @@
 
 namespace pelta::des_tool {
 
-enum class Command { Encrypt, Decrypt, EncryptText, DecryptText };
+enum class Command { Help, Encrypt, Decrypt, EncryptText, DecryptText };
 
 struct Arguments {
-    Command What = Command::Encrypt;
-    std::string Key;  // as given, UTF-8
+    Command What = Command::Help;
+    std::optional<std::string> Key;      // --key, as given (UTF-8)
+    std::optional<std::string> KeyFile;  // --key-file
     bool Overwrite = false;
     bool Hex = false;
     std::vector<std::string> Operands;  // IN OUT, or TEXT
@@ -19,6 +20,8 @@ struct Arguments {
 
 // Empty with `error` set when the arguments do not fit the usage.
 std::optional<Arguments> ParseArguments(const std::vector<std::string>& args, std::string& error);
+
+bool IsEncryptCommand(Command command);
 
 const char* UsageText();
 

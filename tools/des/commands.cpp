@@ -3,111 +3,168 @@
 #include <unistd.h>
 
 #include <QString>
+#include <QStringDecoder>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "cipher/des.h"
+#include "cipher/layout.h"
 #include "protocol/code_page.h"
+#include "tools/des/failure_text.h"
+#include "tools/des/key_input.h"
 #include "tools/des/progress_bar.h"
 
 namespace pelta::des_tool {
 
 namespace {
 
-namespace fs = std::filesystem;
 using pelta::cipher::clsDES;
-
-std::string ToCodePage(const std::string& utf8) {
-    return protocol::ToWindows1251(QString::fromStdString(utf8));
-}
 
 int Fail(std::FILE* err, const std::string& message) {
     std::fprintf(err, "pelta-des: %s\n", message.c_str());
     return kExitFailure;
 }
 
-// The checks clsDES makes silently, made first so that each failure gets its own message.
-std::string FileProblem(const Arguments& args) {
-    const fs::path in = args.Operands[0];
-    const fs::path out = args.Operands[1];
-    std::error_code error;
-    if (!fs::is_regular_file(in, error)) {
-        return "input file not found: " + in.string();
+// The text in Windows-1251, or nothing with `error` naming the first character that cannot
+// be: a '?' in its place would make different keys (or texts) the same.
+std::optional<std::string> ToCodePage(const std::string& utf8, const char* what,
+                                      std::string& error) {
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(QByteArrayView(utf8.data(), qsizetype(utf8.size())));
+    if (decoder.hasError()) {
+        error = std::string(what) + " is not valid UTF-8";
+        return std::nullopt;
     }
-    if (fs::file_size(in, error) == 0 || error) {
-        return "input file is empty: " + in.string();
+    if (const auto missing = protocol::FirstCharacterOutsideWindows1251(text)) {
+        const QString shown = QString::fromUcs4(&*missing, 1);
+        error =
+            std::string(what) + " holds \"" + shown.toStdString() + "\" (" +
+            QStringLiteral("U+%1").arg(uint(*missing), 4, 16, QChar('0')).toUpper().toStdString() +
+            "), which Windows-1251 lacks";
+        return std::nullopt;
     }
-    if (fs::exists(out, error) && !args.Overwrite) {
-        return "output file exists (use --overwrite to replace it): " + out.string();
-    }
-    if (fs::is_directory(out, error)) {
-        return "output is a directory: " + out.string();
-    }
-    const fs::path folder = out.parent_path().empty() ? fs::path(".") : out.parent_path();
-    if (!fs::is_directory(folder, error) || ::access(folder.c_str(), W_OK) != 0) {
-        return "output folder is not writable: " + folder.string();
-    }
-    return {};
+    return protocol::ToWindows1251(text);
 }
 
-int RunFileCommand(const Arguments& args, std::FILE* err) {
-    if (const std::string problem = FileProblem(args); !problem.empty()) {
-        return Fail(err, problem);
+struct Key {
+    std::string Bytes;  // in Windows-1251
+    int ExitCode = 0;   // not 0: no usable key, already reported
+};
+
+Key ObtainKey(const Arguments& args, std::FILE* err) {
+    KeyInput input;
+    if (args.Key) {
+        input.Key = *args.Key;
+    } else if (args.KeyFile) {
+        input = ReadKeyFile(*args.KeyFile);
+    } else if (::isatty(STDIN_FILENO)) {
+        input = PromptForKey(err, IsEncryptCommand(args.What));
+    } else {
+        std::fprintf(err, "pelta-des: no key given: use --key-file FILE, or run on a terminal\n");
+        return {{}, kExitUsage};
     }
+    std::string error = input.Error;
+    const auto bytes = error.empty() ? ToCodePage(input.Key, "the key", error) : std::nullopt;
+    if (!bytes) {
+        return {{}, Fail(err, error)};
+    }
+    return {*bytes, 0};
+}
+
+int RunFileCommand(const Arguments& args, const std::string& key, std::FILE* err) {
     clsDES des;
     ProgressBar bar(err);
     if (::isatty(::fileno(err))) {
         des.Progress = [&bar](std::int32_t percent) { bar.Show(percent); };
     }
-    const std::string key = ToCodePage(args.Key);
-    const fs::path in = args.Operands[0];
-    const fs::path out = args.Operands[1];
-    if (args.What == Command::Encrypt) {
-        if (!des.EncryptFile(in, out, args.Overwrite, key)) {
-            return Fail(err, "could not encrypt " + in.string() + " into " + out.string());
-        }
-    } else if (!des.DecryptFile(in, out, args.Overwrite, key)) {
-        return Fail(err, "could not decrypt " + in.string() + ": wrong key or corrupt data (" +
-                             cipher::kIncorrectSizeDescriptor + ")");
+    const std::string& in = args.Operands[0];
+    const std::string& out = args.Operands[1];
+    const bool decipher = args.What == Command::Decrypt;
+    const bool done = decipher ? des.DecryptFile(in, out, args.Overwrite, key)
+                               : des.EncryptFile(in, out, args.Overwrite, key);
+    bar.EndLine();
+    return done ? 0 : Fail(err, FileFailureText(des.LastFileOutcome(), decipher, in, out));
+}
+
+// Raw or hexadecimal text that cannot be enciphered data, told apart from a wrong key.
+bool HasWholeBlocks(const std::string& text, bool hex) {
+    const std::size_t bytes = hex ? (text.size() + 1) / 2 : text.size();
+    return bytes == 0 || cipher::layout::IsPlausibleTotal(bytes);
+}
+
+int DecryptText(const Arguments& args, const std::string& key, std::FILE* out, std::FILE* err) {
+    std::string error;
+    // Raw enciphered bytes are no UTF-8 text: they are taken as they are.
+    const auto text = args.Hex ? ToCodePage(args.Operands[0], "the text", error)
+                               : std::optional(args.Operands[0]);
+    if (!text) {
+        return Fail(err, error);
+    }
+    if (!HasWholeBlocks(*text, args.Hex)) {
+        return Fail(err, "the text is not encrypted data, or cut short (not whole 8-byte blocks)");
+    }
+    clsDES des;
+    try {
+        // Every byte is written, NULs included.
+        const std::string result =
+            protocol::FromWindows1251(des.DecryptString(*text, key, args.Hex)).toStdString();
+        std::fwrite(result.data(), 1, result.size(), out);
+        std::fputc('\n', out);
+    } catch (const cipher::DesError&) {
+        return Fail(err, "could not decrypt the text: wrong key, or its header is damaged");
     }
     return 0;
 }
 
-int RunTextCommand(const Arguments& args, std::FILE* out, std::FILE* err) {
-    clsDES des;
-    const std::string key = ToCodePage(args.Key);
-    const std::string& text = args.Operands[0];
-    try {
-        if (args.What == Command::EncryptText) {
-            const std::string result = des.EncryptString(ToCodePage(text), key, args.Hex);
-            std::fwrite(result.data(), 1, result.size(), out);
-            if (args.Hex) {
-                std::fputc('\n', out);
-            }
-        } else {
-            // Raw enciphered bytes are no UTF-8 text: they are taken as they are.
-            const std::string result = des.DecryptString(text, key, args.Hex);
-            const std::string utf8 = protocol::FromWindows1251(result).toStdString();
-            std::fprintf(out, "%s\n", utf8.c_str());
-        }
-    } catch (const cipher::DesError& error) {
-        return Fail(err, std::string(error.what()) + ": wrong key or corrupt data");
+int EncryptText(const Arguments& args, const std::string& key, std::FILE* out, std::FILE* err) {
+    std::string error;
+    const auto text = ToCodePage(args.Operands[0], "the text", error);
+    if (!text) {
+        return Fail(err, error);
     }
-    return std::fflush(out) == 0 ? 0 : Fail(err, "could not write the result");
+    clsDES des;
+    const std::string result = des.EncryptString(*text, key, args.Hex);
+    std::fwrite(result.data(), 1, result.size(), out);
+    if (args.Hex) {
+        std::fputc('\n', out);
+    }
+    return 0;
+}
+
+int RunWithKey(const Arguments& args, const std::string& key, std::FILE* out, std::FILE* err) {
+    switch (args.What) {
+        case Command::Encrypt:
+        case Command::Decrypt:
+            return RunFileCommand(args, key, err);
+        case Command::EncryptText:
+            return EncryptText(args, key, out, err);
+        case Command::DecryptText:
+            return DecryptText(args, key, out, err);
+        case Command::Help:
+            break;
+    }
+    return kExitUsage;
 }
 
 }  // namespace
 
 int RunCommand(const Arguments& args, std::FILE* out, std::FILE* err) {
-    switch (args.What) {
-        case Command::Encrypt:
-        case Command::Decrypt:
-            return RunFileCommand(args, err);
-        case Command::EncryptText:
-        case Command::DecryptText:
-            return RunTextCommand(args, out, err);
+    if (args.What == Command::Help) {
+        std::fputs(UsageText(), out);
+        return std::fflush(out) == 0 ? 0 : kExitFailure;
     }
-    return kExitUsage;
+    const Key key = ObtainKey(args, err);
+    if (key.ExitCode != 0) {
+        return key.ExitCode;
+    }
+    const int result = RunWithKey(args, key.Bytes, out, err);
+    if (std::fflush(out) != 0) {
+        return Fail(err, std::string("could not write the result: ") + std::strerror(errno));
+    }
+    return result;
 }
 
 }  // namespace pelta::des_tool

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     std::string error;
     const auto parsed = ParseArguments(args, error);
     if (!parsed) {
-        std::fprintf(stderr, "pelta-des: %s\n%s", error.c_str(), UsageText());
+        std::fprintf(stderr, "pelta-des: %s (see pelta-des --help)\n", error.c_str());
         return kExitUsage;
     }
     try {

@@ -12,10 +12,19 @@ void ProgressBar::Show(std::int32_t percent) {
     const std::string bar = std::string(static_cast<std::size_t>(filled), '#') +
                             std::string(static_cast<std::size_t>(kWidth - filled), '.');
     std::fprintf(Terminal, "\r[%s] %3d%%", bar.c_str(), clamped);
+    LineOpen = true;
     if (clamped == 100) {
-        std::fputc('\n', Terminal);
+        EndLine();
     }
     std::fflush(Terminal);
+}
+
+void ProgressBar::EndLine() {
+    if (LineOpen) {
+        std::fputc('\n', Terminal);
+        std::fflush(Terminal);
+        LineOpen = false;
+    }
 }
 
 }  // namespace pelta::des_tool

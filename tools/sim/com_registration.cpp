@@ -1,5 +1,7 @@
 #include "tools/sim/com_registration.h"
 
+#include "link/private_folder.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -18,17 +20,21 @@ std::string ErrnoText(int code) {
     return std::strerror(code);
 }
 
-bool IsOwnDirectory(const std::string& path, std::string* error) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) {
-        *error = path + ": " + ErrnoText(errno);
-        return false;
+std::string DistrustText(const link::FolderCheck& check) {
+    switch (check.Trust) {
+        case link::FolderTrust::Own:
+            return {};
+        case link::FolderTrust::Missing:
+        case link::FolderTrust::Unreadable:
+            return check.Path + ": " + ErrnoText(check.Error);
+        case link::FolderTrust::NotADirectory:
+            return check.Path + " is not a directory; refusing to use it";
+        case link::FolderTrust::ForeignOwner:
+            return check.Path + " belongs to another user; refusing to use it";
+        case link::FolderTrust::WritableByOthers:
+            return check.Path + " is writable by other users; refusing to use it";
     }
-    if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid()) {
-        *error = path + " is not a directory of our own; refusing to use it";
-        return false;
-    }
-    return true;
+    return check.Path + ": unknown state";
 }
 
 bool IsLiveDevice(const std::string& linkPath) {
@@ -98,7 +104,10 @@ bool PreparePrivateFolder(const std::string& folder, std::string* error) {
             return false;
         }
     }
-    return IsOwnDirectory(path.parent_path().string(), error) && IsOwnDirectory(folder, error);
+    const link::FolderCheck check =
+        link::CheckOwnFolder(folder, path.parent_path().string(), geteuid());
+    *error = DistrustText(check);
+    return check.Trust == link::FolderTrust::Own;
 }
 
 std::optional<ComRegistration> ComRegistration::Create(const std::string& folder,

@@ -10,8 +10,8 @@
 namespace pelta::sim {
 
 // Creates the folder and any missing parents with mode 0700. The folder and its parent must
-// end up as real directories owned by us: a folder under /tmp that someone else made could
-// otherwise redirect our links.
+// end up as real directories owned by us and writable by nobody else: a folder under /tmp that
+// someone else made could otherwise redirect our links (the window reads it the same way).
 bool PreparePrivateFolder(const std::string& folder, std::string* error);
 
 class ComRegistration {

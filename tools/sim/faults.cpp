@@ -20,4 +20,11 @@ std::optional<protocol::Frame> ApplyFaults(const Faults& faults,
     return out;
 }
 
+std::chrono::milliseconds ReplyDelay(const Faults& faults, unsigned answeredBefore) {
+    if (faults.lateFirst) {
+        return answeredBefore == 0 ? *faults.lateFirst : std::chrono::milliseconds(0);
+    }
+    return faults.late;
+}
+
 }  // namespace pelta::sim

@@ -1,5 +1,6 @@
 #include "tools/sim/sim_loop.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -105,7 +106,12 @@ void SimLoop::Process(const protocol::Frame& frame, TimePoint now) {
         return;
     }
     if (auto reply = ApplyFaults(faults_, model_.Handle(frame))) {
-        pending_.push_back({now + faults_.late, std::move(*reply)});
+        const TimePoint due = now + ReplyDelay(faults_, repliesQueued_++);
+        // A reply on time must not wait behind a late one.
+        const auto later =
+            std::upper_bound(pending_.begin(), pending_.end(), due,
+                             [](TimePoint t, const PendingReply& p) { return t < p.due; });
+        pending_.insert(later, {due, std::move(*reply)});
     }
 }
 

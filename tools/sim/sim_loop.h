@@ -47,8 +47,9 @@ class SimLoop {
     const Faults& faults_;
     FrameLog& log_;
     RequestAssembler assembler_;
-    std::deque<PendingReply> pending_;
+    std::deque<PendingReply> pending_;  // earliest due first
     unsigned requestsReceived_ = 0;
+    unsigned repliesQueued_ = 0;
     bool hangUp_ = false;
 };
 

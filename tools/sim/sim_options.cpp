@@ -51,6 +51,10 @@ const std::map<std::string_view, ValueSetter>& ValueOptions() {
         {"--late",
          NumberOption(0, 600000,
                       [](SimOptions& o, int v) { o.faults.late = std::chrono::milliseconds(v); })},
+        {"--late-first", NumberOption(0, 600000,
+                                      [](SimOptions& o, int v) {
+                                          o.faults.lateFirst = std::chrono::milliseconds(v);
+                                      })},
         {"--hangup-after", NumberOption(1, 1000000,
                                         [](SimOptions& o, int v) {
                                             o.faults.hangupAfter = static_cast<unsigned>(v);
@@ -135,6 +139,7 @@ std::string UsageText() {
            "  --bad-crc         answer with a corrupted CRC\n"
            "  --short           answer only the first half of each reply\n"
            "  --late MS         answer MS milliseconds late\n"
+           "  --late-first MS   answer only the first request MS milliseconds late\n"
            "  --hangup-after N  close the line on receiving the N-th request, unanswered\n"
            "  --help            show this text\n";
 }

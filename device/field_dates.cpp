@@ -1,6 +1,6 @@
-#include "ui/form1_dates.h"
+#include "device/field_dates.h"
 
-namespace pelta::ui {
+namespace pelta::device {
 
 namespace {
 
@@ -53,4 +53,4 @@ QDate DateFromText(const QString& text) {
     return QDate(FullYear(year, parts[2].size()), month, day);
 }
 
-}  // namespace pelta::ui
+}  // namespace pelta::device

@@ -1,0 +1,302 @@
+// pelta-des as a user runs it: each failure's message and exit code, keys from a file and from
+// the terminal (a pseudo-terminal here), files another user may not touch, and whole output.
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "cipher/des.h"
+#include "cipher/layout.h"
+#include "tools/des/failure_text.h"
+
+namespace pelta::des_tool {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int Code = -1;
+    std::string Out, Err;
+};
+
+class DesTool : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = fs::temp_directory_path() / "pelta-des-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        // Another user must reach the files and the program in the permission cases.
+        fs::permissions(folder, fs::perms(0755));
+        fs::copy_file(PELTA_DES_TOOL, Path("pelta-des"));
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string Path(const std::string& name) const { return folder / name; }
+    void Write(const std::string& name, const std::string& text) const {
+        std::ofstream(Path(name), std::ios::binary) << text;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(Path(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // Runs pelta-des through the shell after `prefix` (as `runAs`), with no terminal on stdin.
+    ToolRun Tool(const std::vector<std::string>& args, const std::string& prefix = "") const {
+        std::string command = prefix + "exec " + runAs + Path("pelta-des");
+        for (const std::string& arg : args) {
+            command += " '" + arg + "'";
+        }
+        command += " </dev/null >" + Path("stdout") + " 2>" + Path("stderr");
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read("stdout"), Read("stderr")};
+    }
+    void ExpectFailure(const ToolRun& run, int code, const std::string& message) const {
+        EXPECT_EQ(run.Code, code);
+        EXPECT_NE(run.Err.find(message), std::string::npos) << run.Err;
+        EXPECT_EQ(run.Err.rfind("pelta-des: ", 0), 0u) << run.Err;
+        EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 1) << run.Err;
+    }
+
+    fs::path folder;
+    std::string runAs;  // a command that runs the tool as another user
+};
+
+TEST_F(DesTool, eachFailureSaysWhatFailed) {
+    Write("data", "plain text");
+    Write("empty", "");
+    Write("old", "old");
+    Write("ragged", std::string(20, 'x'));
+    Write("empty-key", "\nsecond line");
+    Write("foreign-key", "k\xC3\xA4y\n");
+    fs::create_directory(Path("folder"));
+    // Sparse: no disk is used, and the size alone must stop the work.
+    std::ofstream(Path("huge"));
+    fs::resize_file(Path("huge"), cipher::layout::kMaxDataSize + 1);
+    std::ofstream(Path("huge.des"));
+    fs::resize_file(Path("huge.des"),
+                    cipher::layout::EncipheredSize(cipher::layout::kMaxDataSize) + 8);
+    ASSERT_EQ(Tool({"encrypt", "--key", "k1", Path("data"), Path("enc")}).Code, 0);
+    const std::string data = Path("data"), old = Path("old"), enc = Path("enc");
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string message;
+    } cases[] = {
+        {{"encrypt", "--key", "k", Path("absent"), Path("new")}, 1, "input file not found: "},
+        {{"encrypt", "--key", "k", Path("folder"), Path("new")}, 1, "input is not a regular file"},
+        {{"encrypt", "--key", "k", Path("empty"), Path("new")}, 1, "input file is empty"},
+        {{"encrypt", "--key", "k", Path("huge"), Path("new")}, 1, "input file is too large"},
+        {{"decrypt", "--key", "k", Path("huge.des"), Path("new")}, 1, "too large to be encrypted"},
+        {{"decrypt", "--key", "k1", Path("ragged"), Path("new")}, 1, "not whole 8-byte blocks"},
+        {{"encrypt", "--key", "k", data, old}, 1, "output file exists (use --overwrite"},
+        {{"encrypt", "--key", "k", "--overwrite", data, "/dev/null"}, 1, "not a regular file"},
+        {{"encrypt", "--key", "k", data, Path("no/out")}, 1, "output folder does not exist: "},
+        {{"decrypt", "--key", "k2", enc, old, "--overwrite"}, 1, "wrong key, or its header is"},
+        {{"decrypt-text", "--key", "k", "--hex", std::string(32, '0')}, 1, "wrong key, or its"},
+        {{"encrypt", "--key", "\xC3\xA4", data, Path("new")}, 1, "\"\xC3\xA4\" (U+00E4), which"},
+        {{"encrypt", "--key-file", Path("foreign-key"), data, Path("new")}, 1, "(U+00E4)"},
+        {{"encrypt-text", "--key", "k", "\xE2\x98\x83"}, 1, "the text holds \"\xE2\x98\x83\""},
+        {{"encrypt", "--key-file", Path("empty-key"), data, Path("new")}, 1, "first line is empty"},
+        {{"encrypt", "--key-file", Path("absent"), data, Path("new")}, 1, "No such file"},
+        {{"encrypt", data, Path("new")}, 2, "no key given"},
+        {{"encrypt", "--key", "k", "--key-file", Path("k"), data, Path("new")}, 2, "key once"},
+        {{"scramble", "--key", "k"}, 2, "unknown command"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[c.args.size() - 2] + " " + c.args.back());
+        ExpectFailure(Tool(c.args), c.code, c.message);
+        EXPECT_EQ(Read("old"), "old");
+        EXPECT_FALSE(fs::exists(Path("new")));
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// A write that fails part way (here: at the file size limit) keeps the old output and says so.
+TEST_F(DesTool, aFailedWriteSaysWhyAndKeepsTheOldOutput) {
+    Write("big", std::string(3 << 20, 'b'));
+    Write("old", "old");
+    const ToolRun run = Tool({"encrypt", "--overwrite", "--key", "k", Path("big"), Path("old")},
+                             "trap '' XFSZ; ulimit -f 2048; ");
+    ExpectFailure(run, 1, "file size limit reached while writing " + Path("old"));
+    EXPECT_EQ(Read("old"), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 5)
+        << "big, old, the program and its two outputs: no temporary file";
+}
+
+// Run as an unprivileged user (root reads and writes anything), next to a case that user can do.
+TEST_F(DesTool, unreadableInputAndAFolderItCannotWriteInAreNamed) {
+    Write("data", "plain text");
+    Write("secret", "plain text");
+    fs::create_directory(Path("locked"));
+    fs::create_directory(Path("open"));
+    if (::geteuid() == 0) {
+        runAs = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        fs::permissions(Path("secret"), fs::perms(0600));
+        fs::permissions(Path("open"), fs::perms(0777));
+    } else {
+        fs::permissions(Path("secret"), fs::perms(0));
+        fs::permissions(Path("locked"), fs::perms(0555));
+    }
+    ASSERT_EQ(Tool({"encrypt", "--key", "k", Path("data"), Path("open/out")}).Code, 0)
+        << Read("stderr");
+    ExpectFailure(Tool({"encrypt", "--key", "k", Path("secret"), Path("open/x")}), 1,
+                  "cannot read input file " + Path("secret") + ": Permission denied");
+    ExpectFailure(Tool({"encrypt", "--key", "k", Path("data"), Path("locked/out")}), 1,
+                  "output folder is not writable: " + Path("locked") + " (Permission denied)");
+    EXPECT_FALSE(fs::exists(Path("locked/out")));
+}
+
+TEST_F(DesTool, aKeyFileGivesItsFirstLineAndTextsKeepEveryByte) {
+    Write("data", "строка\n" + std::string(100000, 'z'));
+    Write("key", "ключ\r\nsecond line");
+    ASSERT_EQ(Tool({"encrypt", "--key-file", Path("key"), Path("data"), Path("enc")}).Code, 0);
+    ASSERT_EQ(Tool({"decrypt", "--key", "ключ", Path("enc"), Path("back")}).Code, 0);
+    EXPECT_EQ(Read("back"), Read("data"));
+    const std::string text = "Съешь же ещё этих мягких французских булок";
+    const ToolRun encrypted = Tool({"encrypt-text", "--key-file", Path("key"), "--hex", text});
+    ASSERT_EQ(encrypted.Code, 0);
+    const std::string hex = encrypted.Out.substr(0, 2 * 56);  // 12 + 42 bytes, padded
+    EXPECT_EQ(encrypted.Out, hex + "\n");
+    EXPECT_EQ(Tool({"decrypt-text", "--key", "ключ", "--hex", hex}).Out, text + "\n");
+    cipher::clsDES des;
+    const std::string withNul = des.EncryptString(std::string("a\0b\0", 4), "k", true);
+    EXPECT_EQ(Tool({"decrypt-text", "--key", "k", "--hex", withNul}).Out,
+              std::string("a\0b\0\n", 5));
+}
+
+// pelta-des on a pseudo-terminal: what it writes there, and what is typed.
+class Terminal {
+  public:
+    explicit Terminal(const std::vector<std::string>& args) {
+        std::vector<char*> argv;
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
+        Child = ::forkpty(&Master, nullptr, nullptr, nullptr);
+        if (Child == 0) {
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+    }
+    ~Terminal() {
+        if (Child > 0) {
+            ::kill(Child, SIGKILL);
+            ::waitpid(Child, nullptr, 0);
+        }
+        ::close(Master);
+    }
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    // Reads until `marker` has been written, the program has gone, or ten seconds passed.
+    bool WaitFor(const std::string& marker) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (Seen.find(marker) == std::string::npos) {
+            pollfd ready{Master, POLLIN, 0};
+            if (std::chrono::steady_clock::now() > deadline || ::poll(&ready, 1, 100) < 0) {
+                return false;
+            }
+            char buffer[4096];
+            const ssize_t got = (ready.revents != 0) ? ::read(Master, buffer, sizeof buffer) : 0;
+            if (got < 0) {
+                return false;  // EIO: the program closed the terminal
+            }
+            Seen.append(buffer, static_cast<std::size_t>(got));
+        }
+        return true;
+    }
+    void Type(const std::string& text) const {
+        ASSERT_EQ(::write(Master, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    }
+    bool Echoes() const {
+        termios settings{};
+        return ::tcgetattr(Master, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
+    }
+    int ExitCode() {
+        WaitFor("\x04");  // never written: reads everything until the program has gone
+        int status = 0;
+        ::waitpid(std::exchange(Child, -1), &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    const std::string& Output() const { return Seen; }
+
+  private:
+    int Master = -1;
+    pid_t Child = -1;
+    std::string Seen;
+};
+
+TEST_F(DesTool, withoutAKeyOptionTheTerminalIsAskedWithoutEcho) {
+    Write("data", "plain text");
+    {
+        Terminal terminal({Path("pelta-des"), "encrypt", Path("data"), Path("enc")});
+        ASSERT_TRUE(terminal.WaitFor("Key: ")) << terminal.Output();
+        EXPECT_FALSE(terminal.Echoes());
+        terminal.Type("пароль\n");
+        ASSERT_TRUE(terminal.WaitFor("Key again: ")) << terminal.Output();
+        terminal.Type("пароль\n");
+        EXPECT_EQ(terminal.ExitCode(), 0) << terminal.Output();
+        EXPECT_EQ(terminal.Output().find("пароль"), std::string::npos) << terminal.Output();
+        EXPECT_TRUE(terminal.Echoes()) << "echo is back on";
+    }
+    EXPECT_EQ(Tool({"decrypt", "--key", "пароль", Path("enc"), Path("back")}).Code, 0);
+    EXPECT_EQ(Read("back"), "plain text");
+    {
+        Terminal terminal({Path("pelta-des"), "encrypt", Path("data"), Path("other")});
+        ASSERT_TRUE(terminal.WaitFor("Key: "));
+        terminal.Type("one\n");
+        ASSERT_TRUE(terminal.WaitFor("Key again: "));
+        terminal.Type("two\n");
+        EXPECT_EQ(terminal.ExitCode(), 1);
+        EXPECT_NE(terminal.Output().find("pelta-des: the two keys differ"), std::string::npos);
+        EXPECT_FALSE(fs::exists(Path("other")));
+    }
+}
+
+TEST_F(DesTool, theProgressLineEndsBeforeAMessage) {
+    Write("big", std::string(3 << 20, 'b'));
+    Write("key", "wrong");
+    ASSERT_EQ(Tool({"encrypt", "--key", "right", Path("big"), Path("enc")}).Code, 0);
+    Terminal terminal(
+        {Path("pelta-des"), "decrypt", "--key-file", Path("key"), Path("enc"), Path("out")});
+    EXPECT_EQ(terminal.ExitCode(), 1);
+    const std::string& seen = terminal.Output();
+    const std::size_t message = seen.find("pelta-des: could not decrypt");
+    ASSERT_NE(message, std::string::npos) << seen;
+    ASSERT_GT(message, 3u) << "the bar came first: " << seen;
+    EXPECT_EQ(seen.substr(message - 3, 3), "%\r\n") << seen;
+}
+
+// The system's reason picks the words; ENOSPC cannot be provoked here without a small file
+// system, so the wording is checked directly (EFBIG travels the whole way above).
+TEST(DesToolText, aFullDiskOrSizeLimitIsNamedAtEitherStage) {
+    using cipher::FileFailure;
+    const struct {
+        FileFailure failure;
+        int error;
+        const char* expected;
+    } cases[] = {
+        {FileFailure::OutputNotWritten, ENOSPC, "disk full while writing d/out; d/out was not"},
+        {FileFailure::OutputNotWritten, EDQUOT, "disk full while writing d/out"},
+        {FileFailure::OutputNotWritten, EFBIG, "file size limit reached while writing d/out"},
+        {FileFailure::OutputNotCreated, ENOSPC, "disk full: no room for d/out"},
+        {FileFailure::OutputNotCreated, EROFS, "output folder is not writable: d (Read-only"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = FileFailureText({c.failure, c.error}, false, "in", "d/out");
+        EXPECT_EQ(text.rfind(c.expected, 0), 0u) << text;
+    }
+}
+
+}  // namespace
+}  // namespace pelta::des_tool

@@ -1,0 +1,99 @@
+// Links are offered only from a map folder nobody but the user controls.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "link/port_discovery.h"
+#include "link/private_folder.h"
+#include "link_test_support.h"
+#include "scratch_serial_tree.h"
+
+namespace pelta::link {
+namespace {
+
+class MapFolderTrustTest : public ::testing::Test {
+  protected:
+    std::string Map() const { return tree.Roots().MapFolder; }
+    std::string Top() const { return tree.Roots().MapFolderTop; }
+
+    testing::ScratchSerialTree tree;
+    testing::RecordingErrorLog errorLog;
+};
+
+TEST_F(MapFolderTrustTest, shouldTrustOnlyOwnDirectoriesNobodyElseCanWriteUpToTheTop) {
+    const uid_t me = ::geteuid();
+    ASSERT_EQ(::symlink(Map().c_str(), tree.Path("run/alias").c_str()), 0);
+    struct Case {
+        const char* Why;
+        std::string Folder, Top;
+        uid_t Owner;
+        std::string Loosened;  // given Mode for this case, then 0700 again
+        mode_t Mode;
+        FolderTrust Trust;
+        std::string Failing;
+    };
+    const Case cases[] = {
+        {"own, 0700", Map(), Top(), me, Map(), 0700, FolderTrust::Own, ""},
+        {"another user's", Map(), Top(), me + 1, Map(), 0700, FolderTrust::ForeignOwner, Map()},
+        {"group may write", Map(), Top(), me, Map(), 0770, FolderTrust::WritableByOthers, Map()},
+        {"others may write the top", Map(), Top(), me, Top(), 0707, FolderTrust::WritableByOthers,
+         Top()},
+        {"above the top is not asked", Map(), Top(), me, tree.Path("run"), 0777, FolderTrust::Own,
+         ""},
+        {"a link to an own folder", tree.Path("run/alias"), tree.Path("run"), me, Map(), 0700,
+         FolderTrust::NotADirectory, tree.Path("run/alias")},
+        {"top not above: the folder alone", Map(), tree.Path("sys"), me, Top(), 0777,
+         FolderTrust::Own, ""},
+        {"missing", Map() + "/none", Top(), me, Map(), 0700, FolderTrust::Missing, Map() + "/none"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(::chmod(c.Loosened.c_str(), c.Mode), 0) << c.Why;
+        const FolderCheck check = CheckOwnFolder(c.Folder, c.Top, c.Owner);
+        EXPECT_EQ(check.Trust, c.Trust) << c.Why;
+        EXPECT_EQ(check.Path, c.Failing) << c.Why;
+        ::chmod(c.Loosened.c_str(), 0700);
+    }
+}
+
+TEST_F(MapFolderTrustTest, shouldOfferNoLinksFromAFolderOthersControlAndSayWhyOnce) {
+    tree.Plug("ttyS0");
+    tree.Link(5, "/dev/null");
+    const struct {
+        const char* Why;
+        std::string Path;
+        mode_t Mode;
+        uid_t Owner;  // chown'ed to when not the current user
+        const char* Reason;
+    } cases[] = {
+        {"the map folder writable by others", Map(), 0777, ::geteuid(),
+         "открыта для записи другим пользователям"},
+        {"the folder above writable by the group", Top(), 0770, ::geteuid(),
+         "открыта для записи другим пользователям"},
+        {"the map folder another user's", Map(), 0700, 65534, "принадлежит другому пользователю"},
+    };
+    for (const auto& c : cases) {
+        if (c.Owner != ::geteuid() && ::geteuid() != 0) {
+            continue;  // only root can hand a folder to another user
+        }
+        errorLog.Entries.clear();
+        ASSERT_EQ(::chmod(c.Path.c_str(), c.Mode), 0) << c.Why;
+        ASSERT_EQ(::chown(c.Path.c_str(), c.Owner, static_cast<gid_t>(-1)), 0) << c.Why;
+        PortDiscovery discovery(tree.Roots(), &errorLog);
+        discovery.ListSerialPorts();
+        EXPECT_EQ(discovery.PortListEntries(), QStringList({"COM 1"})) << c.Why;
+        ASSERT_EQ(errorLog.Entries.size(), 1U) << c.Why;
+        EXPECT_TRUE(errorLog.Entries[0].contains(QString::fromStdString(c.Path)) &&
+                    errorLog.Entries[0].contains(QString::fromUtf8(c.Reason)))
+            << errorLog.Entries[0].toStdString();
+        ASSERT_EQ(::chmod(c.Path.c_str(), 0700), 0);
+        ASSERT_EQ(::chown(c.Path.c_str(), ::geteuid(), static_cast<gid_t>(-1)), 0);
+    }
+    errorLog.Entries.clear();
+    PortDiscovery discovery(tree.Roots(), &errorLog);
+    discovery.ListSerialPorts();
+    EXPECT_EQ(discovery.PortListEntries(), QStringList({"COM 1", "COM 5"})) << "own again";
+    EXPECT_TRUE(errorLog.Entries.empty());
+}
+
+}  // namespace
+}  // namespace pelta::link

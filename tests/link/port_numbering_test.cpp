@@ -1,0 +1,136 @@
+// COM numbers that stay with their devices: remembered in ports.conf across re-plugging,
+// restarts and a link's clash, and a damaged ports.conf survived.
+
+#include <functional>
+#include <optional>
+
+#include "link/port_discovery.h"
+#include "link_test_support.h"
+#include "scratch_serial_tree.h"
+
+namespace pelta::link {
+namespace {
+
+class PortNumberingTest : public ::testing::Test {
+  protected:
+    using Listing = std::map<int, std::string>;  // COM number -> device, within the tree
+
+    Listing Listed(const PortDiscovery& discovery) const {
+        Listing listed;
+        for (std::int16_t i = 0; i < discovery.PortNumbers().size(); ++i) {
+            listed[discovery.NumberAt(i)] = tree.Relative(discovery.DeviceAt(i));
+        }
+        return listed;
+    }
+
+    testing::ScratchSerialTree tree;
+    testing::RecordingErrorLog errorLog;
+};
+
+TEST_F(PortNumberingTest, shouldKeepEachDevicesNumberAcrossReplugsRestartsAndLinks) {
+    std::optional<PortDiscovery> discovery;
+    auto restart = [&] { discovery.emplace(tree.Roots(), &errorLog); };
+    restart();
+    const std::string usbA = "dev/serial/by-id/usb-A";
+    const std::string usbC = "dev/serial/by-id/usb-C";
+    const std::string pci2 = "dev/serial/by-path/pci-2";
+    const struct {
+        const char* Step;
+        std::function<void()> Change;
+        Listing Expected;
+    } steps[] = {
+        {"first fill: by-id, else by-path, else the kernel name",
+         [&] {
+             tree.Plug("ttyUSB0", "usb-A", "pci-1");
+             tree.Plug("ttyUSB1", "", "pci-2");
+             tree.Plug("ttyS0");
+         },
+         {{1, "dev/ttyS0"}, {2, usbA}, {3, pci2}}},
+        {"A re-plugged under another kernel name",
+         [&] {
+             tree.Unplug("ttyUSB0");
+             tree.Plug("ttyUSB2", "usb-A", "pci-1");
+         },
+         {{1, "dev/ttyS0"}, {2, usbA}, {3, pci2}}},
+        {"restart", restart, {{1, "dev/ttyS0"}, {2, usbA}, {3, pci2}}},
+        {"A pulled, a new C takes the lowest number nobody holds",
+         [&] {
+             tree.Unplug("ttyUSB2");
+             tree.Plug("ttyUSB0", "usb-C");
+         },
+         {{1, "dev/ttyS0"}, {3, pci2}, {4, usbC}}},
+        {"A back while a link holds COM2",
+         [&] {
+             tree.Plug("ttyUSB3", "usb-A");
+             tree.Link(2, "/dev/null");
+         },
+         {{1, "dev/ttyS0"}, {2, "/dev/null"}, {3, pci2}, {4, usbC}, {5, usbA}}},
+        {"the link gone, restart",
+         [&] {
+             tree.Unlink(2);
+             restart();
+         },
+         {{1, "dev/ttyS0"}, {2, usbA}, {3, pci2}, {4, usbC}}},
+    };
+    for (const auto& step : steps) {
+        step.Change();
+        discovery->ListSerialPorts();
+        EXPECT_EQ(Listed(*discovery), step.Expected) << step.Step;
+    }
+    EXPECT_EQ(ParseRememberedPorts(tree.Read("config/pelta/ports.conf")),
+              (RememberedPorts{
+                  {"by-id/usb-A", 2}, {"by-id/usb-C", 4}, {"by-path/pci-2", 3}, {"ttyS0", 1}}));
+    EXPECT_TRUE(errorLog.Entries.empty());
+}
+
+TEST_F(PortNumberingTest, shouldTakeADamagedFileForNothingRememberedAndWriteItAfresh) {
+    tree.Plug("ttyS0");
+    tree.Plug("ttyUSB0", "usb-A");
+    const std::string usbA = "dev/serial/by-id/usb-A";
+    const Listing fresh = {{1, "dev/ttyS0"}, {2, usbA}};
+    const RememberedPorts freshFile = {{"ttyS0", 1}, {"by-id/usb-A", 2}};
+    const struct {
+        std::string Text;
+        Listing Expected;
+        RememberedPorts After;  // what the file holds after the fill
+    } cases[] = {
+        {"# mine\nCOM7 ttyS0\n", {{1, usbA}, {7, "dev/ttyS0"}}, {{"ttyS0", 7}, {"by-id/usb-A", 1}}},
+        {"COM7 ttyS0\ngarbage\n", fresh, freshFile},
+        {"COM7 ttyS0\nCOM7 by-id/usb-A\n", fresh, freshFile},  // one number twice
+        {"COM7 ttyS0\nCOM8 ttyS0\n", fresh, freshFile},        // one device twice
+        {"COM0 ttyS0\n", fresh, freshFile},
+        {"COM7  ttyS0\n", fresh, freshFile},
+        {"COM7 tty\x01S0\n", fresh, freshFile},
+        {"COM7ttyS0\n", fresh, freshFile},
+        {"\\\\.\\COM7 ttyS0\n", fresh, freshFile},
+        {std::string("\xff\xfe\0\x01", 4), fresh, freshFile},
+    };
+    for (const auto& c : cases) {
+        tree.Write("config/pelta/ports.conf", c.Text);
+        PortDiscovery discovery(tree.Roots(), &errorLog);
+        discovery.ListSerialPorts();
+        EXPECT_EQ(Listed(discovery), c.Expected) << c.Text;
+        EXPECT_EQ(ParseRememberedPorts(tree.Read("config/pelta/ports.conf")), c.After) << c.Text;
+    }
+    // A sound file that already holds every device present is left as it is.
+    const std::string complete = "# mine\nCOM7 ttyS0\nCOM8 by-id/usb-A\n";
+    tree.Write("config/pelta/ports.conf", complete);
+    PortDiscovery discovery(tree.Roots(), &errorLog);
+    discovery.ListSerialPorts();
+    EXPECT_EQ(Listed(discovery), (Listing{{7, "dev/ttyS0"}, {8, usbA}}));
+    EXPECT_EQ(tree.Read("config/pelta/ports.conf"), complete);
+    EXPECT_TRUE(errorLog.Entries.empty());
+}
+
+TEST_F(PortNumberingTest, shouldListPortsWhenThePortsFileCannotBeWritten) {
+    tree.Plug("ttyS0");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(tree.Path("config/pelta/ports.conf"))));
+    PortDiscovery discovery(tree.Roots(), &errorLog);
+    discovery.ListSerialPorts();
+    EXPECT_EQ(Listed(discovery), (Listing{{1, "dev/ttyS0"}}));
+    ASSERT_EQ(errorLog.Entries.size(), 1U);
+    EXPECT_TRUE(errorLog.Entries[0].contains("ports.conf")) << errorLog.Entries[0].toStdString();
+}
+
+}  // namespace
+}  // namespace pelta::link

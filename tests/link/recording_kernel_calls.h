@@ -1,0 +1,48 @@
+#pragma once
+// A kernel seam for tests: every call the termios port makes is logged in order with what
+// matters of its arguments, then passed to the real kernel (so it runs on a real pty), unless a
+// failure was planted for it.
+//
+//   "open O_RDWR|O_NOCTTY|O_NONBLOCK|O_CLOEXEC"   "ioctl TIOCMBIC DTR|RTS"   "flock
+//   LOCK_EX|LOCK_NB" "tcsetattr TCSANOW cflag=CS8|CREAD|CLOCAL iflag=0 oflag=0 lflag=0 VMIN=1
+//   VTIME=0 speed=9600" "tcflush TCIFLUSH"   "write 01 32 BE"   "read 22"   "poll POLLIN"   "close"
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "link/kernel_calls.h"
+
+namespace pelta::link::testing {
+
+// The termios fields a line depends on, by flag name; bits without a name in hexadecimal.
+std::string DescribeTermios(const termios& settings);
+
+class RecordingKernelCalls final : public KernelCalls {
+  public:
+    std::vector<std::string> Calls;
+    // A call whose log line starts with a key fails with that errno, without reaching the kernel.
+    std::map<std::string, int> Failures;
+
+    // The log without the calls that start with prefix (how often poll runs depends on timing).
+    std::vector<std::string> Without(const std::string& prefix) const;
+
+    int Open(const char* path, int flags) override;
+    int Ioctl(int fd, unsigned long request, void* argument) override;
+    int TcGetAttr(int fd, termios* settings) override;
+    int TcSetAttr(int fd, int action, const termios* settings) override;
+    int TcFlush(int fd, int queue) override;
+    ssize_t Read(int fd, void* buffer, size_t count) override;
+    ssize_t Write(int fd, const void* buffer, size_t count) override;
+    int Poll(pollfd* request, nfds_t count, int timeoutMs) override;
+    int Flock(int fd, int operation) override;
+    int Close(int fd) override;
+
+  private:
+    // Logs the call; false when a planted failure answers it instead of the kernel.
+    bool Pass(const std::string& call);
+
+    KernelCalls& kernel_ = SystemKernel();
+};
+
+}  // namespace pelta::link::testing

@@ -1,0 +1,183 @@
+#include "tools/ctl/command_line.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+#include <map>
+
+#include "tools/ctl/command_orders.h"
+
+namespace pelta::ctl {
+namespace {
+
+const std::map<QString, CommandKind>& Commands() {
+    static const std::map<QString, CommandKind> kCommands{
+        {QStringLiteral("read"), CommandKind::Read},
+        {QStringLiteral("settings"), CommandKind::Settings},
+        {QStringLiteral("sync-clock"), CommandKind::SyncClock},
+        {QStringLiteral("scan"), CommandKind::Scan},
+        {QStringLiteral("alarm"), CommandKind::Alarm},
+        {QStringLiteral("event"), CommandKind::Event},
+    };
+    return kCommands;
+}
+
+// Options that belong to one command only.
+const std::map<QString, CommandKind>& CommandOptions() {
+    static const std::map<QString, CommandKind> kOwners{
+        {QStringLiteral("correction"), CommandKind::SyncClock},
+        {QStringLiteral("season-change"), CommandKind::SyncClock},
+        {QStringLiteral("time"), CommandKind::Alarm},
+        {QStringLiteral("days"), CommandKind::Alarm},
+        {QStringLiteral("line1"), CommandKind::Event},
+        {QStringLiteral("line2"), CommandKind::Event},
+        {QStringLiteral("date"), CommandKind::Event},
+        {QStringLiteral("hour"), CommandKind::Event},
+    };
+    return kOwners;
+}
+
+QList<QCommandLineOption> OptionList() {
+    auto value = [](const char* name, const char* description, const char* valueName) {
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
+                                  QString::fromUtf8(valueName));
+    };
+    auto flag = [](const QStringList& names, const char* description) {
+        return QCommandLineOption(names, QString::fromUtf8(description));
+    };
+    return {
+        value("port", "порт, как в списке окна: \"COM 7\", COM7 или 7", "COM n"),
+        value("device", "устройство последовательного порта (путь)", "PATH"),
+        value("address", "адреса контроллеров: 1,3,5-9 (для scan по умолчанию 0-255)", "LIST"),
+        value("speed", "скорость, бит/с: 300 ... 19200", "N"),
+        value("parity", "чётность: None, Odd, Even, Mark, Space", "P"),
+        value("data-bits", "битов данных: 4 ... 8", "N"),
+        value("stop-bits", "стоповых битов: 1, 1.5, 2", "S"),
+        value("timeout", "таймаут ожидания ответа, мс", "MS"),
+        value("attempts", "количество попыток, 1 ... 10", "N"),
+        flag({QStringLiteral("json")}, "вывод в JSON: один объект на адрес в строке"),
+        value("correction", "sync-clock: коррекция времени, с (по умолчанию -1)", "V"),
+        value("season-change", "sync-clock: смена сезонов on|off (по умолчанию off)", "on|off"),
+        value("time", "alarm: время будильника ЧЧ:ММ", "HH:MM"),
+        value("days", "alarm: дни weekdays|weekends|all", "DAYS"),
+        value("line1", "event: 1-я строка (до 20 символов)", "TEXT"),
+        value("line2", "event: 2-я строка (до 20 символов)", "TEXT"),
+        value("date", "event: дата запуска дд.мм.гг", "dd.mm.yy"),
+        value("hour", "event: час запуска 0 ... 23", "H"),
+        flag({QStringLiteral("on")}, "alarm, event: включить (по умолчанию)"),
+        flag({QStringLiteral("off")}, "alarm, event: отключить"),
+        flag({QStringLiteral("h"), QStringLiteral("help")}, "показать эту справку"),
+        flag({QStringLiteral("v"), QStringLiteral("version")}, "показать версию"),
+    };
+}
+
+const char* kDescription =
+    "Читает и настраивает контроллеры табло по последовательной линии: один адрес или много.\n"
+    "Значения линии, не заданные здесь, берутся из настроек окна (pelta.conf).\n"
+    "\n"
+    "Команды:\n"
+    "  read        дата, время, уход часов, температура, влажность, давление\n"
+    "  settings    будильники, расписания экрана и ночника, лунный календарь\n"
+    "  sync-clock  установить часы по компьютеру; уход часов до и после\n"
+    "  scan        какие контроллеры на линии (советуем короткий таймаут: --timeout 100)\n"
+    "  alarm 1|2   записать будильник: --time ЧЧ:ММ --days weekdays|weekends|all [--on|--off]\n"
+    "  event       записать событие: --line1 ТЕКСТ --line2 ТЕКСТ --date дд.мм.гг --hour Ч\n"
+    "              [--on|--off]\n"
+    "\n"
+    "Код выхода: 0 все адреса ответили верно, 1 хотя бы один нет, 2 ошибка в командной строке.";
+
+QString HelpText(const QCommandLineParser& parser) {
+    QString text = parser.helpText();
+    text.replace(QStringLiteral("Usage:"), QStringLiteral("Использование:"));
+    text.replace(QStringLiteral("[options]"), QStringLiteral("[параметры]"));
+    text.replace(QStringLiteral("Options:"), QStringLiteral("Параметры:"));
+    text.replace(QStringLiteral("Arguments:"), QStringLiteral("Аргументы:"));
+    return text;
+}
+
+// QCommandLineParser explains in English; the three kinds of its complaints, in Russian.
+QString ParserError(const QCommandLineParser& parser) {
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().constFirst();
+        return QStringLiteral("неизвестный параметр %1%2")
+            .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+    }
+    static const QRegularExpression quoted(QStringLiteral("'([^']*)'"));
+    const QString text = parser.errorText();
+    const QString option = quoted.match(text).captured(1);
+    if (text.startsWith(QStringLiteral("Missing value"))) {
+        return QStringLiteral("у параметра %1 нет значения").arg(option);
+    }
+    return QStringLiteral("параметр %1 не принимает значения").arg(option);
+}
+
+void CheckOwnOptions(const QCommandLineParser& parser, CommandKind command,
+                     const QString& commandName) {
+    for (const auto& [option, owner] : CommandOptions()) {
+        if (owner != command && parser.isSet(option)) {
+            throw UsageError(
+                QStringLiteral("параметр --%1 не относится к команде %2").arg(option, commandName));
+        }
+    }
+    const bool onOff = parser.isSet(QStringLiteral("on")) || parser.isSet(QStringLiteral("off"));
+    if (onOff && command != CommandKind::Alarm && command != CommandKind::Event) {
+        throw UsageError(QStringLiteral("--on и --off относятся только к alarm и event"));
+    }
+}
+
+CtlOptions ReadOptions(const QCommandLineParser& parser) {
+    const QStringList operands = parser.positionalArguments();
+    if (operands.isEmpty()) {
+        throw UsageError(
+            QStringLiteral("не указана команда (read, settings, sync-clock, scan, alarm, event)"));
+    }
+    const auto command = Commands().find(operands.front());
+    if (command == Commands().end()) {
+        throw UsageError(QStringLiteral("неизвестная команда \"%1\"").arg(operands.front()));
+    }
+    CtlOptions options;
+    options.Command = command->second;
+    CheckOwnOptions(parser, options.Command, command->first);
+    if (options.Command != CommandKind::Alarm && operands.size() > 1) {
+        throw UsageError(QStringLiteral("лишний аргумент \"%1\"").arg(operands[1]));
+    }
+    options.Link = ReadLink(parser);
+    options.Json = parser.isSet(QStringLiteral("json"));
+    if (options.Command == CommandKind::SyncClock) {
+        options.Clock = ReadClock(parser);
+    } else if (options.Command == CommandKind::Alarm) {
+        options.Alarm = ReadAlarm(parser, operands);
+    } else if (options.Command == CommandKind::Event) {
+        options.Event = ReadEvent(parser);
+    }
+    return options;
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(kDescription));
+    parser.addOptions(OptionList());
+    parser.addPositionalArgument(QStringLiteral("команда"), QStringLiteral("что сделать, см. выше"),
+                                 QStringLiteral("COMMAND"));
+    ParsedCommandLine result;
+    if (!parser.parse(arguments)) {
+        result.Text = ParserError(parser);
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        return {ParsedCommandLine::Kind::Help, {}, HelpText(parser)};
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        return {ParsedCommandLine::Kind::Version, {}, {}};
+    }
+    try {
+        result.Options = ReadOptions(parser);
+        result.What = ParsedCommandLine::Kind::Run;
+    } catch (const UsageError& error) {
+        result.Text = QString::fromStdString(error.what());
+    }
+    return result;
+}
+
+}  // namespace pelta::ctl

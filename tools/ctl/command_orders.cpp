@@ -1,0 +1,207 @@
+#include "tools/ctl/command_orders.h"
+
+#include <QLocale>
+#include <QTime>
+#include <map>
+
+#include "device/field_dates.h"
+#include "device/settings_commands.h"
+#include "device/settings_lists.h"
+#include "link/link_settings.h"
+#include "tools/ctl/address_list.h"
+
+namespace pelta::ctl {
+namespace {
+
+constexpr int kLongestTimeoutMs = 600000;
+constexpr int kMostAttempts = 10;
+constexpr int kEventLineLength = 20;
+
+// The day sets a script may name, by their entries in the window's list.
+const std::map<QString, const char*>& DaySets() {
+    static const std::map<QString, const char*> kDaySets{
+        {QStringLiteral("weekdays"), "Будни дни"},
+        {QStringLiteral("weekends"), "Выходные"},
+        {QStringLiteral("all"), "Все дни"},
+    };
+    return kDaySets;
+}
+
+// The entry of a fixed list that the text names, compared without regard to case.
+QString ListEntry(const QString& text, const QStringList& entries, const char* what) {
+    for (const QString& entry : entries) {
+        if (entry.compare(text.trimmed(), Qt::CaseInsensitive) == 0) {
+            return entry;
+        }
+    }
+    throw UsageError(QStringLiteral("%1 \"%2\" не из списка: %3")
+                         .arg(QString::fromUtf8(what), text, entries.join(QStringLiteral(", "))));
+}
+
+int WholeNumber(const QString& text, int lowest, int highest, const char* what) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok || value < lowest || value > highest) {
+        throw UsageError(QStringLiteral("%1 \"%2\" должно быть целым числом от %3 до %4")
+                             .arg(QString::fromUtf8(what), text)
+                             .arg(lowest)
+                             .arg(highest));
+    }
+    return value;
+}
+
+std::optional<QString> ValueOf(const QCommandLineParser& parser, const char* name) {
+    const QString option = QString::fromLatin1(name);
+    if (!parser.isSet(option)) {
+        return std::nullopt;
+    }
+    return parser.value(option);
+}
+
+QString Required(const QCommandLineParser& parser, const char* name, const char* command) {
+    const auto value = ValueOf(parser, name);
+    if (!value) {
+        throw UsageError(QStringLiteral("команде %1 нужен параметр --%2")
+                             .arg(QString::fromLatin1(command), QString::fromLatin1(name)));
+    }
+    return *value;
+}
+
+bool OnOrOff(const QCommandLineParser& parser) {
+    if (parser.isSet(QStringLiteral("on")) && parser.isSet(QStringLiteral("off"))) {
+        throw UsageError(QStringLiteral("укажите либо --on, либо --off, но не оба"));
+    }
+    return !parser.isSet(QStringLiteral("off"));
+}
+
+// The correction as the window's field takes it, in the locale's form; a point is also taken.
+QString CorrectionText(const QString& text) {
+    QString localised = text.trimmed();
+    bool ok = false;
+    const double value = QLocale::c().toDouble(localised, &ok);
+    if (ok) {
+        localised = QLocale().toString(value, 'g', 15);
+    }
+    try {
+        if (device::ClockCorrectionFrom(localised)) {
+            return localised;
+        }
+    } catch (const std::exception&) {
+    }
+    throw UsageError(
+        QStringLiteral("коррекция времени \"%1\" должна быть числом секунд").arg(text));
+}
+
+QString EventLine(const QCommandLineParser& parser, const char* name) {
+    const QString line = ValueOf(parser, name).value_or(QString());
+    if (line.size() > kEventLineLength) {
+        throw UsageError(QStringLiteral("--%1 длиннее 20 символов: \"%2\"")
+                             .arg(QString::fromLatin1(name), line));
+    }
+    return line;
+}
+
+}  // namespace
+
+LinkOverrides ReadLink(const QCommandLineParser& parser) {
+    LinkOverrides link;
+    if (parser.isSet(QStringLiteral("port")) && parser.isSet(QStringLiteral("device"))) {
+        throw UsageError(QStringLiteral("укажите либо --port, либо --device, но не оба"));
+    }
+    if (const auto port = ValueOf(parser, "port")) {
+        link.PortNumber = ParsePortNumber(*port);
+        if (!link.PortNumber) {
+            throw UsageError(
+                QStringLiteral("порт \"%1\" не похож на \"COM 7\", COM7 или 7").arg(*port));
+        }
+    }
+    link.DevicePath = ValueOf(parser, "device").value_or(QString());
+    if (const auto text = ValueOf(parser, "speed")) {
+        link.Speed = ListEntry(*text, link::SpeedEntries(), "скорость");
+    }
+    if (const auto text = ValueOf(parser, "parity")) {
+        link.Parity = ListEntry(*text, link::ParityEntries(), "чётность");
+    }
+    if (const auto text = ValueOf(parser, "data-bits")) {
+        link.DataBits = ListEntry(*text, link::DataBitsEntries(), "число битов данных");
+    }
+    if (const auto text = ValueOf(parser, "stop-bits")) {
+        link.StopBits = ListEntry(*text, link::StopBitsEntries(), "число стоповых битов");
+    }
+    if (const auto text = ValueOf(parser, "timeout")) {
+        link.ReplyTimeout = QString::number(WholeNumber(*text, 1, kLongestTimeoutMs, "таймаут"));
+    }
+    if (const auto text = ValueOf(parser, "attempts")) {
+        link.Attempts = QString::number(WholeNumber(*text, 1, kMostAttempts, "количество попыток"));
+    }
+    if (const auto text = ValueOf(parser, "address")) {
+        AddressList list = ParseAddressList(*text);
+        if (!list.Error.isEmpty()) {
+            throw UsageError(list.Error);
+        }
+        link.Addresses = std::move(list.Addresses);
+    }
+    return link;
+}
+
+ClockOrder ReadClock(const QCommandLineParser& parser) {
+    ClockOrder clock;
+    if (const auto text = ValueOf(parser, "correction")) {
+        clock.Correction = CorrectionText(*text);
+    }
+    if (const auto text = ValueOf(parser, "season-change")) {
+        if (*text != QStringLiteral("on") && *text != QStringLiteral("off")) {
+            throw UsageError(
+                QStringLiteral("--season-change принимает on или off, а не \"%1\"").arg(*text));
+        }
+        clock.SeasonChange = *text == QStringLiteral("on");
+    }
+    return clock;
+}
+
+AlarmOrder ReadAlarm(const QCommandLineParser& parser, const QStringList& operands) {
+    if (operands.size() != 2 ||
+        (operands[1] != QStringLiteral("1") && operands[1] != QStringLiteral("2"))) {
+        throw UsageError(
+            QStringLiteral("команде alarm нужен номер будильника: alarm 1 или alarm 2"));
+    }
+    AlarmOrder alarm;
+    alarm.Index = operands[1].toInt() - 1;
+    const QString timeText = Required(parser, "time", "alarm");
+    const QTime time = QTime::fromString(timeText.trimmed(), QStringLiteral("H:mm"));
+    if (!time.isValid()) {
+        throw UsageError(QStringLiteral("время будильника \"%1\" должно быть ЧЧ:ММ").arg(timeText));
+    }
+    alarm.Time = time.toString(QStringLiteral("hh:mm"));
+    const QString days = Required(parser, "days", "alarm");
+    const auto daySet = DaySets().find(days);
+    if (daySet == DaySets().end()) {
+        throw UsageError(
+            QStringLiteral("дни будильника \"%1\": weekdays, weekends или all").arg(days));
+    }
+    for (std::size_t i = 0; i < device::kDaySetNames.size(); ++i) {
+        if (QString::fromUtf8(device::kDaySetNames[i]) == QString::fromUtf8(daySet->second)) {
+            alarm.DaySetPosition = static_cast<int>(i);
+        }
+    }
+    alarm.On = OnOrOff(parser);
+    return alarm;
+}
+
+EventOrder ReadEvent(const QCommandLineParser& parser) {
+    EventOrder event;
+    event.Line1 = EventLine(parser, "line1");
+    event.Line2 = EventLine(parser, "line2");
+    const QString dateText = Required(parser, "date", "event");
+    const QDate date = device::DateFromText(dateText);
+    if (!date.isValid() || dateText.trimmed().size() != 8) {
+        throw UsageError(QStringLiteral("дата события \"%1\" должна быть дд.мм.гг").arg(dateText));
+    }
+    event.Date = device::DateText(date);
+    const int hour = WholeNumber(Required(parser, "hour", "event"), 0, 23, "час события");
+    event.Time = QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0'));
+    event.On = OnOrOff(parser);
+    return event;
+}
+
+}  // namespace pelta::ctl

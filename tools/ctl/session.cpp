@@ -1,0 +1,147 @@
+#include "tools/ctl/session.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "link/remembered_settings.h"
+#include "tools/ctl/actions.h"
+#include "tools/ctl/ctl_core.h"
+#include "tools/ctl/port_choice.h"
+#include "tools/ctl/report.h"
+
+namespace pelta::ctl {
+namespace {
+
+constexpr int kHighestAddress = 255;
+
+void WriteErr(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+// The line values: those given, else those the window last applied to the port, else defaults.
+link::LinkChoices ChoicesFor(const LinkOverrides& given, const PortChoice& port,
+                             const link::RememberedSettings& remembered) {
+    link::RememberedPort values = port.Remembered.value_or(link::RememberedPort{});
+    values.Speed = given.Speed.value_or(values.Speed);
+    values.DataBits = given.DataBits.value_or(values.DataBits);
+    values.Parity = given.Parity.value_or(values.Parity);
+    values.StopBits = given.StopBits.value_or(values.StopBits);
+    const link::LinkSettings entry = link::LinkSettingsFrom(values);
+    link::LinkChoices choices;
+    choices.DataBits = entry.DataBits;
+    choices.Parity = entry.Parity;
+    choices.Speed = entry.Speed;
+    choices.HandShake = entry.HandShake;
+    choices.StopBits = entry.StopBits;
+    choices.AttemptsText = given.Attempts.value_or(remembered.Attempts);
+    return choices;
+}
+
+std::vector<int> AddressesFor(const CtlOptions& options,
+                              const link::RememberedSettings& remembered) {
+    if (options.Link.Addresses) {
+        return *options.Link.Addresses;
+    }
+    if (options.Command == CommandKind::Scan) {
+        std::vector<int> all;
+        for (int address = 0; address <= kHighestAddress; ++address) {
+            all.push_back(address);
+        }
+        return all;
+    }
+    return {remembered.Address.toInt()};
+}
+
+// A scan that runs for minutes says where it is, when someone is watching. The line is wiped
+// before anything else is printed, so that results never land behind it.
+class Progress {
+  public:
+    explicit Progress(bool shown) : shown_(shown) {}
+    ~Progress() { Clear(); }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+    void Show(int address, std::size_t done, std::size_t total) {
+        if (shown_) {
+            drawn_ = true;
+            WriteErr(QStringLiteral("\rпоиск: адрес %1 (%2 из %3)\033[K")
+                         .arg(address)
+                         .arg(done)
+                         .arg(total));
+        }
+    }
+    void Clear() {
+        if (drawn_) {
+            drawn_ = false;
+            WriteErr(QStringLiteral("\r\033[K"));
+        }
+    }
+
+  private:
+    bool shown_;
+    bool drawn_ = false;
+};
+
+// Silence at an address is what a scan expects; anything else is worth a line.
+bool WorthReporting(CommandKind command, const AddressOutcome& outcome) {
+    return !outcome.Ok() &&
+           (command != CommandKind::Scan || outcome.Reason != QString::fromUtf8(kNoAnswer));
+}
+
+}  // namespace
+
+void PrintError(const QString& text) {
+    WriteErr(QStringLiteral("pelta-ctl: ") + text + QLatin1Char('\n'));
+}
+
+int RunSession(const CtlOptions& options) {
+    const link::RememberedSettings remembered =
+        link::LoadRememberedSettings(link::RememberedSettingsPath());
+    const PortChoice port = ChoosePort(options.Link, remembered);
+    if (!port.Error.isEmpty()) {
+        PrintError(port.Error);
+        return port.UsageError ? kExitUsage : kExitSomeFailed;
+    }
+    CtlCore core(port.Roots);
+    if (!core.SelectPort(port.PortNumber)) {
+        PrintError(QStringLiteral("порт COM %1 не найден").arg(port.PortNumber));
+        return kExitSomeFailed;
+    }
+    core.controls.ReplyTimeout = options.Link.ReplyTimeout.value_or(remembered.ReplyTimeout);
+    const link::LinkChoices choices = ChoicesFor(options.Link, port, remembered);
+    const std::vector<int> addresses = AddressesFor(options, remembered);
+
+    Report report(options.Command, options.Json, stdout);
+    Progress progress(options.Command == CommandKind::Scan && ::isatty(STDERR_FILENO) == 1);
+    bool allGood = true;
+    bool anyFound = false;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        progress.Show(addresses[i], i + 1, addresses.size());
+        core.BeginAddress(addresses[i], choices);
+        AddressOutcome outcome = RunAtAddress(options, core, addresses[i]);
+        if (port.PrivateMap) {
+            // The core names the device by its private map entry; the operator gave a path.
+            outcome.Reason.replace(QStringLiteral("COM%1").arg(port.PortNumber),
+                                   options.Link.DevicePath);
+        }
+        if (WorthReporting(options.Command, outcome) || outcome.Ok()) {
+            progress.Clear();
+        }
+        if (WorthReporting(options.Command, outcome)) {
+            PrintError(QStringLiteral("адрес %1: %2").arg(outcome.Address).arg(outcome.Reason));
+            allGood = false;
+        }
+        anyFound = anyFound || outcome.Ok();
+        if (outcome.Ok() || options.Command != CommandKind::Scan) {
+            report.Add(outcome);
+        }
+    }
+    // A scan succeeds when it found someone and met nothing garbled on the way.
+    const bool good = options.Command == CommandKind::Scan ? allGood && anyFound : allGood;
+    return good ? kExitAllGood : kExitSomeFailed;
+}
+
+}  // namespace pelta::ctl
