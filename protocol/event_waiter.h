@@ -14,6 +14,9 @@ class EventWaiter {
     // Keeps running window events until `span` has passed on a monotonic clock. Must leave the
     // processor idle between events. Other handlers (and so a nested exchange) may run inside.
     virtual void WaitProcessingEvents(std::chrono::microseconds span) = 0;
+    // Ends every wait running now (also those nested in each other) at once, from inside one
+    // of their events; later waits last their full span again.
+    virtual void CutShort() = 0;
 };
 
 }  // namespace pelta::protocol

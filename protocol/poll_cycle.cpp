@@ -47,7 +47,18 @@ QString PollCycle::PortCaption(const char* state) const {
     return QStringLiteral("COM ") + parts_.Host.cboPortText() + QString::fromUtf8(state);
 }
 
+void PollCycle::Abort() {
+    ExchangeInProgress = 0;
+    if (Running()) {
+        aborted_ = true;
+        parts_.Events.CutShort();
+    }
+}
+
 void PollCycle::WaitMs(double milliseconds) {
+    if (aborted_) {
+        return;
+    }
     const double bounded = std::clamp(milliseconds, 0.0, kLongestWaitMs);
     parts_.Events.WaitProcessingEvents(std::chrono::microseconds(std::llround(bounded * 1000.0)));
 }
@@ -62,6 +73,9 @@ void PollCycle::Run() {
         return;
     }
     const bool outermost = depth_ == 0;
+    if (outermost) {
+        aborted_ = false;
+    }
     ++depth_;
     try {
         RunCommands();
@@ -87,6 +101,9 @@ void PollCycle::RunCommands() {
         parts_.Link.OpenSelectedPort(parts_.Host.cboPortListIndex());
     }
     WaitMs(SettlingWaitMs(parts_.Host.Text1_3()));  // let the line settle
+    if (aborted_) {
+        return;
+    }
     if (parts_.Link.Channel().IsOpen()) {
         parts_.Host.SetLabelCOM(PortCaption(" = открыт"));
     }
@@ -110,6 +127,9 @@ void PollCycle::Exchange(std::int16_t command) {
     for (std::int32_t tries = 1; MayTryAgain(request, reply, tries); ++tries) {
         reply = SendAndRead(command, request);
     }
+    if (aborted_) {
+        return;  // nothing was read, so nothing is decoded
+    }
     parts_.Replies.ReplyDecoder(command, reply);
 }
 
@@ -120,6 +140,9 @@ Frame PollCycle::SendAndRead(std::int16_t command, const Frame& request) {
     channel.WritePort(request);
     // The wait always runs to its end, even when the reply is already in.
     WaitMs(ReplyTimeoutMs(parts_.Host.Text1_3()));
+    if (aborted_) {
+        return {};  // the window is closing: the port may already be closed under this run
+    }
     const Frame reply = channel.ReadPort(ExpectedReplyLength(command));
     parts_.Monitor.shwRxHex(reply, 0);
     return reply;

@@ -62,6 +62,11 @@ class PollCycle final : public ExchangeStarter {
     // True while a run (outer or nested) is going on.
     bool Running() const { return depth_ > 0; }
 
+    // Stops a running exchange at once, for a window that is closing: the wait going on is cut
+    // short, and every run (nested ones too) ends without reading, decoding or sending more;
+    // the outermost closes the port. Idle, it only lowers the flag.
+    void Abort();
+
   private:
     void RunCommands();
     void Exchange(std::int16_t command);
@@ -73,6 +78,7 @@ class PollCycle final : public ExchangeStarter {
 
     Parts parts_;
     int depth_ = 0;
+    bool aborted_ = false;  // until the next outermost run
 };
 
 }  // namespace pelta::protocol

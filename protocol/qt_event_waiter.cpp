@@ -20,12 +20,14 @@ void QtEventWaiter::WaitProcessingEvents(std::chrono::microseconds span) {
     QElapsedTimer clock;  // monotonic
     clock.start();
     const qint64 total = span.count() * 1000;  // nanoseconds
+    const std::uint64_t cutsAtStart = cuts_;
     QCoreApplication::processEvents();
     // The nested loop sleeps until an event or the timer; a nested exchange run from an event
     // may return late, so the remaining time is measured again each round.
-    for (qint64 left = total - clock.nsecsElapsed(); left > 0;
+    for (qint64 left = total - clock.nsecsElapsed(); left > 0 && cuts_ == cutsAtStart;
          left = total - clock.nsecsElapsed()) {
         QEventLoop loop;
+        running_.push_back(&loop);
         QTimer timer;
         timer.setSingleShot(true);
         timer.setTimerType(Qt::PreciseTimer);
@@ -33,6 +35,15 @@ void QtEventWaiter::WaitProcessingEvents(std::chrono::microseconds span) {
         const qint64 ms = std::min<qint64>((left + 999'999) / 1'000'000, kLongestTimerMs);
         timer.start(static_cast<int>(ms));
         loop.exec();
+        running_.pop_back();
+    }
+}
+
+void QtEventWaiter::CutShort() {
+    ++cuts_;
+    // An outer loop told to quit leaves as soon as the inner ones have returned to it.
+    for (QEventLoop* loop : running_) {
+        loop->quit();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/button16.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -63,7 +64,8 @@ Button16::Button16(QWidget* parent)
       backColor_(palette().color(QPalette::Button)) {
     setFixedSize(kSide, kSide);
     setMouseTracking(true);
-    setFocusPolicy(Qt::NoFocus);
+    // Tab only: a click gives the focus itself, and only on the square that takes the mouse.
+    setFocusPolicy(Qt::TabFocus);
     surface_.fill(backColor_);
     connect(this, &QAbstractButton::clicked, this, &Button16::Click);
     // A new button shows its resting look at once instead of waiting for the cursor.
@@ -212,6 +214,23 @@ void Button16::OnCursorOutside() {
 void Button16::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, surface_);
+    if (hasFocus()) {
+        DrawFocusRectangle(painter);
+    }
+}
+
+// Every other pixel of the square one pixel inside the frame, as a classic focus rectangle;
+// drawn over the surface only, so the looks themselves stay as they are.
+void Button16::DrawFocusRectangle(QPainter& painter) const {
+    painter.setPen(palette().color(QPalette::WindowText));
+    constexpr int kFirst = 1;
+    constexpr int kLast = kSide - 3;
+    for (int i = kFirst; i <= kLast; i += 2) {
+        painter.drawPoint(i, kFirst);
+        painter.drawPoint(i, kLast);
+        painter.drawPoint(kFirst, i);
+        painter.drawPoint(kLast, i);
+    }
 }
 
 void Button16::resizeEvent(QResizeEvent* event) {
@@ -243,6 +262,8 @@ void Button16::mousePressEvent(QMouseEvent* event) {
         event->ignore();  // the bottom and right margin do not react to the mouse
         return;
     }
+    // The control that had the focus loses it (and runs its handler) before this click.
+    setFocus(Qt::MouseFocusReason);
     captured_ = true;
     short code = ButtonCode(event->button());
     lastButton_ = code;
@@ -299,6 +320,41 @@ void Button16::mouseReleaseEvent(QMouseEvent* event) {
     captured_ = event->buttons() != Qt::NoButton;
     QAbstractButton::mouseReleaseEvent(event);  // emits clicked() when released over it
     event->accept();
+}
+
+void Button16::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (!event->isAutoRepeat()) {
+            click();
+        }
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Space && !event->isAutoRepeat()) {
+        DrawLook(Look::Pressed);  // held down like a mouse press; the click comes on release
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+void Button16::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        DrawLook(look_);
+    }
+    QAbstractButton::keyReleaseEvent(event);
+}
+
+void Button16::focusInEvent(QFocusEvent* event) {
+    QAbstractButton::focusInEvent(event);
+    update();
+}
+
+void Button16::focusOutEvent(QFocusEvent* event) {
+    if (isDown() && !captured_) {
+        DrawLook(look_);  // Space was held as the focus left: no click, nothing held down
+    }
+    QAbstractButton::focusOutEvent(event);
+    update();
 }
 
 void Button16::leaveEvent(QEvent* event) {

@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QImage>
 
+class QPainter;
+
 // A flat 20x20 image button that draws itself: a 16x16 picture whose pure-white pixels are
 // transparent, a one-pixel frame shaded for the resting, hovered, pressed and disabled
 // looks, and an embossed grey picture while disabled. Value latches the button down.
@@ -17,6 +19,10 @@
 // transparency mask and redraws the current look. SetPictureByReference() stores and builds
 // the mask too, but only draws the picture over the surface as it is.
 // Only the top-left 16x16 pixels of a picture are shown.
+//
+// The button takes the keyboard focus from Tab and from a click on its hot square, so the
+// control left behind loses the focus before the click runs; a focused button shows a dotted
+// rectangle inside its face, and Space or Enter clicks it.
 class Button16 : public QAbstractButton {
     Q_OBJECT
     Q_PROPERTY(bool Value READ Value WRITE SetValue)
@@ -78,11 +84,16 @@ class Button16 : public QAbstractButton {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     void DrawLook(Look look);
     void DrawPicture(int x, int y);
     void Emboss();
+    void DrawFocusRectangle(QPainter& painter) const;
     void OnCursorOutside();
     void StorePicture(const QImage& picture);
 

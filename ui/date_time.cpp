@@ -97,13 +97,11 @@ class DateTimeField : public QLineEdit {
 };
 
 DateTime::DateTime(QWidget* parent) : QWidget(parent), field_(new DateTimeField(this)) {
-    // The classic field font is MS Sans Serif 8.25 pt bold; Linux has none, so the
-    // platform's sans-serif takes its place.
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    field_->setFont(font);
+    // Bold in the font of the window around it (the window asks for MS Sans Serif 8.25 pt,
+    // as the field's own design does): only the weight is set, family and size are inherited.
+    QFont bold;
+    bold.setBold(true);
+    field_->setFont(bold);
     field_->setAcceptDrops(false);
     field_->setText(QStringLiteral("00:00:00"));
     fieldHeight_ =

@@ -4,13 +4,15 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDebug>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTime>
-#include <QTimer>
 #include <exception>
 #include <vector>
 
@@ -27,6 +29,7 @@
 #include "ui/form1_layout.h"
 #include "ui/form1_pages.h"
 #include "ui/form1_pictures.h"
+#include "ui/monitor_log.h"
 #include "ui/twips.h"
 
 namespace pelta::ui {
@@ -94,12 +97,21 @@ Form1::Form1(QStringList pictureFolders, QWidget* parent)
     controls_.Measurements = BuildMeasurementsPage(this);
     controls_.Settings = BuildSettingsPage(this);
     controls_.Event = BuildEventPage(this);
+    // The Tab order is the order of creation, which is the reading order: the toolbar, each
+    // page top to bottom and left to right (hidden pages drop out), the monitor, Command7.
     controls_.Status = BuildStatusArea(this);
     ShowPage(Page::LinkSettings);
     presenter_ = [this](const QString& text, link::MessageIcon icon) {
         QMessageBox box(BoxIcon(icon), QString::fromUtf8(kTitle), text, QMessageBox::Ok, this);
         box.exec();
     };
+    chooseSavePath_ = [this] {
+        return QFileDialog::getSaveFileName(
+            this, QStringLiteral("Сохранить журнал"), QDir::home().filePath("pelta-log.txt"),
+            QStringLiteral("Текстовые файлы (*.txt *.log);;Все файлы (*)"));
+    };
+    InstallMonitorMenu(controls_.Status.TextBox1,
+                       [this] { Guarded([this] { SaveMonitorLog(); }); });
 }
 
 Form1::~Form1() = default;
@@ -117,7 +129,9 @@ void Form1::Bind(const Form1Services& services) {
     connect(controls_.Settings.DateTime1, &DateTime::LostFocus, this,
             [this] { Guarded([this] { DateTime1_LostFocus(); }); });
     connect(controls_.Link.Command6, &QPushButton::clicked, this,
-            [this] { Guarded([this] { services_->LinkSettings.Apply(ReadLinkChoices()); }); });
+            [this] { Guarded([this] { Command6_Click(); }); });
+    connect(controls_.Link.CmdDefault[0], &QPushButton::clicked, this,
+            [this] { Guarded([this] { CmdDefault_Click(); }); });
     controls_.Link.cboPort->SetBeforePopup([this] { Guarded([this] { RefreshPortList(); }); });
 }
 
@@ -127,7 +141,7 @@ void Form1::ConnectPageButtons() {
     connect(bar.Button162, &Button16::Click, this, [this] { ShowPage(Page::Measurements); });
     connect(bar.Button164, &Button16::Click, this, [this] { ShowPage(Page::TimedEvent); });
     connect(bar.Button163, &Button16::Click, this, [this] {
-        RunExchange([this] {
+        Guarded([this] {
             services_->Commands.Button163_Click([this] { ShowPage(Page::ControllerSettings); });
         });
     });
@@ -136,7 +150,7 @@ void Form1::ConnectPageButtons() {
 void Form1::ConnectSendButtons() {
     device::SettingsCommands& commands = services_->Commands;
     const auto starter = [this](std::function<void()> action) {
-        return [this, action = std::move(action)] { RunExchange(action); };
+        return [this, action = std::move(action)] { Guarded(action); };
     };
     connect(controls_.Measurements.Command5, &QPushButton::clicked, this,
             starter([&commands] { commands.Command5_Click(); }));
@@ -303,15 +317,16 @@ void Form1::DateTime1_LostFocus() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (services_ != nullptr && services_->Cycle.Running()) {
-        // Closing the port under a running exchange would make its next read fail with a
-        // message while the window goes away: stop the exchange and close once it is over.
-        services_->Cycle.SetExchangeInProgress(0);
-        closePending_ = true;
-        event->ignore();
-        return;
+    if (services_ != nullptr) {
+        // A running exchange stops at once, its wait cut short, and reads nothing from the port
+        // closed below; the window does not wait out the reply time-out.
+        services_->Cycle.Abort();
     }
     Guarded([this] { Form_QueryUnload(); });
+    if (!rememberedPath_.isEmpty()) {
+        remembered_.WindowPosition = pos();
+        SaveRemembered();  // only the position is new; not worth a message on the way out
+    }
     event->accept();
 }
 
@@ -321,19 +336,24 @@ void Form1::Form_QueryUnload() {
     }
 }
 
+void Form1::SaveMonitorLog() {
+    const QString path = chooseSavePath_();
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString reason =
+        SaveWhole(path, MonitorLogBytes(controls_.Status.TextBox1->toPlainText()));
+    if (!reason.isEmpty()) {
+        ShowMessage(QStringLiteral("Журнал не сохранён в %1: %2").arg(path, reason),
+                    link::MessageIcon::Exclamation);
+    }
+}
+
 void Form1::Guarded(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& error) {
         ShowMessage(QString::fromUtf8(error.what()), link::MessageIcon::Exclamation);
-    }
-}
-
-void Form1::RunExchange(const std::function<void()>& starter) {
-    Guarded(starter);
-    if (closePending_ && !services_->Cycle.Running()) {
-        closePending_ = false;
-        QTimer::singleShot(0, this, &QWidget::close);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "link/message_sink.h"
+#include "link/remembered_settings.h"
 #include "ui/form1_controls.h"
 #include "ui/form1_views.h"
 
@@ -59,6 +60,10 @@ class Form1 : public QWidget, public link::MessageSink {
     device::SettingsControls& SettingsControls() { return settingsControls_; }
 
     void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+    // Asks where to save the monitor's log; an empty path means the operator cancelled. The
+    // default is a save dialog.
+    using SavePathChooser = std::function<QString()>;
+    void SetSavePathChooser(SavePathChooser chooser) { chooseSavePath_ = std::move(chooser); }
     void ShowMessage(const QString& text, link::MessageIcon icon) override;
 
     // Connects the controls to the core's handlers. Call once, before Form_Load.
@@ -71,6 +76,11 @@ class Form1 : public QWidget, public link::MessageSink {
 
     // The link settings page's current choices, as "Применить" hands them on.
     link::LinkChoices ReadLinkChoices() const;
+
+    // Shows the link settings and takes the window position remembered in the file at `path`
+    // as if "Применить" had been pressed for them, and remembers there from now on (on
+    // "Применить" and on closing). Call once, after Form_Load.
+    void RestoreRemembered(const QString& path);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,11 +96,20 @@ class Form1 : public QWidget, public link::MessageSink {
     void FillDayLists();
     void Button165_Click();
     void DateTime1_LostFocus();
+    // "Применить": applies the page and remembers it.
+    void Command6_Click();
+    // "По умолчанию": the page's fields back to their start-up defaults, nothing applied.
+    void CmdDefault_Click();
+    void ShowLinkFields(const link::RememberedSettings& settings, const link::RememberedPort& port);
+    // Applies the remembered ports found in the port list, and chooses the last one applied.
+    void ApplyRememberedPorts();
+    int PortListPosition(int comNumber) const;
+    bool SaveRemembered();
     void Form_QueryUnload();
+    // "Сохранить журнал…": the monitor's text to a file the operator picks.
+    void SaveMonitorLog();
     // Runs a handler of the window; a failure ends it with a warning box.
     void Guarded(const std::function<void()>& handler);
-    // Runs a starter; a close asked for during its exchange happens once the exchange is over.
-    void RunExchange(const std::function<void()>& starter);
 
     Form1Controls controls_;
     Form1PollHost pollHost_;
@@ -100,9 +119,11 @@ class Form1 : public QWidget, public link::MessageSink {
     Form1SettingsControls settingsControls_;
     QStringList pictureFolders_;
     MessagePresenter presenter_;
+    SavePathChooser chooseSavePath_;
     std::unique_ptr<Form1Services> services_;
     Page page_ = Page::LinkSettings;
-    bool closePending_ = false;
+    QString rememberedPath_;  // empty: nothing is remembered
+    link::RememberedSettings remembered_;
 };
 
 }  // namespace pelta::ui

@@ -36,6 +36,7 @@ StatusControls BuildStatusArea(QWidget* form) {
     c.TextBox1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // The monitor records what went over the line; typing into it would falsify the record.
     c.TextBox1->setReadOnly(true);
+    c.TextBox1->setTabChangesFocus(true);  // a keyboard user can leave the monitor again
     c.Label1 = MakeLabel(form, "Label1", QString(), {0, 7200, 6375, 255});
     c.Label2_0 = MakeLabel(form, "Label2_0", QString(), {0, 7440, 6375, 255});
     // The statistics lines run longer than the window is wide in the window's own font.

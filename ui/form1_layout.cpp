@@ -68,6 +68,13 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& captio
                         const TwipsBox& box) {
     auto* check = Create<QCheckBox>(parent, name, box);
     check->setText(caption);
+    // Some boxes were laid out lower than their indicator and text; they grow about their
+    // middle so that neither is cut.
+    const QRect placed = check->geometry();
+    const int needed = check->sizeHint().height();
+    if (placed.height() < needed) {
+        check->setGeometry(placed.left(), placed.center().y() - needed / 2, placed.width(), needed);
+    }
     return check;
 }
 

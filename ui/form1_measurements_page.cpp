@@ -12,8 +12,11 @@ namespace pelta::ui {
 
 namespace {
 
-// Two value labels share a group's row, from 120 and from 2880 twips.
-constexpr int kValueWidth = 2700;
+// Two value labels share a group's row. The right-hand one starts a little left of where its
+// placeholder was, so that the longest values of both ("Температура: -30,5 °C" and
+// "Давление: 1013,25 мм Рт" in bold 12 pt) fit between the group's edges.
+constexpr TwipsBox kLeftValue{120, 360, 2610, 285};
+constexpr TwipsBox kRightValue{2730, 360, 3000, 285};
 
 QFont BoldFont(const char* family, double points) {
     QFont font(QString::fromLatin1(family));
@@ -57,17 +60,17 @@ MeasurementsPageControls BuildMeasurementsPage(QWidget* form) {
     const QFont value = BoldFont("Arial", 12);
     c.ctlLine4 = MakeLineControl(page, "ctlLine4", {120, 1440, 5775, 975});
     c.Label16 = MakeGroupTitle(c.ctlLine4, "Label16", QStringLiteral("ДОМ"), {240, 0, 495, 240});
-    c.Label5 = MakeValueLabel(c.ctlLine4, "Label5", QStringLiteral("Температура"),
-                              {120, 360, kValueWidth, 285}, value);
-    c.Label6 = MakeValueLabel(c.ctlLine4, "Label6", QStringLiteral("Влажность"),
-                              {2880, 360, kValueWidth, 285}, value);
+    c.Label5 =
+        MakeValueLabel(c.ctlLine4, "Label5", QStringLiteral("Температура"), kLeftValue, value);
+    c.Label6 =
+        MakeValueLabel(c.ctlLine4, "Label6", QStringLiteral("Влажность"), kRightValue, value);
 
     c.ctlLine5 = MakeLineControl(page, "ctlLine5", {120, 2520, 5775, 975});
     c.Label17 = MakeGroupTitle(c.ctlLine5, "Label17", QStringLiteral("Улица"), {240, 0, 690, 240});
-    c.Label15[0] = MakeValueLabel(c.ctlLine5, "Label15_0", QStringLiteral("Температура "),
-                                  {120, 360, kValueWidth, 285}, value);
-    c.Label14[0] = MakeValueLabel(c.ctlLine5, "Label14_0", QStringLiteral("Давление"),
-                                  {2880, 360, kValueWidth, 285}, value);
+    c.Label15[0] =
+        MakeValueLabel(c.ctlLine5, "Label15_0", QStringLiteral("Температура "), kLeftValue, value);
+    c.Label14[0] =
+        MakeValueLabel(c.ctlLine5, "Label14_0", QStringLiteral("Давление"), kRightValue, value);
 
     c.Command5 =
         MakePushButton(page, "Command5", QStringLiteral("Обновить"), {3240, 3600, 2295, 375});

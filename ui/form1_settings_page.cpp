@@ -18,11 +18,12 @@ namespace pelta::ui {
 
 namespace {
 
-// These fields were laid out on the window's background colour and as dates; start-up then
-// gives them their time layout.
+// These fields were laid out as dates on the window background colour, the colour of text
+// fields (not the form's grey, which made them look disabled); start-up then gives them their
+// time layout.
 void GiveStoredLook(DateTime* field) {
     field->SetLayout(0);
-    field->SetBackColor(QApplication::palette().color(QPalette::Window));
+    field->SetBackColor(QApplication::palette().color(QPalette::Base));
 }
 
 void BuildClockRows(QWidget* page, SettingsPageControls& c) {
@@ -52,7 +53,8 @@ void BuildAlarmRows(QWidget* page, SettingsPageControls& c) {
         c.Check1[i] = MakeCheckBox(page, kCheck[i], QStringLiteral("Будильник №%1").arg(i + 1),
                                    {360, top, 2055, 255});
         c.DateTime3[i] = MakeDateTime(page, kTime[i], {2160, top, 1575, 285});
-        c.Combo1[i] = MakeList(page, kDays[i], {3720, top, 1335, 315});
+        // Wider than laid out (up to the send button) so "Понедельник" is not cut.
+        c.Combo1[i] = MakeList(page, kDays[i], {3720, top, 1500, 315});
         c.Button167[i] = MakeImageButton(page, kSend[i], 5280, top);
         c.Button167[i]->SetToolTip(QStringLiteral("Записать будильник №%1").arg(i + 1));
     }

@@ -27,6 +27,8 @@ link::SerialMapRoots WindowApp::RootsFrom(const WindowAppOptions& options) {
 
 WindowApp::WindowApp(WindowAppOptions options)
     : roots_(RootsFrom(options)),
+      rememberedPath_(options.RememberedSettingsPath.isEmpty() ? link::RememberedSettingsPath()
+                                                               : options.RememberedSettingsPath),
       api_(PortLayerFrom(options, roots_)),
       form_(options.PictureFolders),
       channel_(*api_, form_),
@@ -46,6 +48,7 @@ WindowApp::~WindowApp() = default;
 
 void WindowApp::Start() {
     form_.Form_Load();
+    form_.RestoreRemembered(rememberedPath_);
 }
 
 }  // namespace pelta::ui

@@ -30,6 +30,7 @@ struct WindowAppOptions {
     std::unique_ptr<link::PortApi> PortApi;        // none: the real serial ports
     std::optional<link::SerialMapRoots> MapRoots;  // none: the user's serial-device map
     QString ErrorLogFolder;                        // empty: errors.log where it belongs
+    QString RememberedSettingsPath;                // empty: $XDG_CONFIG_HOME/pelta/pelta.conf
     QStringList PictureFolders = DefaultPictureFolders();
 };
 
@@ -40,7 +41,8 @@ class WindowApp {
     WindowApp(const WindowApp&) = delete;
     WindowApp& operator=(const WindowApp&) = delete;
 
-    // Fills the window (its Form_Load); call once before showing it.
+    // Fills the window (its Form_Load) and restores what it remembers; call once before
+    // showing it.
     void Start();
 
     Form1& Window() { return form_; }
@@ -56,6 +58,7 @@ class WindowApp {
     static link::SerialMapRoots RootsFrom(const WindowAppOptions& options);
 
     link::SerialMapRoots roots_;
+    QString rememberedPath_;
     std::unique_ptr<link::PortApi> api_;
     Form1 form_;
     link::SerialChannel channel_;

@@ -4,6 +4,8 @@
 //     QApplication, to the first paint of the main window.
 //   IdleProcessorTime: processor time (user + system, getrusage) of the shown window left
 //     alone for 10 s; the image buttons must not poll, so this stays near zero.
+//   ReadRememberedSettings: reading a pelta.conf with eight remembered ports, which start-up
+//     adds (in process; it must stay well under 5 ms).
 // The window runs on the platform QT_QPA_PLATFORM names (offscreen when unset).
 
 #include <benchmark/benchmark.h>
@@ -21,6 +23,7 @@
 #include <ctime>
 #include <string>
 
+#include "link/remembered_settings.h"
 #include "ui/window_app.h"
 
 namespace {
@@ -59,6 +62,7 @@ pelta::ui::WindowAppOptions ScratchOptions(const QTemporaryDir& scratch) {
     options.MapRoots = pelta::link::SerialMapRoots{root + "/map", root + "/sys", "/dev"};
     options.ErrorLogFolder = scratch.path();
     options.PictureFolders = {QStringLiteral(PELTA_ASSETS_DIR)};
+    options.RememberedSettingsPath = scratch.filePath(QStringLiteral("pelta.conf"));
     return options;
 }
 
@@ -162,6 +166,25 @@ void IdleProcessorTime(benchmark::State& state) {
         benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(IdleProcessorTime)->Unit(benchmark::kSecond)->Iterations(1);
+
+void ReadRememberedSettings(benchmark::State& state) {
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("pelta.conf"));
+    pelta::link::RememberedSettings remembered;
+    remembered.ChosenPort = 3;
+    for (int number = 1; number <= 8; ++number) {
+        remembered.Ports[number].Speed = QStringLiteral("19200");
+    }
+    remembered.WindowPosition = QPoint(100, 80);
+    if (!pelta::link::SaveRememberedSettings(path, remembered)) {
+        state.SkipWithError("the file could not be written");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(pelta::link::LoadRememberedSettings(path));
+    }
+}
+BENCHMARK(ReadRememberedSettings)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -42,9 +42,10 @@ pelta_demo_start_sim() {
 }
 
 # The window is named before it is mapped, and clicks at an unmapped window are lost: look
-# only for a mapped one, of this process.
+# only for a mapped one, of this process. Found by its class, not its title: under a locale the
+# C library lacks (LANG=ru_RU.UTF-8 for Qt's own locale data) its WM_NAME is garbled.
 pelta_window_shown() {
-    PELTA_WINDOW=$(xdotool search --all --onlyvisible --pid "$PELTA_WINDOW_PID" --name '^Пелта$' \
+    PELTA_WINDOW=$(xdotool search --all --onlyvisible --pid "$PELTA_WINDOW_PID" --classname '^pelta$' \
         2>/dev/null | head -n1)
     [ -n "$PELTA_WINDOW" ]
 }
@@ -80,22 +81,25 @@ pelta_click_page_button() { pelta_click $(($1 + 120)) 240; }
 
 pelta_screenshot() { import -window "$PELTA_WINDOW" "$1"; }
 
+# Opens the list at left, top, width, height (twips, on a page) and picks the entry $5 by typing.
+pelta_choose_in_page_list() {
+    pelta_click_page_control "$1" "$2" "$3" "$4"
+    xdotool type --delay 50 "$5"
+    xdotool key Return
+    sleep 0.3
+}
+
 # Link settings: the simulator's port, a 300 ms reply time-out, "Применить"; then
 # measurements and "Обновить".
 pelta_demo_connect() {
     pelta_click_page_button 120                      # Button161, link settings
-    pelta_click_page_control 1200 240 1545 315       # cboPort opens its list
-    xdotool type --delay 50 "COM $PELTA_SIM_COM"
-    xdotool key Return
-    sleep 0.3
+    pelta_choose_in_page_list 1200 240 1545 315 "COM $PELTA_SIM_COM"  # cboPort
     pelta_click_page_control 2520 2520 3255 285      # Text1(3)
     xdotool key ctrl+a
     xdotool type --delay 50 "300"
     pelta_click_page_control 4080 3480 1695 375      # Command6, "Применить"
     [ -z "${1:-}" ] || pelta_screenshot "$1/link-settings.png"
-    pelta_click_page_button 600                      # Button162, measurements
-    pelta_click_page_control 3240 3600 2295 375      # Command5, "Обновить"
-    pelta_wait_for pelta_exchanged '^[0-9:.]+ tx 01 32 BE' || echo "the state read did not end" >&2
+    pelta_refresh '^[0-9:.]+ tx 01 32 BE'
 }
 
 # The connection above, then the settings page (which reads them), and back to the
@@ -108,6 +112,31 @@ pelta_demo_click_path() {
     pelta_screenshot "$1/settings.png"
     pelta_click_page_button 600
     pelta_screenshot "$1/screenshot.png"
+}
+
+# The settings page, a date typed into DateTime1 from its first digit, and at once the
+# send-clock button: the simulator must receive that date's weekday.
+pelta_send_typed_date() {
+    pelta_click_page_button 1080                     # Button163, settings (reads them)
+    pelta_wait_for pelta_exchanged '^[0-9:.]+ tx 01 32 C0' || echo "the settings read did not end" >&2
+    pelta_click $((2040 + 45)) $((600 + 240 + 142))  # DateTime1, on its first digit
+    xdotool type --delay 50 "$1"
+    pelta_click_page_control 5160 600 300 300        # Button166, send the clock
+    pelta_wait_for pelta_exchanged '^[0-9:.]+ rx 01 5A 5E' || echo "the clock was not sent" >&2
+}
+
+# Link settings: the speed $1, "Применить".
+pelta_apply_speed() {
+    pelta_click_page_button 120                      # Button161, link settings
+    pelta_choose_in_page_list 4200 240 1500 315 "$1" # cboSpeed
+    pelta_click_page_control 4080 3480 1695 375      # Command6, "Применить"
+}
+
+# Measurements and "Обновить"; waits for a state read whose simulator line matches $1.
+pelta_refresh() {
+    pelta_click_page_button 600                      # Button162, measurements
+    pelta_click_page_control 3240 3600 2295 375      # Command5, "Обновить"
+    pelta_wait_for pelta_exchanged "$1" || echo "the state read did not end" >&2
 }
 
 # Stops what the functions above started, newest first.

@@ -46,6 +46,7 @@ class WindowAgainstSim : public ::testing::Test {
         options.MapRoots = roots;
         options.ErrorLogFolder = scratch_.path();
         options.PictureFolders = {PELTA_ASSETS_DIR};
+        options.RememberedSettingsPath = scratch_.filePath("config/pelta.conf");
         app_ = std::make_unique<ui::WindowApp>(std::move(options));
         app_->Window().SetMessagePresenter(
             [this](const QString& text, link::MessageIcon) { messages_ << text; });
@@ -53,6 +54,13 @@ class WindowAgainstSim : public ::testing::Test {
         app_->Window().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&app_->Window()));
         ApplyLinkSettings();
+    }
+
+    // SIGTERM lets the simulator remove its port link; the window goes first.
+    void TearDown() override {
+        app_.reset();
+        sim_.terminate();
+        sim_.waitForFinished(5000);
     }
 
     template <typename Widget>
@@ -74,7 +82,23 @@ class WindowAgainstSim : public ::testing::Test {
         QTest::mouseClick(Find<QPushButton>("Command6"), Qt::LeftButton);
     }
 
+    // Waits up to 5 s for the simulator to log a line matching `pattern`; returns that line.
+    QString SimLogged(const QString& pattern) {
+        const QRegularExpression wanted(pattern);
+        for (int i = 0; i < 50; ++i) {
+            simLog_ += QString::fromUtf8(sim_.readAllStandardOutput());
+            for (const QString& line : simLog_.split('\n')) {
+                if (wanted.match(line).hasMatch()) {
+                    return line;
+                }
+            }
+            sim_.waitForReadyRead(100);
+        }
+        return {};
+    }
+
     QTemporaryDir scratch_;
+    QString simLog_;
     QProcess sim_;
     QString port_;
     std::unique_ptr<ui::WindowApp> app_;
@@ -120,6 +144,22 @@ TEST_F(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
     EXPECT_TRUE(Find<QCheckBox>("Check1_0")->isChecked());
     EXPECT_FALSE(Find<QCheckBox>("Check1_1")->isChecked());
     EXPECT_TRUE(Find<QCheckBox>("Check3")->isChecked());
+}
+
+// A date typed into DateTime1 and sent at once with the send-clock button: the click moves the
+// focus first, so the weekday list follows the typed date before the frame is built.
+TEST_F(WindowAgainstSim, aTypedDateIsSentWithItsOwnWeekday) {
+    Click("Button163");
+    ASSERT_TRUE(Find<QWidget>("ctlLine6")->isVisible());
+    QLineEdit* date = Find<DateTime>("DateTime1")->Field();
+    QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(3, date->height() / 2));
+    QTest::keyClicks(date, "270126");
+    ASSERT_EQ(date->text(), "27.01.26");
+    Click("Button166");
+    const QString line = SimLogged("^[0-9:.]+ rx 01 5A 5E ");
+    EXPECT_TRUE(line.contains(" 27.01.26 ")) << line.toStdString();
+    EXPECT_TRUE(line.contains(" weekday=3 ")) << "Tuesday, " << line.toStdString();
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
 }
 
 }  // namespace

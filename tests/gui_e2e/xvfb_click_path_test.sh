@@ -14,6 +14,8 @@ mkdir -p "$3"
 source "$(dirname "$0")/click_path.sh"
 XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_RUNTIME_DIR
+# What the window remembers goes to a scratch folder, never to the user's own.
+export XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
 log=$XDG_RUNTIME_DIR/sim.log
 trap 'pelta_demo_stop; cp "$log" "$3/" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
@@ -21,6 +23,14 @@ pelta_demo_start_xvfb
 pelta_demo_start_sim "$2" "$log"
 pelta_demo_start_window "$1" "$XDG_RUNTIME_DIR/pelta.log"
 pelta_demo_click_path "$3"
+pelta_send_typed_date 270126
+# Another speed applied (the simulator follows any), then a new window: it must come up on
+# the same port at that speed and read the controller without "Применить".
+pelta_apply_speed 19200
+kill "$PELTA_WINDOW_PID"
+wait "$PELTA_WINDOW_PID" 2>/dev/null || true
+pelta_demo_start_window "$1" "$XDG_RUNTIME_DIR/pelta-again.log"
+pelta_refresh 'rx 01 32 BE .*speed=19200'
 
 fail=0
 expect_line() {
@@ -29,5 +39,7 @@ expect_line() {
 expect_line 'rx 01 32 BE .*speed=9600 data=8 stop=1' "the state read reached the simulator at 9600 8N1"
 expect_line 'rx 01 32 C0' "opening the settings page read the settings"
 expect_line '^[0-9:.]+ tx 01 32 BE( [0-9A-F]{2}){19} ' "the simulator answered the state read"
+expect_line 'rx 01 5A 5E .* 27\.01\.26 .* weekday=3 ' "the typed date went out with its weekday (Tuesday)"
+expect_line 'rx 01 32 BE .*speed=19200' "a new window read the remembered port at the remembered speed"
 echo "screenshots and the simulator's log: $3"
 exit "$fail"

@@ -229,5 +229,48 @@ TEST_F(PollCycleTest, runTimeErrorClosesThePortAndLowersTheFlagBeforeItReachesTh
     EXPECT_EQ(Count("WriteFile 01 32 BE"), 1) << "the next start works";
 }
 
+TEST_F(PollCycleTest, abortCutsTheWaitShortAndEndsEveryRunWithoutReadingOrSendingMore) {
+    const struct {
+        std::size_t abortDuring;  // 0 settling, 1 command 1's reply wait; 3 the nested reply wait
+        bool nested;              // a nested start in command 1's reply wait
+        Calls expected;
+    } cases[] = {
+        {0, false, {"CreateFile", "Wait 500000us", "CloseHandle"}},
+        {1, false, {"CreateFile", "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE",
+                    "Wait 1000000us", "CloseHandle"}},
+        {3, true, {"CreateFile", "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE",
+                   "Wait 1000000us", "Wait 500000us", "PurgeComm 8",
+                   "WriteFile 01 5A 5F 00 06 1E 02", "Wait 1000000us", "CloseHandle"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.abortDuring);
+        api.ClearLog();
+        replies.Seen.clear();
+        events.Waits.clear();
+        events.CutShortCalls = 0;
+        events.DuringWait = [&](std::size_t index) {
+            if (index == c.abortDuring) {
+                cycle.Abort();
+            } else if (c.nested && index == 1) {
+                cycle.Start(Command::WriteAlarm1, Command::WriteAlarm1);
+            }
+        };
+        cycle.Start(Command::ReadState, Command::WriteEvent);
+        EXPECT_EQ(CallNames(), c.expected);
+        EXPECT_EQ(events.CutShortCalls, 1);
+        EXPECT_TRUE(replies.Seen.empty()) << "nothing read, nothing decoded";
+        EXPECT_EQ(cycle.ExchangeInProgress, 0);
+        EXPECT_FALSE(cycle.Running());
+        EXPECT_TRUE(window.Messages.empty());
+    }
+    events.DuringWait = nullptr;
+    api.QueueInbound(kStateReply);
+    cycle.Start(Command::ReadState, Command::ReadState);
+    EXPECT_EQ(replies.Seen, (std::vector<std::int16_t>{1})) << "the next run waits and reads";
+    EXPECT_EQ(events.Waits.back(), 1000ms);
+    cycle.Abort();  // idle: nothing to cut short
+    EXPECT_EQ(events.CutShortCalls, 1);
+}
+
 }  // namespace
 }  // namespace pelta::protocol

@@ -150,7 +150,10 @@ class FakeWaiter : public protocol::EventWaiter {
     std::function<void(std::size_t waitIndex)> DuringWait;
     std::vector<std::string>* Log = nullptr;
 
+    int CutShortCalls = 0;
+
     void ProcessEvents() override { ++ProcessEventsCalls; }
+    void CutShort() override { ++CutShortCalls; }
     void WaitProcessingEvents(std::chrono::microseconds span) override {
         Waits.push_back(span);
         if (Log != nullptr) {

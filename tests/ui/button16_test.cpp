@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QTest>
 
 #include "pixel_probes.h"
 #include "ui/button16.h"
@@ -63,6 +65,15 @@ struct ButtonRig {
     Button16 button;
 };
 
+// Appends "d1" for MouseDown with button code 1, "u2" for MouseUp with code 2, "c" for Click.
+void RecordEvents(Button16& button, QString& events) {
+    QObject::connect(&button, &Button16::MouseDown,
+                     [&](short b) { events += QString("d%1").arg(b); });
+    QObject::connect(&button, &Button16::MouseUp,
+                     [&](short b) { events += QString("u%1").arg(b); });
+    QObject::connect(&button, &Button16::Click, [&] { events += "c"; });
+}
+
 using Step = void (*)(ButtonRig&);
 using E = QEvent;
 const QPoint kOut(40, 40);
@@ -116,11 +127,7 @@ TEST(ImageButton, MouseAndStateSequencesGiveLooksAndEvents) {
         SCOPED_TRACE(c.name);
         ButtonRig rig;
         QString events;
-        QObject::connect(&rig.button, &Button16::MouseDown,
-                         [&](short b) { events += QString("d%1").arg(b); });
-        QObject::connect(&rig.button, &Button16::MouseUp,
-                         [&](short b) { events += QString("u%1").arg(b); });
-        QObject::connect(&rig.button, &Button16::Click, [&] { events += "c"; });
+        RecordEvents(rig.button, events);
         rig.at = c.at;
         for (Step step : c.steps) {
             step(rig);
@@ -139,6 +146,54 @@ TEST(ImageButton, ShowsOnlyTopLeftSixteenPixelsAndStaysTwentySquare) {
     for (QSize size : {QSize(50, 50), QSize(5, 40), QSize(0, 0)}) {
         rig.button.resize(size);
         EXPECT_EQ(rig.button.size(), QSize(20, 20));
+    }
+}
+
+// A focused button: a dotted rectangle one pixel inside the frame, over the resting look.
+const char* const kFocused = "K1,1 F2,1 K17,1 K1,17 K17,17 F2,17 S1,0 R2,2";
+
+// The button beside a text field in an active window, so focus really moves.
+TEST(ImageButton, TakesTheFocusFromTabAndItsHotSquareAndClicksOnSpaceOrEnter) {
+    const struct {
+        Qt::Key key;  // Tab from the field, another key on the focused button, none: a click
+        QPoint click;
+        bool focused;
+        const char* events;
+    } cases[] = {
+        {Qt::Key_Tab, {}, true, ""},
+        {Qt::Key_unknown, {8, 8}, true, "d1u1c"},
+        {Qt::Key_unknown, {18, 18}, false, ""},  // the margin takes no mouse
+        {Qt::Key_Space, {}, true, "c"},
+        {Qt::Key_Return, {}, true, "c"},
+        {Qt::Key_Enter, {}, true, "c"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        QWidget host;
+        auto* field = new QLineEdit(&host);
+        ButtonRig rig;
+        rig.button.setParent(&host);
+        rig.button.move(0, 30);
+        host.show();
+        QApplication::setActiveWindow(&host);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+        field->setFocus();
+        QString events;
+        RecordEvents(rig.button, events);
+        if (c.key == Qt::Key_Tab) {
+            QTest::keyClick(field, Qt::Key_Tab);
+        } else if (c.key == Qt::Key_unknown) {
+            QTest::mouseClick(&rig.button, Qt::LeftButton, {}, c.click);
+        } else {
+            rig.button.setFocus();
+            QTest::keyClick(&rig.button, c.key);
+        }
+        EXPECT_EQ(rig.button.hasFocus(), c.focused);
+        EXPECT_EQ(field->hasFocus(), !c.focused);
+        EXPECT_EQ(events.toStdString(), c.events);
+        QHash<QChar, QColor> inks = kInks;
+        inks['K'] = rig.button.palette().color(QPalette::WindowText);
+        ExpectProbes(rig.button.grab().toImage(), c.focused ? kFocused : kResting, inks);
     }
 }
 

@@ -19,6 +19,7 @@ struct HarnessSetup {
     std::vector<int> ports = {3, 1, 12};  // registered as COM<n>, in this order
     QStringList missingPictures = {};     // left out
     QStringList brokenPictures = {};      // written as text, not as pictures
+    QString rememberedPath = {};          // empty: a scratch file of the harness's own
 };
 
 inline const QStringList kPictureFiles = {"button_ok.bmp", "connect_established.bmp", "CLOCK.bmp",
@@ -54,6 +55,9 @@ class Form1Harness {
                             root.filePath("dev").toStdString()};
         options.ErrorLogFolder = root.filePath("log");
         options.PictureFolders = {root.path()};
+        options.RememberedSettingsPath = setup.rememberedPath.isEmpty()
+                                             ? root.filePath("config/pelta.conf")
+                                             : setup.rememberedPath;
         app_ = std::make_unique<WindowApp>(std::move(options));
         Window().SetMessagePresenter([this](const QString& text, link::MessageIcon icon) {
             messages.emplace_back(text, icon);

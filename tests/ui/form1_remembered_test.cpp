@@ -1,0 +1,145 @@
+// What the window remembers between runs: "Применить" and closing write it, the next start
+// restores it as if applied, a damaged file gives defaults, and "По умолчанию" shows the
+// start-up defaults without applying them.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "form1_harness.h"
+
+namespace pelta::ui::testing {
+namespace {
+
+const char* const kLinkFields[] = {"cboPort",   "cboSpeed",    "cboDataBits",
+                                   "cboParity", "cboStopBits", "cmbHandShake",
+                                   "Text1_2",   "Text1_3",     "Text1_4"};
+
+// The link page as "name=value, ..." texts, in kLinkFields' order.
+QString LinkPage(Form1Harness& harness) {
+    QStringList shown;
+    for (const char* name : kLinkFields) {
+        const auto* list = harness.Find<QComboBox>(name);
+        shown << QString("%1=%2").arg(
+            name, list ? list->currentText() : harness.Find<QLineEdit>(name)->text());
+    }
+    return shown.join(", ");
+}
+
+// Fills the link page from "name=value, ..." texts (lists by their item text).
+void Fill(Form1Harness& harness, const QString& fields) {
+    for (const QString& field : fields.split(", ", Qt::SkipEmptyParts)) {
+        const QString name = field.section('=', 0, 0);
+        const QString value = field.section('=', 1);
+        if (auto* list = harness.Find<QComboBox>(qPrintable(name))) {
+            list->setCurrentIndex(list->findText(value));
+            EXPECT_EQ(list->currentText(), value);
+        } else if (auto* text = harness.Find<QLineEdit>(qPrintable(name))) {
+            text->setText(value);
+        } else {
+            ADD_FAILURE() << "no field " << name.toStdString();
+        }
+    }
+}
+
+// The line values "Обновить" gives the chosen port: "SetCommState speed bits parity stop; ".
+std::string RefreshLine(Form1Harness& harness) {
+    harness.Port().ClearLog();
+    harness.Find<QPushButton>("Command5")->click();
+    std::string seen;
+    for (const std::string& call : harness.Port().Calls) {
+        if (call.rfind("SetCommState", 0) == 0) {
+            seen += call + "; ";
+        }
+    }
+    return seen;
+}
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(Form1Remembered, applyAndCloseRememberAndTheNextStartRestoresAsIfApplied) {
+    QTemporaryDir config;
+    const QString path = config.filePath("pelta/pelta.conf");
+    const QString com12 =
+        "cboPort=COM 12, cboSpeed=19200, cboDataBits=7, cboParity=Odd, cboStopBits=2, "
+        "cmbHandShake=RTS/CTS, Text1_2=7, Text1_3=20, Text1_4=3";
+    {
+        Form1Harness first({.rememberedPath = path});
+        Fill(first, "cboPort=COM 1, cboSpeed=1200");
+        first.Find<QPushButton>("Command6")->click();
+        Fill(first, com12);
+        first.Window().move(40, 30);
+        first.Find<QPushButton>("Command6")->click();
+        first.Window().move(45, 35);
+        first.Window().close();
+        EXPECT_TRUE(first.messages.empty());
+    }
+    Form1Harness second({.rememberedPath = path});
+    EXPECT_TRUE(second.messages.empty());
+    EXPECT_EQ(LinkPage(second), com12);
+    EXPECT_EQ(second.Window().pos(), QPoint(45, 35)) << "the position at closing";
+    EXPECT_EQ(second.App().LinkSettings().ControllerAddress, 7);
+    // No "Применить" in this run: each remembered port is configured as it was applied.
+    EXPECT_EQ(RefreshLine(second), "SetCommState 19200 7 1 2; ");
+    Fill(second, "cboPort=COM 1");
+    EXPECT_EQ(RefreshLine(second), "SetCommState 1200 8 0 0; ");
+    EXPECT_TRUE(second.messages.empty());
+
+    // "По умолчанию": the start-up defaults shown, the port kept, nothing applied or written.
+    const QByteArray saved = Contents(path);
+    second.Find<QPushButton>("CmdDefault_0")->click();
+    Form1Harness expected;
+    Fill(expected, "cboPort=COM 1");
+    EXPECT_EQ(LinkPage(second), LinkPage(expected));
+    EXPECT_EQ(second.App().LinkSettings().ControllerAddress, 7);
+    Fill(second, "Text1_3=20");  // read at each exchange, not applied: a short wait
+    EXPECT_EQ(RefreshLine(second), "SetCommState 1200 8 0 0; ");
+    EXPECT_EQ(Contents(path), saved);
+}
+
+// The file's own checks are the link tests'; here what the window makes of their results.
+TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseValues) {
+    static constexpr char kNotIni[] = "\x00\xff[[[\n=\x01\n";
+    const std::pair<QByteArray, QString> cases[] = {
+        // the file, and the fields that differ from a start without one
+        {"[link]\nport=7\naddress=9\nreplyTimeout=30\nattempts=2\n[ports]\n7\\speed=1200\n",
+         "Text1_2=9, Text1_3=30, Text1_4=2"},
+        {"[link]\nport=3\n[ports]\n3\\speed=12345\n3\\dataBits=7\n[window]\nx=zz\ny=10\n",
+         "cboPort=COM 3, cboDataBits=7"},
+        {QByteArray(kNotIni, sizeof kNotIni - 1), ""},
+    };
+    for (const auto& [file, differs] : cases) {
+        SCOPED_TRACE(differs.toStdString());
+        QTemporaryDir config;
+        QFile written(config.filePath("pelta.conf"));
+        ASSERT_TRUE(written.open(QIODevice::WriteOnly) && written.write(file) == file.size());
+        written.close();
+        Form1Harness harness({.rememberedPath = written.fileName()});
+        EXPECT_TRUE(harness.messages.empty());
+        Form1Harness expected;
+        Fill(expected, differs);
+        EXPECT_EQ(LinkPage(harness), LinkPage(expected));
+        EXPECT_EQ(harness.Window().pos(), expected.Window().pos());
+    }
+}
+
+TEST(Form1Remembered, aFileThatCannotBeWrittenIsNamedAndTheSettingsStillApply) {
+    QTemporaryDir config;
+    QFile(config.filePath("pelta")).open(QIODevice::WriteOnly);  // a file where a folder should be
+    const QString path = config.filePath("pelta/pelta.conf");
+    Form1Harness harness({.rememberedPath = path});
+    Fill(harness, "cboPort=COM 3, Text1_2=5");
+    harness.Find<QPushButton>("Command6")->click();
+    EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 5);
+    ASSERT_EQ(harness.messages.size(), 1U);
+    EXPECT_EQ(harness.messages[0].first, "Настройки применены, но не сохранены в " + path);
+}
+
+}  // namespace
+}  // namespace pelta::ui::testing

@@ -1,0 +1,114 @@
+// The monitor's context menu and its saved log: the file is the text as shown, UTF-8 with
+// CR LF, replaced whole; a failed write says why and changes neither the file nor the monitor.
+
+#include "ui/monitor_log.h"
+
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QPlainTextEdit>
+
+#include "form1_harness.h"
+
+namespace pelta::ui::testing {
+namespace {
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
+}
+
+// SaveWhole in a forked child dropped to nobody (root may write anywhere); its reason text.
+QString SaveAsNobody(const QString& path, const QByteArray& bytes) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return "(no pipe)";
+    }
+    if (fork() == 0) {
+        const bool dropped = setgroups(0, nullptr) == 0 && setresgid(65534, 65534, 65534) == 0 &&
+                             setresuid(65534, 65534, 65534) == 0;
+        const QByteArray reason = dropped ? SaveWhole(path, bytes).toUtf8() : "(not dropped)";
+        _exit(write(fds[1], reason.constData(), reason.size()) == reason.size() ? 0 : 1);
+    }
+    close(fds[1]);
+    char buffer[256];
+    const ssize_t got = read(fds[0], buffer, sizeof buffer);
+    close(fds[0]);
+    wait(nullptr);
+    return QString::fromUtf8(buffer, got > 0 ? got : 0);
+}
+
+TEST(MonitorLog, replacesTheFileWholeOrLeavesItAsItWas) {
+    const QByteArray log = "12:00:00: 3\t:Tx >-- 01 32 BE \r\n";
+    for (bool asNobody : {false, true}) {  // nobody cannot enter the root-only scratch folder
+        QTemporaryDir dir;
+        const QString target = dir.filePath("log.txt");
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write(QByteArray(500, 'x')) == 500);
+        old.close();
+        const QString reason = asNobody ? SaveAsNobody(target, log) : SaveWhole(target, log);
+        EXPECT_EQ(reason.isEmpty() ? "" : reason.toStdString(),
+                  asNobody ? "Permission denied" : "");
+        EXPECT_EQ(Contents(target), asNobody ? QByteArray(500, 'x') : log);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"log.txt"});
+    }
+}
+
+// The menu on the real window: its items, copy, select all, and the save path.
+TEST(MonitorLog, contextMenuCopiesSelectsAllAndSavesTheTextAsShown) {
+    Form1Harness harness;
+    auto* monitor = harness.Find<QPlainTextEdit>("TextBox1");
+    harness.Window().MonitorView().TextBox1Insert("12:00:00: 3\t:Tx >-- 01 32 BE \r\n");
+    harness.Window().MonitorView().TextBox1Insert("Пелта\r\n");
+    const QString shown = monitor->toPlainText();
+    // Opens the menu, runs `item` and closes it; returns the items, "-" marking a disabled one.
+    const auto useMenu = [&](const QString& item) {
+        emit monitor->customContextMenuRequested({5, 5});
+        QMenu* menu = monitor->findChildren<QMenu*>().last();
+        QStringList items;
+        for (QAction* action : menu->actions()) {
+            items << (action->isSeparator() ? "|"
+                                            : action->text() + (action->isEnabled() ? "" : "-"));
+            if (action->text() == item) {
+                action->trigger();
+            }
+        }
+        menu->close();
+        return items.join(' ');
+    };
+    EXPECT_EQ(useMenu("Выделить всё"), "Копировать- Выделить всё | Сохранить журнал…");
+    EXPECT_EQ(useMenu("Копировать"), "Копировать Выделить всё | Сохранить журнал…");
+    EXPECT_EQ(QApplication::clipboard()->text(), shown);
+
+    QTemporaryDir dir;
+    QFile(dir.filePath("file")).open(QIODevice::WriteOnly);  // a file where a folder should be
+    const std::pair<QString, QString> saves[] = {
+        // the path chosen (empty: cancelled), and the warning's beginning
+        {dir.filePath("log.txt"), ""},
+        {"", ""},
+        {dir.filePath("file/log.txt"), "Журнал не сохранён в " + dir.filePath("file/log.txt")},
+    };
+    for (const auto& [path, warning] : saves) {
+        SCOPED_TRACE(path.toStdString());
+        harness.messages.clear();
+        harness.Window().SetSavePathChooser([&] { return path; });
+        useMenu("Сохранить журнал…");
+        ASSERT_EQ(harness.messages.size(), warning.isEmpty() ? 0U : 1U);
+        if (!warning.isEmpty()) {
+            EXPECT_TRUE(harness.messages[0].first.startsWith(warning + ": "));
+            EXPECT_GT(harness.messages[0].first.size(), warning.size() + 2) << "and says why";
+        }
+        EXPECT_EQ(monitor->toPlainText(), shown) << "the monitor loses nothing";
+    }
+    EXPECT_EQ(Contents(dir.filePath("log.txt")), "12:00:00: 3\t:Tx >-- 01 32 BE \r\nПелта\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"file", "log.txt"}));
+}
+
+}  // namespace
+}  // namespace pelta::ui::testing
