@@ -99,9 +99,6 @@ TEST_F(PortNumberingTest, shouldTakeADamagedFileForNothingRememberedAndWriteItAf
         {"COM7 ttyS0\nCOM7 by-id/usb-A\n", fresh, freshFile},  // one number twice
         {"COM7 ttyS0\nCOM8 ttyS0\n", fresh, freshFile},        // one device twice
         {"COM0 ttyS0\n", fresh, freshFile},
-        {"COM7  ttyS0\n", fresh, freshFile},
-        {"COM7 tty\x01S0\n", fresh, freshFile},
-        {"COM7ttyS0\n", fresh, freshFile},
         {"\\\\.\\COM7 ttyS0\n", fresh, freshFile},
         {std::string("\xff\xfe\0\x01", 4), fresh, freshFile},
     };

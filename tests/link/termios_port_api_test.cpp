@@ -4,14 +4,9 @@
 
 #include "link/termios_port_api.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <optional>
 #include <tuple>
 
 #include "link/exact_speed.h"
@@ -29,13 +24,7 @@ const QString LineRefused =
 class TermiosPortTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char name[256] = {};
-        ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-        ASSERT_EQ(::symlink(name, testing::PathIn(map, "COM3").c_str()), 0);
-    }
-    void TearDown() override {
-        ::close(master);
-        ::close(slave);
+        ASSERT_EQ(::symlink(pty.name, testing::PathIn(map, "COM3").c_str()), 0);
     }
     void OpenAndConfigure(std::int32_t speed, std::uint8_t parity = 0, std::uint8_t dataBits = 8,
                           std::uint8_t stopBits = 0) {
@@ -45,35 +34,14 @@ class TermiosPortTest : public ::testing::Test {
         ASSERT_TRUE(channel.IsOpen()) << api.GetLastError();
         channel.ConfigurePort(speed, parity, dataBits, stopBits);
     }
-
-    // What the peer at the master side receives, up to count bytes, waiting up to waitMs for each
-    // piece.
-    std::string PeerReceives(std::size_t count, int waitMs = 1000) const {
-        std::string received;
-        char chunk[4096];
-        pollfd request{master, POLLIN, 0};
-        while (received.size() < count && ::poll(&request, 1, waitMs) > 0) {
-            const ssize_t n = ::read(master, chunk, sizeof chunk);
-            if (n <= 0) {
-                break;
-            }
-            received.append(chunk, static_cast<std::size_t>(n));
-        }
-        return received;
-    }
     // The last line parameters handed to the kernel, as the recording describes them.
     std::string LastApplied() const {
-        for (auto call = kernel.Calls.rbegin(); call != kernel.Calls.rend(); ++call) {
-            if (call->rfind("tcsetattr", 0) == 0) {
-                return *call;
-            }
-        }
-        return {};
+        return *std::find_if(kernel.Calls.rbegin(), kernel.Calls.rend(),
+                             [](const std::string& call) { return call.starts_with("tcsetattr"); });
     }
 
     QTemporaryDir map;
-    int master = -1;
-    int slave = -1;
+    testing::PtyPair pty;
     testing::RecordingKernelCalls kernel;
     TermiosPortApi api{{map.path().toStdString(), testing::PathIn(map, "no-sysfs"), "/dev"},
                        kernel};
@@ -92,10 +60,10 @@ const std::vector<std::string> OpenCalls = {
     "tcsetattr TCSANOW cflag=CS8|CREAD|CLOCAL" + RawFlags + "38400",
 };
 
-std::vector<std::string> Joined(std::vector<std::string> first,
-                                const std::vector<std::string>& then) {
-    first.insert(first.end(), then.begin(), then.end());
-    return first;
+std::vector<std::string> AfterOpen(const std::vector<std::string>& then) {
+    std::vector<std::string> calls = OpenCalls;
+    calls.insert(calls.end(), then.begin(), then.end());
+    return calls;
 }
 
 TEST_F(TermiosPortTest, shouldApplyTheLineParametersTheChannelAsksFor) {
@@ -121,12 +89,10 @@ TEST_F(TermiosPortTest, shouldApplyTheLineParametersTheChannelAsksFor) {
         const std::string speed = c.Speed == 14400 ? "38400" : std::to_string(c.Speed);
         EXPECT_EQ(LastApplied(),
                   "tcsetattr TCSANOW cflag=" + std::string(c.Cflag) + RawFlags + speed);
-        EXPECT_EQ(kernel.Calls.back(), "ioctl TIOCMBIC DTR|RTS") << "modem lines kept down";
         // What the other side of the pty reports.
         termios held{};
-        ASSERT_EQ(::tcgetattr(master, &held), 0);
-        EXPECT_EQ(ReadExactSpeed(master), static_cast<std::uint32_t>(c.Speed));
-        EXPECT_EQ(::cfgetispeed(&held), ::cfgetospeed(&held)) << c.Speed;
+        ASSERT_EQ(::tcgetattr(pty.master, &held), 0);
+        EXPECT_EQ(ReadExactSpeed(pty.master), static_cast<std::uint32_t>(c.Speed));
         EXPECT_EQ((held.c_cflag & CSTOPB) != 0, c.TwoStopBits) << c.Speed;
         EXPECT_EQ(held.c_cflag & (PARODD | CMSPAR), c.ParityFlags & (PARODD | CMSPAR)) << c.Speed;
         EXPECT_EQ(held.c_cflag & (CLOCAL | CRTSCTS | HUPCL), tcflag_t{CLOCAL}) << c.Speed;
@@ -139,19 +105,19 @@ TEST_F(TermiosPortTest, shouldFlushStaleInputJustBeforeEachRequestIsWritten) {
     const std::string request("\x01\x32\xBE", 3);
     const std::string reply = "fresh reply";
     OpenAndConfigure(9600);
-    ASSERT_EQ(::write(master, "late reply", 10), 10);
-    ::tcdrain(master);
+    pty.Send("late reply");
+    ::tcdrain(pty.master);
     channel.PurgeInput();
     channel.WritePort(request);
-    EXPECT_EQ(PeerReceives(request.size()), request);
-    ASSERT_EQ(::write(master, reply.data(), reply.size()), static_cast<ssize_t>(reply.size()));
+    EXPECT_EQ(pty.Received(request.size()), request);
+    pty.Send(reply);
     EXPECT_EQ(channel.ReadPort(static_cast<std::int16_t>(reply.size())), reply);
     channel.ClosePort();
-    EXPECT_EQ(kernel.Without("poll"),
-              Joined(OpenCalls,
-                     {"tcgetattr", "tcsetattr TCSANOW cflag=CS8|CREAD|CLOCAL" + RawFlags + "9600",
-                      "ioctl TIOCMBIC DTR|RTS", "tcflush TCIFLUSH", "write 01 32 BE", "read 11",
-                      "close"}));
+    EXPECT_EQ(
+        kernel.Calls,
+        AfterOpen({"tcgetattr", "tcsetattr TCSANOW cflag=CS8|CREAD|CLOCAL" + RawFlags + "9600",
+                   "ioctl TIOCMBIC DTR|RTS", "tcflush TCIFLUSH", "write 01 32 BE", "read 11",
+                   "close"}));
     EXPECT_TRUE(messages.Shown.empty());
 }
 
@@ -171,15 +137,16 @@ TEST_F(TermiosPortTest, shouldRefuseWhatTheLineCannotRunAndStillPassBytesUnalter
             << int(dataBits) << int(stopBits);
         channel.PurgeInput();
         channel.WritePort(frame);
-        EXPECT_EQ(PeerReceives(frame.size()) + PeerReceives(1, 50), frame)
-            << "sent as is, nothing added";
-        ASSERT_EQ(::write(master, frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
+        std::string sent = pty.Received(frame.size());
+        sent += pty.Received(1, 50);
+        EXPECT_EQ(sent, frame) << "sent as is, nothing added";
+        pty.Send(frame);
         EXPECT_EQ(channel.ReadPort(static_cast<std::int16_t>(frame.size())), frame);
-        EXPECT_EQ(PeerReceives(1, 50), "") << "nothing echoed";
+        EXPECT_EQ(pty.Received(1, 50), "") << "nothing echoed";
         channel.ClosePort();
-        EXPECT_EQ(kernel.Without("poll"),
-                  Joined(OpenCalls, {"tcflush TCIFLUSH", "write 01 0A 0D 11 13 7F 0D 0A 03 1A",
-                                     "read 10", "close"}))
+        EXPECT_EQ(kernel.Calls,
+                  AfterOpen({"tcflush TCIFLUSH", "write 01 0A 0D 11 13 7F 0D 0A 03 1A", "read 10",
+                             "close"}))
             << "nothing but the open's raw mode reaches the kernel";
     }
 }
@@ -222,18 +189,10 @@ TEST_F(TermiosPortTest, shouldPassEveryByteUnchangedBothWaysAndReadPromptly) {
     OpenAndConfigure(19200);
     EXPECT_EQ(channel.ReadPort(22), "") << "a silent peer";
     channel.WritePort(frame);  // 2047 bytes and then 1
-    std::string received;
-    char chunk[4096];
-    pollfd request{master, POLLIN, 0};
-    while (received.size() < frame.size() && ::poll(&request, 1, 1000) > 0) {
-        const ssize_t n = ::read(master, chunk, sizeof chunk);
-        ASSERT_GT(n, 0);
-        received.append(chunk, static_cast<std::size_t>(n));
-    }
-    EXPECT_EQ(received, frame);
-    ASSERT_EQ(::write(master, frame.data(), 256), 256);
+    EXPECT_EQ(pty.Received(frame.size()), frame);
+    pty.Send(frame.substr(0, 256));
     const auto start = std::chrono::steady_clock::now();
-    received.clear();
+    std::string received;
     for (int attempt = 0; attempt < 50 && received.size() < 256; ++attempt) {
         received += channel.ReadPort(2048);
     }
