@@ -61,16 +61,10 @@ TEST(RememberedSettings, NonsenseValuesFallBackOneByOne) {
 
 TEST(RememberedSettings, MissingOrGarbledFilesAreNoFailure) {
     QTemporaryDir dir;
-    EXPECT_EQ(LoadRememberedSettings(dir.filePath("none.conf")), RememberedSettings{});
-    EXPECT_EQ(LoadRememberedSettings(dir.path()), RememberedSettings{});  // a folder
-
-    const QString garbled = dir.filePath("garbled.conf");
-    WriteText(garbled, QByteArray("\x00\xff[[[=\n\x01", 8));
-    EXPECT_EQ(LoadRememberedSettings(garbled), RememberedSettings{});
-    RememberedSettings fresh;
-    fresh.ChosenPort = 2;
-    ASSERT_TRUE(SaveRememberedSettings(garbled, fresh));
-    EXPECT_EQ(LoadRememberedSettings(garbled), fresh);
+    WriteText(dir.filePath("garbled.conf"), QByteArray("\x00\xff[[[=\n\x01", 8));
+    for (const char* name : {"none.conf", "", "garbled.conf"}) {  // "": a folder
+        EXPECT_EQ(LoadRememberedSettings(dir.filePath(name)), RememberedSettings{}) << name;
+    }
 }
 
 TEST(RememberedSettings, PathFollowsXdgConfigHome) {

@@ -99,38 +99,25 @@ TEST_F(TermiosPortTest, shouldApplyTheLineParametersTheChannelAsksFor) {
     }
 }
 
-TEST_F(TermiosPortTest, shouldFlushStaleInputJustBeforeEachRequestIsWritten) {
-    const std::string request("\x01\x32\xBE", 3);
-    const std::string reply = "fresh reply";
-    OpenAndConfigure(9600);
-    pty.Send("late reply");
-    ::tcdrain(pty.master);
-    channel.PurgeInput();
-    channel.WritePort(request);
-    EXPECT_EQ(pty.Received(request.size()), request);
-    pty.Send(reply);
-    EXPECT_EQ(channel.ReadPort(static_cast<std::int16_t>(reply.size())), reply);
-    channel.ClosePort();
-    EXPECT_EQ(kernel.Calls,
-              AfterOpen({"tcgetattr", testing::Applied(CS8 | CREAD | CLOCAL, 9600), ModemLinesDown,
-                         "tcflush TCIFLUSH", "write 01 32 BE", "read 11", "close"}));
-    EXPECT_TRUE(messages.Shown.empty());
-}
-
-// After a refusal the exchange carries on: bytes the line discipline would translate, swallow
-// or echo in its default mode still pass unaltered, at the speed the port had.
-TEST_F(TermiosPortTest, shouldRefuseWhatTheLineCannotRunAndStillPassBytesUnaltered) {
-    const std::tuple<std::uint8_t, std::uint8_t> cases[] = {
-        {4, 0},  // 4 data bits
-        {8, 1},  // 1.5 stop bits beyond 5 data bits
+// Stale input is flushed just before each request. After a refused configuration the exchange
+// carries on: bytes the line discipline would translate, swallow or echo in its default mode
+// still pass unaltered, at the speed the port had, and only the open's raw mode reaches the kernel.
+TEST_F(TermiosPortTest, shouldFlushBeforeEachRequestAndPassBytesUnalteredEvenAfterARefusal) {
+    const std::tuple<std::uint8_t, std::uint8_t, bool> cases[] = {
+        {4, 0, true},   // 4 data bits
+        {8, 1, true},   // 1.5 stop bits beyond 5 data bits
+        {8, 0, false},  // last: the pty keeps the speed it is set to
     };
     const std::string frame("\x01\x0A\x0D\x11\x13\x7F\x0D\x0A\x03\x1A", 10);
-    for (const auto& [dataBits, stopBits] : cases) {
+    for (const auto& [dataBits, stopBits, refused] : cases) {
         OpenAndConfigure(9600, 0, dataBits, stopBits);
-        EXPECT_EQ(
-            messages.Shown,
-            (testing::ShownMessages{{LineRefused + QString::number(EINVAL), MessageIcon::None}}))
-            << int(dataBits) << int(stopBits);
+        const auto shown =
+            refused
+                ? testing::ShownMessages{{LineRefused + QString::number(EINVAL), MessageIcon::None}}
+                : testing::ShownMessages{};
+        EXPECT_EQ(messages.Shown, shown) << int(dataBits) << int(stopBits);
+        pty.Send("late reply");
+        ::tcdrain(pty.master);
         channel.PurgeInput();
         channel.WritePort(frame);
         std::string sent = pty.Received(frame.size());
@@ -140,10 +127,14 @@ TEST_F(TermiosPortTest, shouldRefuseWhatTheLineCannotRunAndStillPassBytesUnalter
         EXPECT_EQ(channel.ReadPort(static_cast<std::int16_t>(frame.size())), frame);
         EXPECT_EQ(pty.Received(1, 50), "") << "nothing echoed";
         channel.ClosePort();
-        EXPECT_EQ(kernel.Calls,
-                  AfterOpen({"tcflush TCIFLUSH", "write 01 0A 0D 11 13 7F 0D 0A 03 1A", "read 10",
-                             "close"}))
-            << "nothing but the open's raw mode reaches the kernel";
+        auto configured = refused ? std::vector<std::string>{}
+                                  : std::vector<std::string>{
+                                        "tcgetattr", testing::Applied(CS8 | CREAD | CLOCAL, 9600),
+                                        ModemLinesDown};
+        configured.insert(
+            configured.end(),
+            {"tcflush TCIFLUSH", "write 01 0A 0D 11 13 7F 0D 0A 03 1A", "read 10", "close"});
+        EXPECT_EQ(kernel.Calls, AfterOpen(configured)) << int(dataBits) << int(stopBits);
     }
 }
 
