@@ -188,7 +188,7 @@ TEST_F(TermiosPortTest, shouldPassEveryByteUnchangedBothWaysAndReadPromptly) {
 }
 
 TEST_F(TermiosPortTest, shouldRefuseAMissingPortAndASecondOpen) {
-    channel.OpenPort(7);
+    channel.OpenPort(9);  // from COM9 on the name takes the device prefix
     EXPECT_EQ(channel.PortHandle, InvalidHandleValue);
     EXPECT_EQ(api.GetLastError(), static_cast<std::uint32_t>(ENOENT));
     channel.ClosePort();  // nothing to close: the failed handle stays as it is
@@ -197,7 +197,7 @@ TEST_F(TermiosPortTest, shouldRefuseAMissingPortAndASecondOpen) {
     const QString code = QString::number(EBADF);
     EXPECT_EQ(messages.Shown,
               (testing::ShownMessages{
-                  {QString::fromUtf8("Ошибка открытия порта COM7"), MessageIcon::Critical},
+                  {QString::fromUtf8("Ошибка открытия порта \\\\.\\COM9"), MessageIcon::Critical},
                   {QString::fromUtf8("Ошибка при установке таймаутов, Error: ") + code,
                    MessageIcon::None},
                   {LineRefused + code, MessageIcon::None}}));
