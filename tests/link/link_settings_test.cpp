@@ -4,8 +4,6 @@
 
 #include <ranges>
 
-#include "link/link_error.h"
-#include "link/serial_link.h"
 #include "link_test_support.h"
 
 namespace pelta::link {
@@ -16,12 +14,6 @@ class LinkSettingsTest : public testing::MemoryChannelTest {
     testing::RecordingErrorLog errorLog;
     LinkSettingsModel settings{channel, errorLog, messages};
 
-    static LinkChoices ChoicesFor(std::int16_t port, std::int16_t speed = DefaultSpeedPosition) {
-        LinkChoices choices;
-        choices.PortNumber = port;
-        choices.Speed = speed;
-        return choices;
-    }
     // Configures the open port from the port's entry; gives the text and the line call.
     std::pair<QString, std::string> Init(std::int16_t portNumber) {
         OpenPort(1);
@@ -51,7 +43,7 @@ TEST_F(LinkSettingsTest, shouldTurnEachPortsChoicesIntoLineValuesThatMeanWhatThe
         {41, 0, 0, 0, 0, "9600,n,8,1", "SetCommState 9600 8 0 0"},  // never applied: defaults
     };
     for (const auto& c : cases | std::views::take(6)) {
-        LinkChoices choices = ChoicesFor(c.Port, c.Speed);
+        LinkChoices choices = testing::ChoicesFor(c.Port, c.Speed);
         choices.DataBits = c.DataBits;
         choices.Parity = c.Parity;
         choices.StopBits = c.StopBits;
@@ -64,55 +56,48 @@ TEST_F(LinkSettingsTest, shouldTurnEachPortsChoicesIntoLineValuesThatMeanWhatThe
     EXPECT_TRUE(errorLog.Entries.empty());
 }
 
-TEST_F(LinkSettingsTest, shouldRefuseApplyWithoutAPortOrWithABadAddress) {
-    const std::pair<std::int16_t, const char*> cases[] = {
-        {0, "7"}, {1, ""}, {1, "abc"}, {1, "256"}, {1, "-1"}, {1, "1.5"}, {1, "12a"}};
-    for (const auto& [port, address] : cases) {
-        messages.Shown.clear();
-        LinkChoices choices = ChoicesFor(port);
-        choices.AddressText = QString::fromLatin1(address);
-        EXPECT_FALSE(settings.Apply(choices)) << address;
-        const char* why =
-            port < 1 ? "Не выбран порт!" : "Адрес контроллера должен быть целым числом от 0 до 255";
-        EXPECT_EQ(messages.Shown,
-                  (testing::ShownMessages{{QString::fromUtf8(why), MessageIcon::Exclamation}}))
-            << address;
-        EXPECT_EQ(settings.ControllerAddress, 1) << address;
-        EXPECT_TRUE(settings.PortTable.empty()) << address;
-    }
-}
-
-TEST_F(LinkSettingsTest, shouldTakeAttemptsOnApplyOnlyAsAWholeNumberFromOneToTen) {
-    const QString refusal =
-        QString::fromUtf8("Количество попыток должно быть целым числом от 1 до 10");
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"3", 3}, {" 10 ", 10}, {"1", 1},  {"0", 0},   {"11", 0},
-        {"", 0},  {"2.5", 0},   {"-1", 0}, {"три", 0}, {"3 4", 0}};
-    for (const auto& [text, taken] : cases) {
+// Address and attempts are taken on apply, both or neither; a refusal changes nothing.
+TEST_F(LinkSettingsTest, shouldTakeTheAddressAndAttemptsOnlyWhenBothAreInRange) {
+    const char* badAddress = "Адрес контроллера должен быть целым числом от 0 до 255";
+    const char* badAttempts = "Количество попыток должно быть целым числом от 1 до 10";
+    const struct {
+        const char *Address, *Attempts, *Refusal;
+        std::int32_t TakenAttempts;
+    } cases[] = {
+        {"5", "3", nullptr, 3},       {"255", " 10 ", nullptr, 10}, {"0", "1", nullptr, 1},
+        {"", "1", badAddress, 0},     {"256", "1", badAddress, 0},  {"-1", "1", badAddress, 0},
+        {"12a", "1", badAddress, 0},  {"5", "0", badAttempts, 0},   {"5", "11", badAttempts, 0},
+        {"5", "2.5", badAttempts, 0}, {"5", "3 4", badAttempts, 0},
+    };
+    for (const auto& c : cases) {
         messages.Shown.clear();
         settings.PortTable.clear();
         settings.Attempts = 7;
         settings.ControllerAddress = 9;
-        LinkChoices choices = ChoicesFor(1);
-        choices.AddressText = QStringLiteral("5");
-        choices.AttemptsText = QString::fromUtf8(text);
-        EXPECT_EQ(settings.Apply(choices), taken != 0) << text;
-        if (taken != 0) {
+        LinkChoices choices = testing::ChoicesFor(1);
+        choices.AddressText = QString::fromUtf8(c.Address);
+        choices.AttemptsText = QString::fromUtf8(c.Attempts);
+        const std::string row = std::string(c.Address) + "/" + c.Attempts;
+        EXPECT_EQ(settings.Apply(choices), c.Refusal == nullptr) << row;
+        if (c.Refusal == nullptr) {
             EXPECT_EQ(std::make_pair(settings.Attempts, settings.ControllerAddress),
-                      std::make_pair(taken, 5));
-            EXPECT_TRUE(messages.Shown.empty()) << text;
+                      std::make_pair(c.TakenAttempts, QString::fromUtf8(c.Address).toInt()));
+            EXPECT_TRUE(messages.Shown.empty()) << row;
         } else {
-            EXPECT_EQ(messages.Shown, (testing::ShownMessages{{refusal, MessageIcon::Exclamation}}))
-                << text;
-            EXPECT_EQ(settings.Attempts, 7) << text << ": nothing changes";
-            EXPECT_EQ(settings.ControllerAddress, 9) << text;
-            EXPECT_TRUE(settings.PortTable.empty()) << text;
+            EXPECT_EQ(
+                messages.Shown,
+                (testing::ShownMessages{{QString::fromUtf8(c.Refusal), MessageIcon::Exclamation}}))
+                << row;
+            EXPECT_EQ(std::make_pair(settings.Attempts, settings.ControllerAddress),
+                      std::make_pair(7, 9))
+                << row << ": nothing changes";
+            EXPECT_TRUE(settings.PortTable.empty()) << row;
         }
     }
 }
 
 TEST_F(LinkSettingsTest, shouldLogAnEntryOutsideItsListAndLeaveThePortAlone) {
-    ASSERT_TRUE(settings.Apply(ChoicesFor(1, 9)));
+    ASSERT_TRUE(settings.Apply(testing::ChoicesFor(1, 9)));
     EXPECT_EQ(Init(1), std::make_pair(QString(), std::string()));
     const QString description = QString::fromUtf8("Позиция 9 вне списка скоростей");
     EXPECT_EQ(
@@ -121,28 +106,6 @@ TEST_F(LinkSettingsTest, shouldLogAnEntryOutsideItsListAndLeaveThePortAlone) {
             QString::fromUtf8("log:Ошибка: Дривел1.Form2.ComPortInit =  ") + description + ": ",
             QString::fromUtf8("detail:1|Ошибка данных||err.Description=") + description +
                 QString::fromUtf8(" module = Дривел1.Form2.ComPortInit")}));
-}
-
-TEST_F(LinkSettingsTest, shouldOpenTheDeviceFixedForTheListPositionWithItsPortsSettings) {
-    PortDiscovery discovery{SerialMapRoots{"/nonexistent", "/nonexistent", "/dev"}};
-    discovery.SetPorts({{3, "dev-c", {}}, {12, "dev-b", {}}, {1, "dev-a", {}}});
-    SerialLink link{channel, discovery, settings};
-    api.ExistingDevices = {"dev-b", "COM3"};  // COM3 is not what position 2 named
-    ASSERT_TRUE(settings.Apply(ChoicesFor(12, 7)));
-    link.OpenSelectedPort(1);
-    link.ClosePort();
-    link.OpenSelectedPort(2);
-    EXPECT_EQ(api.Calls,
-              (std::vector<std::string>{
-                  "CreateFile dev-b", "SetCommTimeouts", "SetCommState 19200 8 0 0", "CloseHandle",
-                  "CreateFile dev-c", "SetCommTimeouts", "SetCommState 9600 8 0 0"}));
-    ASSERT_FALSE(messages.Shown.empty());
-    EXPECT_EQ(
-        messages.Shown.front(),
-        std::make_pair(QString::fromUtf8("Ошибка открытия порта COM3"), MessageIcon::Critical));
-    for (const std::int16_t position : {std::int16_t{-1}, std::int16_t{3}}) {
-        EXPECT_THROW(link.OpenSelectedPort(position), LinkError) << position;
-    }
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // Recording stand-ins for the window and the error log, and the channel on the in-memory port.
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
 
 #include <QString>
 #include <QTemporaryDir>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "link/error_log_sink.h"
+#include "link/link_settings.h"
 #include "link/memory_port_api.h"
 #include "link/message_sink.h"
 #include "link/serial_channel.h"
@@ -52,6 +56,41 @@ class MemoryChannelTest : public ::testing::Test {
         api.ClearLog();
     }
 };
+
+// A pseudo-terminal pair; the test plays the peer on the master side.
+struct PtyPair {
+    PtyPair() { EXPECT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0); }
+    ~PtyPair() {
+        ::close(master);
+        ::close(slave);
+    }
+    // What the peer receives, up to count bytes, waiting up to waitMs for each piece.
+    std::string Received(std::size_t count, int waitMs = 1000) const {
+        std::string received;
+        char chunk[4096];
+        pollfd ready{master, POLLIN, 0};
+        for (ssize_t n = 0; received.size() < count && ::poll(&ready, 1, waitMs) > 0;) {
+            if ((n = ::read(master, chunk, sizeof chunk)) <= 0) {
+                break;
+            }
+            received.append(chunk, static_cast<std::size_t>(n));
+        }
+        return received;
+    }
+    void Send(const std::string& bytes) const {
+        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+};
+
+inline LinkChoices ChoicesFor(std::int16_t port, std::int16_t speed = DefaultSpeedPosition) {
+    LinkChoices choices;
+    choices.PortNumber = port;
+    choices.Speed = speed;
+    return choices;
+}
 
 inline std::string PathIn(const QTemporaryDir& dir, const char* name) {
     return dir.filePath(QString::fromUtf8(name)).toStdString();

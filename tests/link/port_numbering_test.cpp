@@ -89,36 +89,30 @@ TEST_F(PortNumberingTest, shouldTakeADamagedFileForNothingRememberedAndWriteItAf
     const std::string usbA = "dev/serial/by-id/usb-A";
     const Listing fresh = {{1, "dev/ttyS0"}, {2, usbA}};
     const RememberedPorts freshFile = {{"ttyS0", 1}, {"by-id/usb-A", 2}};
+    const std::string sound = "# mine\nCOM7 ttyS0\nCOM8 by-id/usb-A\n";
     const struct {
         std::string Text;
         Listing Expected;
-        RememberedPorts After;  // what the file holds after the fill
     } cases[] = {
-        {"# mine\nCOM7 ttyS0\n", {{1, usbA}, {7, "dev/ttyS0"}}, {{"ttyS0", 7}, {"by-id/usb-A", 1}}},
-        {"COM7 ttyS0\ngarbage\n", fresh, freshFile},
-        {"COM7 ttyS0\nCOM7 by-id/usb-A\n", fresh, freshFile},  // one number twice
-        {"COM7 ttyS0\nCOM8 ttyS0\n", fresh, freshFile},        // one device twice
-        {"COM0 ttyS0\n", fresh, freshFile},
-        {"COM7  ttyS0\n", fresh, freshFile},
-        {"COM7 tty\x01S0\n", fresh, freshFile},
-        {"COM7ttyS0\n", fresh, freshFile},
-        {"\\\\.\\COM7 ttyS0\n", fresh, freshFile},
-        {std::string("\xff\xfe\0\x01", 4), fresh, freshFile},
+        {sound, {{7, "dev/ttyS0"}, {8, usbA}}},  // holds every device present: left as it is
+        {"COM7 ttyS0\ngarbage\n", fresh},
+        {"COM7 ttyS0\nCOM7 by-id/usb-A\n", fresh},  // one number twice
+        {"COM7 ttyS0\nCOM8 ttyS0\n", fresh},        // one device twice
+        {"COM0 ttyS0\n", fresh},
+        {std::string("\xff\xfe\0\x01", 4), fresh},
     };
     for (const auto& c : cases) {
         tree.Write("config/pelta/ports.conf", c.Text);
         PortDiscovery discovery(tree.Roots(), &errorLog);
         discovery.ListSerialPorts();
         EXPECT_EQ(Listed(discovery), c.Expected) << c.Text;
-        EXPECT_EQ(ParseRememberedPorts(tree.Read("config/pelta/ports.conf")), c.After) << c.Text;
+        const std::string after = tree.Read("config/pelta/ports.conf");
+        if (c.Text == sound) {
+            EXPECT_EQ(after, sound);
+        } else {
+            EXPECT_EQ(ParseRememberedPorts(after), freshFile) << c.Text;
+        }
     }
-    // A sound file that already holds every device present is left as it is.
-    const std::string complete = "# mine\nCOM7 ttyS0\nCOM8 by-id/usb-A\n";
-    tree.Write("config/pelta/ports.conf", complete);
-    PortDiscovery discovery(tree.Roots(), &errorLog);
-    discovery.ListSerialPorts();
-    EXPECT_EQ(Listed(discovery), (Listing{{7, "dev/ttyS0"}, {8, usbA}}));
-    EXPECT_EQ(tree.Read("config/pelta/ports.conf"), complete);
     EXPECT_TRUE(errorLog.Entries.empty());
 }
 

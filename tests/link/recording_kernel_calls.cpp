@@ -1,37 +1,14 @@
 #include "recording_kernel_calls.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <utility>
 
-#include "link/exact_speed.h"
 #include "link/standard_speeds.h"
 
 namespace pelta::link::testing {
 namespace {
-
-using Names = std::vector<std::pair<unsigned long, const char*>>;
-
-// "A|B" for the named bits that are set, plus any other bits in hexadecimal; "0" for none.
-std::string BitNames(unsigned long value, const Names& names) {
-    std::string text;
-    for (const auto& [bit, name] : names) {
-        if ((value & bit) == bit && bit != 0) {
-            text += (text.empty() ? "" : "|") + std::string(name);
-            value &= ~bit;
-        }
-    }
-    if (value != 0) {
-        char rest[24];
-        std::snprintf(rest, sizeof rest, "0x%lx", value);
-        text += (text.empty() ? "" : "|") + std::string(rest);
-    }
-    return text.empty() ? "0" : text;
-}
 
 std::string SpeedText(speed_t constant) {
     for (const auto& speed : StandardSpeeds) {
@@ -40,6 +17,13 @@ std::string SpeedText(speed_t constant) {
         }
     }
     return "other";
+}
+
+std::string Describe(tcflag_t cflag, tcflag_t iflag, tcflag_t oflag, tcflag_t lflag, cc_t vmin,
+                     cc_t vtime, const std::string& speed) {
+    return "tcsetattr cflag=" + std::to_string(cflag) + " iflag=" + std::to_string(iflag) +
+           " oflag=" + std::to_string(oflag) + " lflag=" + std::to_string(lflag) +
+           " VMIN=" + std::to_string(vmin) + " VTIME=" + std::to_string(vtime) + " speed=" + speed;
 }
 
 std::string Hex(const void* bytes, size_t count) {
@@ -52,58 +36,10 @@ std::string Hex(const void* bytes, size_t count) {
     return text;
 }
 
-std::string RequestText(unsigned long request, const void* argument) {
-    if (request == TIOCEXCL) {
-        return "TIOCEXCL";
-    }
-    if (request == TIOCMBIC) {
-        const Names lines = {{TIOCM_DTR, "DTR"}, {TIOCM_RTS, "RTS"}};
-        return "TIOCMBIC " +
-               BitNames(static_cast<unsigned>(*static_cast<const int*>(argument)), lines);
-    }
-    if (request == GetExactSpeedRequest()) {
-        return "TCGETS2";
-    }
-    if (request == SetExactSpeedRequest()) {
-        return "TCSETS2";
-    }
-    return BitNames(request, {});
-}
-
 }  // namespace
 
-std::string DescribeTermios(const termios& settings) {
-    const tcflag_t speedBits = CBAUD | CBAUDEX | CIBAUD;
-    const Names sizes = {{CS8, "CS8"}, {CS7, "CS7"}, {CS6, "CS6"}};
-    const tcflag_t size = settings.c_cflag & CSIZE;
-    const Names cflags = {{CSTOPB, "CSTOPB"}, {CREAD, "CREAD"},    {PARENB, "PARENB"},
-                          {PARODD, "PARODD"}, {HUPCL, "HUPCL"},    {CLOCAL, "CLOCAL"},
-                          {CMSPAR, "CMSPAR"}, {CRTSCTS, "CRTSCTS"}};
-    const Names iflags = {{IGNBRK, "IGNBRK"}, {BRKINT, "BRKINT"}, {IGNPAR, "IGNPAR"},
-                          {PARMRK, "PARMRK"}, {INPCK, "INPCK"},   {ISTRIP, "ISTRIP"},
-                          {INLCR, "INLCR"},   {IGNCR, "IGNCR"},   {ICRNL, "ICRNL"},
-                          {IXON, "IXON"},     {IXANY, "IXANY"},   {IXOFF, "IXOFF"}};
-    const Names oflags = {{OPOST, "OPOST"}, {ONLCR, "ONLCR"}};
-    const Names lflags = {{ISIG, "ISIG"}, {ICANON, "ICANON"}, {ECHO, "ECHO"}, {IEXTEN, "IEXTEN"}};
-    const std::string sizeName = size == CS5 ? "CS5" : BitNames(size, sizes);
-    const std::string others = BitNames(settings.c_cflag & ~(speedBits | CSIZE), cflags);
-    return "cflag=" + sizeName + (others == "0" ? "" : "|" + others) +
-           " iflag=" + BitNames(settings.c_iflag, iflags) +
-           " oflag=" + BitNames(settings.c_oflag, oflags) +
-           " lflag=" + BitNames(settings.c_lflag, lflags) +
-           " VMIN=" + std::to_string(settings.c_cc[VMIN]) +
-           " VTIME=" + std::to_string(settings.c_cc[VTIME]) +
-           " speed=" + SpeedText(::cfgetospeed(&settings));
-}
-
-std::vector<std::string> RecordingKernelCalls::Without(const std::string& prefix) const {
-    std::vector<std::string> kept;
-    for (const auto& call : Calls) {
-        if (call.rfind(prefix, 0) != 0) {
-            kept.push_back(call);
-        }
-    }
-    return kept;
+std::string Applied(tcflag_t cflag, std::int32_t speed) {
+    return Describe(cflag, 0, 0, 0, 1, 0, std::to_string(speed));
 }
 
 bool RecordingKernelCalls::Pass(const std::string& call) {
@@ -118,17 +54,15 @@ bool RecordingKernelCalls::Pass(const std::string& call) {
 }
 
 int RecordingKernelCalls::Open(const char* path, int flags) {
-    const Names names = {{O_RDWR, "O_RDWR"},
-                         {O_NOCTTY, "O_NOCTTY"},
-                         {O_NONBLOCK, "O_NONBLOCK"},
-                         {O_CLOEXEC, "O_CLOEXEC"}};
-    return Pass("open " + BitNames(static_cast<unsigned>(flags), names)) ? kernel_.Open(path, flags)
-                                                                         : -1;
+    return Pass("open " + std::to_string(flags)) ? kernel_.Open(path, flags) : -1;
 }
 
 int RecordingKernelCalls::Ioctl(int fd, unsigned long request, void* argument) {
-    return Pass("ioctl " + RequestText(request, argument)) ? kernel_.Ioctl(fd, request, argument)
-                                                           : -1;
+    const std::string name = request == TIOCEXCL ? "TIOCEXCL"
+                             : request == TIOCMBIC
+                                 ? "TIOCMBIC " + std::to_string(*static_cast<const int*>(argument))
+                                 : std::to_string(request);
+    return Pass("ioctl " + name) ? kernel_.Ioctl(fd, request, argument) : -1;
 }
 
 int RecordingKernelCalls::TcGetAttr(int fd, termios* settings) {
@@ -136,17 +70,19 @@ int RecordingKernelCalls::TcGetAttr(int fd, termios* settings) {
 }
 
 int RecordingKernelCalls::TcSetAttr(int fd, int action, const termios* settings) {
-    const std::string when = action == TCSANOW ? "TCSANOW " : "other ";
-    return Pass("tcsetattr " + when + DescribeTermios(*settings))
+    const termios& s = *settings;
+    const std::string call =
+        Describe(s.c_cflag & ~(CBAUD | CBAUDEX | CIBAUD), s.c_iflag, s.c_oflag, s.c_lflag,
+                 s.c_cc[VMIN], s.c_cc[VTIME], SpeedText(::cfgetospeed(settings)));
+    return Pass(action == TCSANOW ? call : call + " later")
                ? kernel_.TcSetAttr(fd, action, settings)
                : -1;
 }
 
 int RecordingKernelCalls::TcFlush(int fd, int queue) {
-    const char* name = queue == TCIFLUSH   ? "TCIFLUSH"
-                       : queue == TCOFLUSH ? "TCOFLUSH"
-                                           : "TCIOFLUSH";
-    return Pass(std::string("tcflush ") + name) ? kernel_.TcFlush(fd, queue) : -1;
+    return Pass(queue == TCIFLUSH ? "tcflush TCIFLUSH" : "tcflush other")
+               ? kernel_.TcFlush(fd, queue)
+               : -1;
 }
 
 ssize_t RecordingKernelCalls::Read(int fd, void* buffer, size_t count) {
@@ -158,15 +94,11 @@ ssize_t RecordingKernelCalls::Write(int fd, const void* buffer, size_t count) {
 }
 
 int RecordingKernelCalls::Poll(pollfd* request, nfds_t count, int timeoutMs) {
-    const std::string events = request->events == POLLIN ? "POLLIN" : "POLLOUT";
-    return Pass("poll " + events) ? kernel_.Poll(request, count, timeoutMs) : -1;
+    return kernel_.Poll(request, count, timeoutMs);  // how often it runs depends on timing
 }
 
 int RecordingKernelCalls::Flock(int fd, int operation) {
-    const Names names = {{LOCK_EX, "LOCK_EX"}, {LOCK_NB, "LOCK_NB"}, {LOCK_UN, "LOCK_UN"}};
-    return Pass("flock " + BitNames(static_cast<unsigned>(operation), names))
-               ? kernel_.Flock(fd, operation)
-               : -1;
+    return Pass("flock " + std::to_string(operation)) ? kernel_.Flock(fd, operation) : -1;
 }
 
 int RecordingKernelCalls::Close(int fd) {

@@ -13,14 +13,6 @@ namespace {
 using Calls = std::vector<std::string>;
 using SerialChannelTest = testing::MemoryChannelTest;
 
-TEST_F(SerialChannelTest, shouldNameLowPortsPlainlyAndHigherOnesWithTheDevicePrefix) {
-    const std::pair<std::int16_t, const char*> cases[] = {
-        {8, "COM8"}, {9, "\\\\.\\COM9"}, {12, "\\\\.\\COM12"}};
-    for (const auto& [port, name] : cases) {
-        EXPECT_EQ(SerialChannel::DeviceName(port), name) << port;
-    }
-}
-
 TEST_F(SerialChannelTest, shouldApplyTimeoutsWithTwelveBitTimesPerByteThenTheLine) {
     const std::pair<std::int32_t, std::uint32_t> cases[] = {
         {300, 41}, {600, 21}, {1200, 11}, {2400, 6}, {4800, 3}, {9600, 2}, {14400, 1}, {19200, 1}};

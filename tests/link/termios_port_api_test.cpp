@@ -5,13 +5,12 @@
 #include "link/termios_port_api.h"
 
 #include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <optional>
 #include <tuple>
 
 #include "link/exact_speed.h"
@@ -29,13 +28,7 @@ const QString LineRefused =
 class TermiosPortTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char name[256] = {};
-        ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-        ASSERT_EQ(::symlink(name, testing::PathIn(map, "COM3").c_str()), 0);
-    }
-    void TearDown() override {
-        ::close(master);
-        ::close(slave);
+        ASSERT_EQ(::symlink(pty.name, testing::PathIn(map, "COM3").c_str()), 0);
     }
     void OpenAndConfigure(std::int32_t speed, std::uint8_t parity = 0, std::uint8_t dataBits = 8,
                           std::uint8_t stopBits = 0) {
@@ -45,35 +38,14 @@ class TermiosPortTest : public ::testing::Test {
         ASSERT_TRUE(channel.IsOpen()) << api.GetLastError();
         channel.ConfigurePort(speed, parity, dataBits, stopBits);
     }
-
-    // What the peer at the master side receives, up to count bytes, waiting up to waitMs for each
-    // piece.
-    std::string PeerReceives(std::size_t count, int waitMs = 1000) const {
-        std::string received;
-        char chunk[4096];
-        pollfd request{master, POLLIN, 0};
-        while (received.size() < count && ::poll(&request, 1, waitMs) > 0) {
-            const ssize_t n = ::read(master, chunk, sizeof chunk);
-            if (n <= 0) {
-                break;
-            }
-            received.append(chunk, static_cast<std::size_t>(n));
-        }
-        return received;
-    }
     // The last line parameters handed to the kernel, as the recording describes them.
     std::string LastApplied() const {
-        for (auto call = kernel.Calls.rbegin(); call != kernel.Calls.rend(); ++call) {
-            if (call->rfind("tcsetattr", 0) == 0) {
-                return *call;
-            }
-        }
-        return {};
+        return *std::find_if(kernel.Calls.rbegin(), kernel.Calls.rend(),
+                             [](const std::string& call) { return call.starts_with("tcsetattr"); });
     }
 
     QTemporaryDir map;
-    int master = -1;
-    int slave = -1;
+    testing::PtyPair pty;
     testing::RecordingKernelCalls kernel;
     TermiosPortApi api{{map.path().toStdString(), testing::PathIn(map, "no-sysfs"), "/dev"},
                        kernel};
@@ -81,106 +53,88 @@ class TermiosPortTest : public ::testing::Test {
     SerialChannel channel{api, messages};
 };
 
-const std::string RawFlags = " iflag=0 oflag=0 lflag=0 VMIN=1 VTIME=0 speed=";
+const std::string ModemLinesDown = "ioctl TIOCMBIC " + std::to_string(TIOCM_DTR | TIOCM_RTS);
 // What the open asks of the kernel: exclusive use, modem lines down, raw at the pty's speed.
 const std::vector<std::string> OpenCalls = {
-    "open O_RDWR|O_NOCTTY|O_NONBLOCK|O_CLOEXEC",
+    "open " + std::to_string(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC),
     "ioctl TIOCEXCL",
-    "flock LOCK_EX|LOCK_NB",
-    "ioctl TIOCMBIC DTR|RTS",
+    "flock " + std::to_string(LOCK_EX | LOCK_NB),
+    ModemLinesDown,
     "tcgetattr",
-    "tcsetattr TCSANOW cflag=CS8|CREAD|CLOCAL" + RawFlags + "38400",
+    testing::Applied(CS8 | CREAD | CLOCAL, 38400),
 };
 
-std::vector<std::string> Joined(std::vector<std::string> first,
-                                const std::vector<std::string>& then) {
-    first.insert(first.end(), then.begin(), then.end());
-    return first;
+std::vector<std::string> AfterOpen(const std::vector<std::string>& then) {
+    std::vector<std::string> calls = OpenCalls;
+    calls.insert(calls.end(), then.begin(), then.end());
+    return calls;
 }
 
 TEST_F(TermiosPortTest, shouldApplyTheLineParametersTheChannelAsksFor) {
-    struct Case {
+    const struct {
         std::int32_t Speed;
         std::uint8_t Parity, DataBits, StopBits;
-        const char* Cflag;  // as handed to the kernel: a pty would not keep CSIZE and PARENB
-        tcflag_t ParityFlags;
-        bool TwoStopBits;
-    };
-    const Case cases[] = {
-        {9600, 0, 8, 0, "CS8|CREAD|CLOCAL", 0, false},
-        {300, 1, 7, 2, "CS7|CSTOPB|CREAD|PARENB|PARODD|CLOCAL", PARENB | PARODD, true},
-        {19200, 2, 6, 0, "CS6|CREAD|PARENB|CLOCAL", PARENB, false},
-        {14400, 3, 8, 0, "CS8|CREAD|PARENB|PARODD|CLOCAL|CMSPAR", PARENB | PARODD | CMSPAR, false},
-        {4800, 4, 7, 2, "CS7|CSTOPB|CREAD|PARENB|CLOCAL|CMSPAR", PARENB | CMSPAR, true},
-        {1200, 0, 5, 1, "CS5|CSTOPB|CREAD|CLOCAL", 0, true},  // 1.5 stop bits: the UART's long stop
+        tcflag_t Cflag;  // parity generated, never checked or marked
+    } cases[] = {
+        {9600, 0, 8, 0, CS8 | CREAD | CLOCAL},
+        {300, 1, 7, 2, CS7 | CSTOPB | CREAD | PARENB | PARODD | CLOCAL},
+        {19200, 2, 6, 0, CS6 | CREAD | PARENB | CLOCAL},
+        {14400, 3, 8, 0, CS8 | CREAD | PARENB | PARODD | CLOCAL | CMSPAR},
+        {4800, 4, 7, 2, CS7 | CSTOPB | CREAD | PARENB | CLOCAL | CMSPAR},
+        {1200, 0, 5, 1, CS5 | CSTOPB | CREAD | CLOCAL},  // 1.5 stop bits: the UART's long stop
     };
     for (const auto& c : cases) {
         OpenAndConfigure(c.Speed, c.Parity, c.DataBits, c.StopBits);
         EXPECT_TRUE(messages.Shown.empty()) << c.Speed;
-        // Parity generated, never checked or marked; 14400 has no B-constant: set exactly below.
-        const std::string speed = c.Speed == 14400 ? "38400" : std::to_string(c.Speed);
-        EXPECT_EQ(LastApplied(),
-                  "tcsetattr TCSANOW cflag=" + std::string(c.Cflag) + RawFlags + speed);
-        EXPECT_EQ(kernel.Calls.back(), "ioctl TIOCMBIC DTR|RTS") << "modem lines kept down";
-        // What the other side of the pty reports.
+        // 14400 has no B-constant: it is set exactly after the termios call.
+        EXPECT_EQ(LastApplied(), testing::Applied(c.Cflag, c.Speed == 14400 ? 38400 : c.Speed));
+        // What the other side of the pty reports; a pty drops CSIZE and PARENB.
         termios held{};
-        ASSERT_EQ(::tcgetattr(master, &held), 0);
-        EXPECT_EQ(ReadExactSpeed(master), static_cast<std::uint32_t>(c.Speed));
-        EXPECT_EQ(::cfgetispeed(&held), ::cfgetospeed(&held)) << c.Speed;
-        EXPECT_EQ((held.c_cflag & CSTOPB) != 0, c.TwoStopBits) << c.Speed;
-        EXPECT_EQ(held.c_cflag & (PARODD | CMSPAR), c.ParityFlags & (PARODD | CMSPAR)) << c.Speed;
-        EXPECT_EQ(held.c_cflag & (CLOCAL | CRTSCTS | HUPCL), tcflag_t{CLOCAL}) << c.Speed;
+        ASSERT_EQ(::tcgetattr(pty.master, &held), 0);
+        EXPECT_EQ(ReadExactSpeed(pty.master), static_cast<std::uint32_t>(c.Speed));
+        const tcflag_t kept = CSTOPB | PARODD | CMSPAR | CLOCAL | CRTSCTS | HUPCL;
+        EXPECT_EQ(held.c_cflag & kept, c.Cflag & kept) << c.Speed;
         EXPECT_EQ(held.c_iflag | held.c_oflag | held.c_lflag, 0U) << "raw mode at " << c.Speed;
         channel.ClosePort();
     }
 }
 
-TEST_F(TermiosPortTest, shouldFlushStaleInputJustBeforeEachRequestIsWritten) {
-    const std::string request("\x01\x32\xBE", 3);
-    const std::string reply = "fresh reply";
-    OpenAndConfigure(9600);
-    ASSERT_EQ(::write(master, "late reply", 10), 10);
-    ::tcdrain(master);
-    channel.PurgeInput();
-    channel.WritePort(request);
-    EXPECT_EQ(PeerReceives(request.size()), request);
-    ASSERT_EQ(::write(master, reply.data(), reply.size()), static_cast<ssize_t>(reply.size()));
-    EXPECT_EQ(channel.ReadPort(static_cast<std::int16_t>(reply.size())), reply);
-    channel.ClosePort();
-    EXPECT_EQ(kernel.Without("poll"),
-              Joined(OpenCalls,
-                     {"tcgetattr", "tcsetattr TCSANOW cflag=CS8|CREAD|CLOCAL" + RawFlags + "9600",
-                      "ioctl TIOCMBIC DTR|RTS", "tcflush TCIFLUSH", "write 01 32 BE", "read 11",
-                      "close"}));
-    EXPECT_TRUE(messages.Shown.empty());
-}
-
-// After a refusal the exchange carries on: bytes the line discipline would translate, swallow
-// or echo in its default mode still pass unaltered, at the speed the port had.
-TEST_F(TermiosPortTest, shouldRefuseWhatTheLineCannotRunAndStillPassBytesUnaltered) {
-    const std::tuple<std::uint8_t, std::uint8_t> cases[] = {
-        {4, 0},  // 4 data bits
-        {8, 1},  // 1.5 stop bits beyond 5 data bits
+// Stale input is flushed just before each request. After a refused configuration the exchange
+// carries on: bytes the line discipline would translate, swallow or echo in its default mode
+// still pass unaltered, at the speed the port had, and only the open's raw mode reaches the kernel.
+TEST_F(TermiosPortTest, shouldFlushBeforeEachRequestAndPassBytesUnalteredEvenAfterARefusal) {
+    const std::tuple<std::uint8_t, std::uint8_t, bool> cases[] = {
+        {4, 0, true},   // 4 data bits
+        {8, 1, true},   // 1.5 stop bits beyond 5 data bits
+        {8, 0, false},  // last: the pty keeps the speed it is set to
     };
     const std::string frame("\x01\x0A\x0D\x11\x13\x7F\x0D\x0A\x03\x1A", 10);
-    for (const auto& [dataBits, stopBits] : cases) {
+    for (const auto& [dataBits, stopBits, refused] : cases) {
         OpenAndConfigure(9600, 0, dataBits, stopBits);
-        EXPECT_EQ(
-            messages.Shown,
-            (testing::ShownMessages{{LineRefused + QString::number(EINVAL), MessageIcon::None}}))
-            << int(dataBits) << int(stopBits);
+        const auto shown =
+            refused
+                ? testing::ShownMessages{{LineRefused + QString::number(EINVAL), MessageIcon::None}}
+                : testing::ShownMessages{};
+        EXPECT_EQ(messages.Shown, shown) << int(dataBits) << int(stopBits);
+        pty.Send("late reply");
+        ::tcdrain(pty.master);
         channel.PurgeInput();
         channel.WritePort(frame);
-        EXPECT_EQ(PeerReceives(frame.size()) + PeerReceives(1, 50), frame)
-            << "sent as is, nothing added";
-        ASSERT_EQ(::write(master, frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
+        std::string sent = pty.Received(frame.size());
+        sent += pty.Received(1, 50);
+        EXPECT_EQ(sent, frame) << "sent as is, nothing added";
+        pty.Send(frame);
         EXPECT_EQ(channel.ReadPort(static_cast<std::int16_t>(frame.size())), frame);
-        EXPECT_EQ(PeerReceives(1, 50), "") << "nothing echoed";
+        EXPECT_EQ(pty.Received(1, 50), "") << "nothing echoed";
         channel.ClosePort();
-        EXPECT_EQ(kernel.Without("poll"),
-                  Joined(OpenCalls, {"tcflush TCIFLUSH", "write 01 0A 0D 11 13 7F 0D 0A 03 1A",
-                                     "read 10", "close"}))
-            << "nothing but the open's raw mode reaches the kernel";
+        auto configured = refused ? std::vector<std::string>{}
+                                  : std::vector<std::string>{
+                                        "tcgetattr", testing::Applied(CS8 | CREAD | CLOCAL, 9600),
+                                        ModemLinesDown};
+        configured.insert(
+            configured.end(),
+            {"tcflush TCIFLUSH", "write 01 0A 0D 11 13 7F 0D 0A 03 1A", "read 10", "close"});
+        EXPECT_EQ(kernel.Calls, AfterOpen(configured)) << int(dataBits) << int(stopBits);
     }
 }
 
@@ -192,8 +146,7 @@ TEST_F(TermiosPortTest, shouldOpenWithoutModemLinesButNotOnALineThatCannotBePrep
     } cases[] = {{"none", 0, true},
                  {"ioctl TIOCMBIC", EINVAL, true},
                  {"ioctl TIOCMBIC", EIO, false},
-                 {"tcsetattr", EIO, false},
-                 {"flock", EWOULDBLOCK, false}};
+                 {"tcsetattr", EIO, false}};
     for (const auto& c : cases) {
         kernel.Failures = {{c.call, c.error}};
         kernel.Calls.clear();
@@ -204,8 +157,7 @@ TEST_F(TermiosPortTest, shouldOpenWithoutModemLinesButNotOnALineThatCannotBePrep
             EXPECT_TRUE(messages.Shown.empty()) << c.call;
             channel.ClosePort();
         } else {
-            EXPECT_EQ(api.GetLastError(),
-                      static_cast<std::uint32_t>(c.error == EWOULDBLOCK ? EBUSY : c.error));
+            EXPECT_EQ(api.GetLastError(), static_cast<std::uint32_t>(c.error));
             EXPECT_EQ(messages.Shown,
                       (testing::ShownMessages{{QString::fromUtf8("Ошибка открытия порта COM3"),
                                                MessageIcon::Critical}}));
@@ -222,18 +174,10 @@ TEST_F(TermiosPortTest, shouldPassEveryByteUnchangedBothWaysAndReadPromptly) {
     OpenAndConfigure(19200);
     EXPECT_EQ(channel.ReadPort(22), "") << "a silent peer";
     channel.WritePort(frame);  // 2047 bytes and then 1
-    std::string received;
-    char chunk[4096];
-    pollfd request{master, POLLIN, 0};
-    while (received.size() < frame.size() && ::poll(&request, 1, 1000) > 0) {
-        const ssize_t n = ::read(master, chunk, sizeof chunk);
-        ASSERT_GT(n, 0);
-        received.append(chunk, static_cast<std::size_t>(n));
-    }
-    EXPECT_EQ(received, frame);
-    ASSERT_EQ(::write(master, frame.data(), 256), 256);
+    EXPECT_EQ(pty.Received(frame.size()), frame);
+    pty.Send(frame.substr(0, 256));
     const auto start = std::chrono::steady_clock::now();
-    received.clear();
+    std::string received;
     for (int attempt = 0; attempt < 50 && received.size() < 256; ++attempt) {
         received += channel.ReadPort(2048);
     }
@@ -244,7 +188,7 @@ TEST_F(TermiosPortTest, shouldPassEveryByteUnchangedBothWaysAndReadPromptly) {
 }
 
 TEST_F(TermiosPortTest, shouldRefuseAMissingPortAndASecondOpen) {
-    channel.OpenPort(7);
+    channel.OpenPort(9);  // from COM9 on the name takes the device prefix
     EXPECT_EQ(channel.PortHandle, InvalidHandleValue);
     EXPECT_EQ(api.GetLastError(), static_cast<std::uint32_t>(ENOENT));
     channel.ClosePort();  // nothing to close: the failed handle stays as it is
@@ -253,7 +197,7 @@ TEST_F(TermiosPortTest, shouldRefuseAMissingPortAndASecondOpen) {
     const QString code = QString::number(EBADF);
     EXPECT_EQ(messages.Shown,
               (testing::ShownMessages{
-                  {QString::fromUtf8("Ошибка открытия порта COM7"), MessageIcon::Critical},
+                  {QString::fromUtf8("Ошибка открытия порта \\\\.\\COM9"), MessageIcon::Critical},
                   {QString::fromUtf8("Ошибка при установке таймаутов, Error: ") + code,
                    MessageIcon::None},
                   {LineRefused + code, MessageIcon::None}}));
