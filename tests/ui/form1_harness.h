@@ -25,6 +25,17 @@ struct HarnessSetup {
 inline const QStringList kPictureFiles = {"button_ok.bmp", "connect_established.bmp", "CLOCK.bmp",
                                           "configure.bmp", "kdevelop_down.bmp"};
 
+// A file's bytes, or "(absent)".
+inline QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
+}
+
+inline bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 class Form1Harness {
   public:
     explicit Form1Harness(const HarnessSetup& setup = {}) {
