@@ -1,5 +1,5 @@
-// Start-up of the main window: every list and default, with and without ports, its pictures
-// and where they are looked for, and a sample of its layout.
+// Start-up of the main window: its lists and clock fields, with and without ports, its pictures
+// and where they are looked for.
 
 #include <gtest/gtest.h>
 
@@ -22,11 +22,7 @@ namespace {
 // fields on the computer's date and time (the other defaults are the code's own literals).
 void ExpectListsAndDefaults(Form1Harness& harness, const QString& ports) {
     const auto* portList = harness.Find<QComboBox>("cboPort");
-    QStringList offered;
-    for (int i = 0; i < portList->count(); ++i) {
-        offered << portList->itemText(i);
-    }
-    EXPECT_EQ(offered.join(','), ports);
+    EXPECT_EQ(Items(portList).join(','), ports);
     for (const QComboBox* combo : harness.Window().findChildren<QComboBox*>()) {
         EXPECT_TRUE(combo == portList || combo->count() > 0) << combo->objectName().toStdString();
     }
@@ -109,29 +105,6 @@ TEST(Form1Pictures, areLookedForInTheCurrentFolderThenBesideTheProgramThenInTheD
         const QString path = expected < 0 ? QString() : folders[expected] + "/CLOCK.bmp";
         EXPECT_EQ(FindPicture("CLOCK.bmp", folders).toStdString(), path.toStdString());
         EXPECT_EQ(LoadPicture("CLOCK.bmp", folders).isNull(), present == 0) << present;
-    }
-}
-
-TEST(Form1Layout, aSampleOfControlsSitWhereTheirTwipsPutThemInTheirContainers) {
-    Form1Harness harness;
-    ASSERT_EQ(harness.Window().logicalDpiX(), 96);
-    EXPECT_EQ(harness.Window().size(), QSize(404, 519));
-    const struct {
-        const char* name;
-        const char* container;
-        int left, top, width, height;  // twips
-    } sample[] = {
-        {"Button164", "ctlLine1", 1560, 120, 300, 300},
-        {"TextBox1", "Form1", 0, 5160, 6015, 1935},
-        {"DateTime1", "ctlLine6", 2040, 240, 1575, 285},
-        {"Command7", "Form1", 9360, 5880, 1455, 375},  // outside the client area
-    };
-    for (const auto& p : sample) {
-        const QWidget* widget = harness.Find<QWidget>(p.name);
-        ASSERT_NE(widget, nullptr) << p.name;
-        EXPECT_EQ(widget->parentWidget()->objectName(), p.container) << p.name;
-        EXPECT_EQ(widget->geometry(), QRect(p.left / 15, p.top / 15, p.width / 15, p.height / 15))
-            << p.name;
     }
 }
 
