@@ -59,47 +59,39 @@ TEST(DateTimeField, AcceptsOnlyTheDigitsThatKeepAValidValue) {
     }
 }
 
-TEST(DateTimeField, EditingKeysAreUndone) {
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        int changes;  // a rolled-back edit reports the change and its undoing
-    } cases[] = {
-        {Qt::Key_Backspace, Qt::NoModifier, 0}, {Qt::Key_Z, Qt::ControlModifier, 0},
-        {Qt::Key_X, Qt::ControlModifier, 0},    {Qt::Key_V, Qt::ControlModifier, 0},
-        {Qt::Key_Delete, Qt::NoModifier, 2},    {Qt::Key_Delete, Qt::ShiftModifier, 2},
-        {Qt::Key_Insert, Qt::ShiftModifier, 2},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(QKeySequence(c.key | c.modifiers).toString().toStdString());
-        DateTime field;
-        QApplication::clipboard()->setText("99");
-        field.SetText("12:34");
-        field.SetSelStart(1);
-        QSignalSpy changes(&field, &DateTime::onChange);
-        QTest::keyClick(field.Field(), c.key, c.modifiers);
-        EXPECT_EQ(field.Text(), "12:34");
-        EXPECT_EQ(changes.count(), c.changes);
-    }
+void Press(QLineEdit& field, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(&field, key, modifiers);
 }
 
-TEST(DateTimeField, ContextMenuEditsAreUndoneWithTwoChanges) {
+// Edits other than typing a digit, from keys or the context menu, are rolled back; a rolled-back
+// edit reports the change and its undoing.
+TEST(DateTimeField, EditingKeysAndMenuEditsAreUndone) {
     using Edit = void (*)(QLineEdit&);
-    const Edit edits[] = {
-        [](QLineEdit& e) { e.paste(); }, [](QLineEdit& e) { e.undo(); },
-        [](QLineEdit& e) { e.cut(); },   [](QLineEdit& e) { e.del(); },
-        [](QLineEdit& e) { e.clear(); },
+    const std::pair<Edit, int> cases[] = {
+        {[](QLineEdit& e) { Press(e, Qt::Key_Backspace, Qt::NoModifier); }, 0},
+        {[](QLineEdit& e) { Press(e, Qt::Key_Z, Qt::ControlModifier); }, 0},
+        {[](QLineEdit& e) { Press(e, Qt::Key_X, Qt::ControlModifier); }, 0},
+        {[](QLineEdit& e) { Press(e, Qt::Key_V, Qt::ControlModifier); }, 0},
+        {[](QLineEdit& e) { Press(e, Qt::Key_Delete, Qt::NoModifier); }, 2},
+        {[](QLineEdit& e) { Press(e, Qt::Key_Delete, Qt::ShiftModifier); }, 2},
+        {[](QLineEdit& e) { Press(e, Qt::Key_Insert, Qt::ShiftModifier); }, 2},
+        {[](QLineEdit& e) { e.paste(); }, 2},
+        {[](QLineEdit& e) { e.undo(); }, 2},
+        {[](QLineEdit& e) { e.cut(); }, 2},
+        {[](QLineEdit& e) { e.del(); }, 2},
+        {[](QLineEdit& e) { e.clear(); }, 2},
     };
-    for (Edit edit : edits) {
+    int index = 0;
+    for (const auto& [edit, changes] : cases) {
+        SCOPED_TRACE(index++);
         DateTime field;
         QApplication::clipboard()->setText("99:99");
         field.SetSelStart(0);
         QTest::keyClicks(field.Field(), "1");
-        field.Field()->selectAll();
-        QSignalSpy changes(&field, &DateTime::onChange);
+        QSignalSpy changed(&field, &DateTime::onChange);
         edit(*field.Field());
         EXPECT_EQ(field.Text(), "10:00");
-        EXPECT_EQ(changes.count(), 2);
+        EXPECT_EQ(changed.count(), changes);
     }
 }
 

@@ -129,20 +129,6 @@ TEST(Form1Event, separatorsLeaveTheirClicksToTheControlsBeneath) {
     EXPECT_EQ(harness.Window().childAt(crossing), harness.Find<QCheckBox>("Check2"));
 }
 
-TEST(Form1Closing, closesAnOpenPortAndNothingWhenNoneIsOpen) {
-    for (bool open : {true, false}) {
-        Form1Harness harness;
-        if (open) {
-            harness.App().Channel().OpenPort(3);
-            ASSERT_TRUE(harness.App().Channel().IsOpen());
-        }
-        harness.Port().ClearLog();
-        EXPECT_TRUE(harness.Window().close());
-        EXPECT_EQ(harness.Port().OpenHandleCount(), 0) << "open: " << open;
-        EXPECT_EQ(harness.Port().Calls.size(), open ? 1U : 0U) << "open: " << open;
-    }
-}
-
 // Closing during an exchange with a minute-long reply time-out: the window is gone and the port
 // closed at once, and the exchange ends without reading. (Nested runs: the poll cycle's tests.)
 TEST(Form1Closing, closingDuringAnExchangeCutsItsWaitShortAndClosesAtOnce) {

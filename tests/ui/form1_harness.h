@@ -2,6 +2,7 @@
 // The real main window with the real core, on an in-memory serial port, a scratch
 // serial-device map and scratch pictures. Message boxes are recorded, never shown.
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -24,6 +25,25 @@ struct HarnessSetup {
 
 inline const QStringList kPictureFiles = {"button_ok.bmp", "connect_established.bmp", "CLOCK.bmp",
                                           "configure.bmp", "kdevelop_down.bmp"};
+
+// A file's bytes, or "(absent)".
+inline QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
+}
+
+inline bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QStringList Items(const QComboBox* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) {
+        items << list->itemText(i);
+    }
+    return items;
+}
 
 class Form1Harness {
   public:

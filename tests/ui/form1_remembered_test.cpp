@@ -58,11 +58,6 @@ std::string RefreshLine(Form1Harness& harness) {
     return seen;
 }
 
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 TEST(Form1Remembered, applyAndCloseRememberAndTheNextStartRestoresAsIfApplied) {
     QTemporaryDir config;
     const QString path = config.filePath("pelta/pelta.conf");
@@ -117,10 +112,8 @@ TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseVa
     for (const auto& [file, differs] : cases) {
         SCOPED_TRACE(differs.toStdString());
         QTemporaryDir config;
-        QFile written(config.filePath("pelta.conf"));
-        ASSERT_TRUE(written.open(QIODevice::WriteOnly) && written.write(file) == file.size());
-        written.close();
-        Form1Harness harness({.rememberedPath = written.fileName()});
+        ASSERT_TRUE(WriteFile(config.filePath("pelta.conf"), file));
+        Form1Harness harness({.rememberedPath = config.filePath("pelta.conf")});
         EXPECT_TRUE(harness.messages.empty());
         Form1Harness expected;
         Fill(expected, differs);

@@ -19,11 +19,6 @@
 namespace pelta::ui::testing {
 namespace {
 
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
-}
-
 // SaveWhole in a forked child dropped to nobody (root may write anywhere); its reason text.
 QString SaveAsNobody(const QString& path, const QByteArray& bytes) {
     int fds[2];
@@ -49,9 +44,7 @@ TEST(MonitorLog, replacesTheFileWholeOrLeavesItAsItWas) {
     for (bool asNobody : {false, true}) {  // nobody cannot enter the root-only scratch folder
         QTemporaryDir dir;
         const QString target = dir.filePath("log.txt");
-        QFile old(target);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write(QByteArray(500, 'x')) == 500);
-        old.close();
+        ASSERT_TRUE(WriteFile(target, QByteArray(500, 'x')));
         const QString reason = asNobody ? SaveAsNobody(target, log) : SaveWhole(target, log);
         EXPECT_EQ(reason.isEmpty() ? "" : reason.toStdString(),
                   asNobody ? "Permission denied" : "");

@@ -31,11 +31,7 @@ TEST(PortList, openingItReadsThePortsAgainAndKeepsTheChosenPortWithItsSettings) 
     ports->showPopup();
     ports->hidePopup();
 
-    QStringList items;
-    for (int i = 0; i < ports->count(); ++i) {
-        items << ports->itemText(i);
-    }
-    EXPECT_EQ(items, QStringList({"COM 1", "COM 2", "COM 3"}));
+    EXPECT_EQ(Items(ports), QStringList({"COM 1", "COM 2", "COM 3"}));
     EXPECT_EQ(ports->currentText(), "COM 3");
     EXPECT_EQ(speed->currentIndex(), 2);
     EXPECT_EQ(address->text(), "9");
