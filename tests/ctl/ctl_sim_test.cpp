@@ -53,12 +53,10 @@ class CtlAgainstSimulator : public ::testing::Test {
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
 
     // The rig's port, a short time-out, then the arguments.
-    CtlRun Run(SimRig& rig, QStringList args) {
-        args.prepend(QStringLiteral("100"));
-        args.prepend(QStringLiteral("--timeout"));
-        args.prepend(rig.window.In["cboPortText"]);
-        args.prepend(QStringLiteral("--port"));
-        return RunCtl(rig.runtime.path(), config.path(), args);
+    CtlRun Run(SimRig& rig, const QStringList& args) {
+        return RunCtl(
+            rig.runtime.path(), config.path(),
+            QStringList{"--port", rig.window.In["cboPortText"], "--timeout", "100"} + args);
     }
     // The bytes of the last `count` requests the simulator received.
     static QStringList LastReceived(SimRig& rig, int count) {
