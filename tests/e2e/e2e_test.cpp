@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QLocale>
 
 #include "sim_rig.h"
@@ -28,7 +29,7 @@ class EndToEnd : public ::testing::Test {
     }
 };
 
-TEST_F(EndToEnd, refreshShowsTheSimulatorsClimateThenTheClockSentToIt) {
+TEST_F(EndToEnd, refreshShowsTheClimateThenTheClockSentAndSettingsShowTheAlarmSent) {
     SimRig rig;
     rig.commands.Command5_Click();
     EXPECT_EQ(rig.window.Shown["Label5"], QStringLiteral("Температура: 21,5 °C"));
@@ -37,11 +38,7 @@ TEST_F(EndToEnd, refreshShowsTheSimulatorsClimateThenTheClockSentToIt) {
     rig.commands.Button166_Click();  // 05.03.09 14:07:09
     rig.commands.Command5_Click();
     EXPECT_EQ(rig.window.Shown["Label3"], QStringLiteral("05 марта 2009"));
-    ExpectClean(rig, 3);
-}
 
-TEST_F(EndToEnd, sentAlarmShowsWhenTheSettingsAreRead) {
-    SimRig rig;
     rig.window.In["DateTime3(1)"] = QStringLiteral("06:45");
     rig.window.In["Combo1(1)"] = QStringLiteral("8");  // "Выходные"
     rig.commands.Button167_Click(1);
@@ -50,13 +47,10 @@ TEST_F(EndToEnd, sentAlarmShowsWhenTheSettingsAreRead) {
         EXPECT_TRUE(rig.window.Writes.contains(QString::fromLatin1(write)))
             << write << " not in " << rig.window.Writes.join(", ").toStdString();
     }
-    ExpectClean(rig, 2);
+    ExpectClean(rig, 5);
 }
 
-// The bytes of a simulator "tx" line or of the monitor's last received frame, as hex text.
-QString SentHex(const QString& logLine) {
-    return logLine.section(QStringLiteral(" tx "), 1).section(QLatin1Char('|'), 0, 0).trimmed();
-}
+// The bytes of the monitor's last received frame, as hex text.
 QString LastReceivedHex(const QString& monitorText) {
     const QString rx = QStringLiteral(":Rx <-- ");
     return monitorText.mid(monitorText.lastIndexOf(rx) + rx.size()).trimmed();
@@ -82,17 +76,13 @@ TEST_F(EndToEnd, replyThatCameAfterItsWaitIsNeverTakenForTheNextOne) {
     EXPECT_EQ(std::tie(counted.Frames, counted.BadFrames, counted.NoAnswer),
               std::make_tuple(2, 0, 1))
         << "one missing reply, then one good";
-    EXPECT_EQ(LastReceivedHex(rig.window.Text).toStdString(), SentHex(sent[1]).toStdString());
-    const std::string ownClock = ClockShownFor(SentHex(sent[1])).toStdString();
-    EXPECT_NE(ownClock, ClockShownFor(SentHex(sent[0])).toStdString()) << "the replies differ";
+    EXPECT_EQ(LastReceivedHex(rig.window.Text).toStdString(),
+              SimRig::LoggedHex(sent[1]).toStdString());
+    const std::string ownClock = ClockShownFor(SimRig::LoggedHex(sent[1])).toStdString();
+    EXPECT_NE(ownClock, ClockShownFor(SimRig::LoggedHex(sent[0])).toStdString())
+        << "the replies differ";
     EXPECT_EQ(rig.window.Shown["Label7"].toStdString(), ownClock);
     ExpectClosed(rig);
-}
-
-int HexByteCount(const QString& logLine) {
-    const QString hex = logLine.mid(logLine.indexOf(QStringLiteral(" rx ")) + 4);
-    return static_cast<int>(
-        hex.section(QLatin1Char('|'), 0, 0).split(' ', Qt::SkipEmptyParts).size());
 }
 
 TEST_F(EndToEnd, sentEventCarriesExactlyTheTwoTwentyByteLines) {
@@ -104,9 +94,9 @@ TEST_F(EndToEnd, sentEventCarriesExactlyTheTwoTwentyByteLines) {
     EXPECT_TRUE(
         received[0].contains(QStringLiteral("rx 01 5A 64 00 0C 18 12 A8 70 B8 B3 65 BF 20")))
         << received[0].toStdString();
-    EXPECT_EQ(HexByteCount(received[0]), 27);
+    EXPECT_EQ(SimRig::LoggedHex(received[0]).size(), 27 * 3 - 1);
     EXPECT_TRUE(received[1].contains(QStringLiteral("rx 01 5A 65 ")));
-    EXPECT_EQ(HexByteCount(received[1]), 23);
+    EXPECT_EQ(SimRig::LoggedHex(received[1]).size(), 23 * 3 - 1);
     ExpectClean(rig, 2);
 }
 
@@ -130,6 +120,35 @@ TEST_F(EndToEnd, misbehavingControllerIsCountedAndNothingBreaks) {
             << trace;
         EXPECT_EQ(rig.ReceivedLines(c.attempts).size(), c.attempts) << trace;
         EXPECT_EQ(rig.window.Text.count(QStringLiteral(":Tx >-- 01 32 BE")), c.attempts) << trace;
+        ExpectClosed(rig);
+    }
+}
+
+// The simulator leaves no stale COM link behind, whether stopped or hanging up by itself.
+TEST_F(EndToEnd, simulatorEndsCleanlyAndRemovesItsLinkOnSigtermOrHangup) {
+    const struct {
+        QStringList simArgs;
+        protocol::LinkCounters expected;
+    } cases[] = {{{}, {1, 0, 0}}, {{"--hangup-after", "1"}, {1, 0, 1}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.simArgs.join(' ').toStdString());
+        SimRig rig(c.simArgs);
+        const QString link =
+            rig.runtime.filePath(QStringLiteral("pelta/serialcomm/") +
+                                 QString(rig.window.In["cboPortText"]).remove(' '));
+        ASSERT_TRUE(QFileInfo(link).isSymLink()) << link.toStdString();
+        rig.commands.Command5_Click();
+        if (c.simArgs.isEmpty()) {
+            rig.sim.terminate();
+        }
+        // The hang-up may already have been seen during the refresh's event-loop wait.
+        ASSERT_TRUE(rig.sim.state() == QProcess::NotRunning || rig.sim.waitForFinished(3000));
+        EXPECT_EQ(rig.sim.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(rig.sim.exitCode(), 0);
+        EXPECT_FALSE(QFileInfo(link).isSymLink());
+        const protocol::LinkCounters& counted = rig.monitor.LinkStatistics();
+        EXPECT_EQ(std::tie(counted.Frames, counted.BadFrames, counted.NoAnswer),
+                  std::tie(c.expected.Frames, c.expected.BadFrames, c.expected.NoAnswer));
         ExpectClosed(rig);
     }
 }

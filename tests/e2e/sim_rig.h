@@ -1,12 +1,6 @@
 #pragma once
-// Drives the controller simulator and the program's core from a test in a few lines:
-//
-//     SimRig rig({"--silent"});         // starts pelta-sim on a pty in a scratch runtime dir
-//     rig.commands.Command5_Click();    // the "Обновить" button
-//     rig.window.Shown["Label5"] ...    // what the window would show
-//
-// Everything below the window is real: the termios channel, the port map, the poll cycle with
-// its event-loop waits, the monitor, the decoder and the settings commands.
+// pelta-sim on a pty in a scratch runtime folder, with the whole core below the window wired to
+// it as the application wires it: SimRig rig({"--silent"}); rig.commands.Command5_Click();
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -26,7 +20,6 @@
 
 namespace pelta::e2e {
 
-// The whole core wired as the application wires it, against a simulator it starts and stops.
 class SimRig {
   public:
     explicit SimRig(const QStringList& simArgs = {});
@@ -38,6 +31,10 @@ class SimRig {
     // at least `atLeast` of them.
     QStringList ReceivedLines(int atLeast) { return LogLines(QStringLiteral(" rx "), atLeast); }
     QStringList SentLines(int atLeast) { return LogLines(QStringLiteral(" tx "), atLeast); }
+    // The hex bytes of such a line ("HH:MM:SS.mmm rx 01 32 BE | ...").
+    static QString LoggedHex(const QString& logLine) {
+        return logLine.section(' ', 2).section('|', 0, 0).trimmed();
+    }
 
     QCoreApplication& application;
     QTemporaryDir runtime;

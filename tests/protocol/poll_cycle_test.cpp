@@ -123,17 +123,24 @@ TEST_F(PollCycleTest, portThatWillNotOpenStillRunsTheCommandsAndReports) {
     EXPECT_EQ(window.Writes.filter(QStringLiteral("LabelCOM")).size(), 1);
 }
 
+// The stopped outer run is not tried again; the nested run makes its own tries.
 TEST_F(PollCycleTest, nestedStartSharesTheOpenPortAndStopsTheOuterRun) {
     const struct {
         std::size_t duringWait;  // 0 settling, 1 command 1's reply wait
         const char* alarmHour;   // "999" makes the nested run fail
+        std::int32_t attempts;
         std::vector<std::int16_t> decoded;
-    } cases[] = {{0, "6", {6}}, {1, "6", {6, 1}}, {1, "999", {1}}};
+        long refreshTries, alarmTries;
+    } cases[] = {{0, "6", 1, {6}, 0, 1},
+                 {1, "6", 1, {6, 1}, 1, 1},
+                 {1, "999", 1, {1}, 1, 0},
+                 {1, "6", 3, {6, 1}, 1, 3}};
     for (const auto& c : cases) {
         api.ClearLog();
         replies.Seen.clear();
         events.Waits.clear();
         staged.AlarmHour = c.alarmHour;
+        settings.Attempts = c.attempts;
         events.DuringWait = [&](std::size_t index) {
             if (index == c.duringWait) {
                 try {  // as the nested starter's handler does
@@ -148,6 +155,8 @@ TEST_F(PollCycleTest, nestedStartSharesTheOpenPortAndStopsTheOuterRun) {
         EXPECT_EQ(Count("CloseHandle"), 1);
         EXPECT_EQ(replies.Seen, c.decoded)
             << c.duringWait << c.alarmHour << ": command 2 never ran";
+        EXPECT_EQ(Count("WriteFile 01 32 BE"), c.refreshTries);
+        EXPECT_EQ(Count("WriteFile 01 5A 5F"), c.alarmTries);
         EXPECT_EQ(cycle.ExchangeInProgress, 0);
         EXPECT_TRUE(window.Messages.empty()) << "no failed second open";
     }
@@ -194,20 +203,6 @@ TEST_F(PollCycleTest, missingOrBadRepliesAreSentAgainUpToTheAttemptsEachShownAnd
     }
 }
 
-TEST_F(PollCycleTest, noTryAfterANestedRunStoppedTheOuterOne) {
-    settings.Attempts = 3;
-    events.DuringWait = [&](std::size_t index) {
-        if (index == 1) {  // command 1's first reply wait
-            cycle.Start(Command::WriteAlarm1, Command::WriteAlarm1);
-        }
-    };
-    cycle.Start(Command::ReadState, Command::WriteEvent);
-    EXPECT_EQ(Count("WriteFile 01 32 BE"), 1) << "the silent refresh is not tried again";
-    EXPECT_EQ(Count("WriteFile 01 5A 5F"), 3) << "the nested run makes its own tries";
-    EXPECT_EQ(replies.Seen, (std::vector<std::int16_t>{Command::WriteAlarm1, Command::ReadState}));
-    EXPECT_EQ(Count("CloseHandle"), 1);
-}
-
 TEST_F(PollCycleTest, runTimeErrorClosesThePortAndLowersTheFlagBeforeItReachesTheStarter) {
     const struct {
         const char* timeout;
@@ -236,11 +231,15 @@ TEST_F(PollCycleTest, abortCutsTheWaitShortAndEndsEveryRunWithoutReadingOrSendin
         Calls expected;
     } cases[] = {
         {0, false, {"CreateFile", "Wait 500000us", "CloseHandle"}},
-        {1, false, {"CreateFile", "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE",
-                    "Wait 1000000us", "CloseHandle"}},
-        {3, true, {"CreateFile", "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE",
-                   "Wait 1000000us", "Wait 500000us", "PurgeComm 8",
-                   "WriteFile 01 5A 5F 00 06 1E 02", "Wait 1000000us", "CloseHandle"}},
+        {1,
+         false,
+         {"CreateFile", "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE", "Wait 1000000us",
+          "CloseHandle"}},
+        {3,
+         true,
+         {"CreateFile", "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE", "Wait 1000000us",
+          "Wait 500000us", "PurgeComm 8", "WriteFile 01 5A 5F 00 06 1E 02", "Wait 1000000us",
+          "CloseHandle"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.abortDuring);

@@ -1,10 +1,9 @@
-// The controller model and the misbehaviours, without a line.
+// The controller model without a line.
 
 #include <gtest/gtest.h>
 
 #include "protocol/frame.h"
 #include "tools/sim/controller_model.h"
-#include "tools/sim/faults.h"
 
 namespace pelta::sim {
 namespace {
@@ -77,17 +76,6 @@ TEST_F(ModelTest, SetClockMovesTheClockThatReadStateShows) {
     EXPECT_EQ(model_.ClockNow().day, 1);
 }
 
-TEST_F(ModelTest, AlarmWritesShowAtTheirPositionsInReadSettings) {
-    const auto settings = [this] { return model_.Handle(Bytes({7, 0x32, 0xC0})).value(); };
-    // The initial store: a misplaced field shows as a wrong value at its position.
-    EXPECT_EQ(settings().substr(3, 20),
-              Bytes({7, 30, 8, 0, 255, 9, 10, 9, 3, 22, 0, 15, 7, 45, 255, 1, 22, 5, 6, 50}));
-    ASSERT_TRUE(model_.Handle(Bytes({7, 0x5A, 0x5F, 255, 23, 59, 10})));
-    EXPECT_EQ(settings().substr(3, 5), Bytes({23, 59, 10, 255, 255}));
-    ASSERT_TRUE(model_.Handle(Bytes({7, 0x5A, 0x60, 0, 5, 15, 1})));
-    EXPECT_EQ(settings().substr(3, 10), Bytes({23, 59, 10, 255, 0, 5, 15, 1, 3, 22}));
-}
-
 TEST_F(ModelTest, EventLinesAreStoredByteExact) {
     std::string line2 = kLine;
     line2[19] = 'z';
@@ -98,28 +86,6 @@ TEST_F(ModelTest, EventLinesAreStoredByteExact) {
     EXPECT_EQ(event.line2, line2);
     EXPECT_EQ(std::vector<int>({event.mode, event.month, event.day, event.hour}),
               std::vector<int>({0, 3, 5, 14}));
-}
-
-TEST(Faults, ShapeTheReply) {
-    // silent, bad CRC, short; reply length; what goes out (0: nothing) and whether it is good
-    const std::vector<std::tuple<bool, bool, bool, std::size_t, std::size_t, bool>> cases = {
-        {false, false, false, 22, 22, true}, {true, false, false, 22, 0, false},
-        {false, true, false, 3, 3, false},   {false, false, true, 22, 11, false},
-        {false, false, true, 25, 12, false}, {true, true, true, 25, 0, false},
-    };
-    for (const auto& [silent, badCrc, shortReply, length, sent, good] : cases) {
-        Faults faults;
-        std::tie(faults.silent, faults.badCrc, faults.shortReply) =
-            std::tie(silent, badCrc, shortReply);
-        const protocol::Frame reply = protocol::WithCrc(protocol::Frame(length - 2, '\x5A'));
-        const auto out = ApplyFaults(faults, reply);
-        ASSERT_EQ(out.value_or("").size(), sent) << length;
-        EXPECT_EQ(protocol::IsGoodReply(out.value_or("")), good) << length;
-        // Whatever is sent is the start of the true reply, CRC corruption aside.
-        EXPECT_EQ(out.value_or("").substr(0, length - 2),
-                  reply.substr(0, std::min(sent, length - 2)));
-        EXPECT_FALSE(ApplyFaults(faults, std::nullopt));
-    }
 }
 
 }  // namespace
