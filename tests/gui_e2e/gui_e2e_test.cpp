@@ -82,23 +82,7 @@ class WindowAgainstSim : public ::testing::Test {
         QTest::mouseClick(Find<QPushButton>("Command6"), Qt::LeftButton);
     }
 
-    // Waits up to 5 s for the simulator to log a line matching `pattern`; returns that line.
-    QString SimLogged(const QString& pattern) {
-        const QRegularExpression wanted(pattern);
-        for (int i = 0; i < 50; ++i) {
-            simLog_ += QString::fromUtf8(sim_.readAllStandardOutput());
-            for (const QString& line : simLog_.split('\n')) {
-                if (wanted.match(line).hasMatch()) {
-                    return line;
-                }
-            }
-            sim_.waitForReadyRead(100);
-        }
-        return {};
-    }
-
     QTemporaryDir scratch_;
-    QString simLog_;
     QProcess sim_;
     QString port_;
     std::unique_ptr<ui::WindowApp> app_;
@@ -136,22 +120,6 @@ TEST_F(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
     }
     EXPECT_TRUE(Find<QCheckBox>("Check1_0")->isChecked());
     EXPECT_FALSE(Find<QCheckBox>("Check1_1")->isChecked());
-}
-
-// A date typed into DateTime1 and sent at once with the send-clock button: the click moves the
-// focus first, so the weekday list follows the typed date before the frame is built.
-TEST_F(WindowAgainstSim, aTypedDateIsSentWithItsOwnWeekday) {
-    Click("Button163");
-    ASSERT_TRUE(Find<QWidget>("ctlLine6")->isVisible());
-    QLineEdit* date = Find<DateTime>("DateTime1")->Field();
-    QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(3, date->height() / 2));
-    QTest::keyClicks(date, "270126");
-    ASSERT_EQ(date->text(), "27.01.26");
-    Click("Button166");
-    const QString line = SimLogged("^[0-9:.]+ rx 01 5A 5E ");
-    EXPECT_TRUE(line.contains(" 27.01.26 ")) << line.toStdString();
-    EXPECT_TRUE(line.contains(" weekday=3 ")) << "Tuesday, " << line.toStdString();
-    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
 }
 
 }  // namespace
