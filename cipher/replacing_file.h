@@ -10,7 +10,8 @@ namespace pelta::cipher {
 
 class ReplacingFile {
   public:
-    // Creates the temporary file; throws std::system_error when it cannot.
+    // Creates the temporary file, readable by its owner only (it may hold deciphered data);
+    // throws std::system_error when it cannot.
     explicit ReplacingFile(std::filesystem::path target);
     ~ReplacingFile();
     ReplacingFile(const ReplacingFile&) = delete;
@@ -28,6 +29,13 @@ class ReplacingFile {
     std::filesystem::path Temporary;
     std::FILE* File = nullptr;
     bool Committed = false;
+    bool Pending = false;  // holds the slot PendingTemporaryFile() reads
 };
+
+// The temporary file now being written, for a handler of SIGINT, SIGTERM or SIGHUP to unlink
+// before the program ends; empty when there is none. It changes only while those signals are
+// blocked, so such a handler always reads a whole path, and a file is never made or put in
+// place unseen. One file at a time is watched: the first made while the slot is free.
+const char* PendingTemporaryFile() noexcept;
 
 }  // namespace pelta::cipher

@@ -7,7 +7,7 @@
 
 namespace pelta::des_tool {
 
-enum class Command { Help, Encrypt, Decrypt, EncryptText, DecryptText };
+enum class Command { Help, Version, Encrypt, Decrypt, EncryptText, DecryptText };
 
 struct Arguments {
     Command What = Command::Help;
@@ -15,7 +15,7 @@ struct Arguments {
     std::optional<std::string> KeyFile;  // --key-file
     bool Overwrite = false;
     bool Hex = false;
-    std::vector<std::string> Operands;  // IN OUT, or TEXT
+    std::vector<std::string> Operands;  // IN OUT ("-": standard input or output), or TEXT
 };
 
 // Empty with `error` set when the arguments do not fit the usage.

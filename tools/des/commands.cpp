@@ -16,12 +16,16 @@
 #include "tools/des/failure_text.h"
 #include "tools/des/key_input.h"
 #include "tools/des/progress_bar.h"
+#include "tools/des/whole_data.h"
 
 namespace pelta::des_tool {
 
 namespace {
 
 using pelta::cipher::clsDES;
+
+// DES takes eight key bytes; clsDES ignores the rest of a longer key.
+constexpr std::size_t kDesKeySize = 8;
 
 int Fail(std::FILE* err, const std::string& message) {
     std::fprintf(err, "pelta-des: %s\n", message.c_str());
@@ -71,22 +75,51 @@ Key ObtainKey(const Arguments& args, std::FILE* err) {
     if (!bytes) {
         return {{}, Fail(err, error)};
     }
+    if (bytes->size() > kDesKeySize) {
+        std::fprintf(err,
+                     "pelta-des: warning: the key has %zu characters; only the first %zu count\n",
+                     bytes->size(), kDesKeySize);
+    }
     return {*bytes, 0};
 }
 
-int RunFileCommand(const Arguments& args, const std::string& key, std::FILE* err) {
+// clsDES streams a file of any size through a bounded buffer; standard input or output, and
+// an empty input (which clsDES refuses), go through memory instead.
+int RunFileCommand(const Arguments& args, const std::string& key, std::FILE* out, std::FILE* err) {
     clsDES des;
     ProgressBar bar(err);
     if (::isatty(::fileno(err))) {
         des.Progress = [&bar](std::int32_t percent) { bar.Show(percent); };
     }
     const std::string& in = args.Operands[0];
-    const std::string& out = args.Operands[1];
+    const std::string& to = args.Operands[1];
     const bool decipher = args.What == Command::Decrypt;
-    const bool done = decipher ? des.DecryptFile(in, out, args.Overwrite, key)
-                               : des.EncryptFile(in, out, args.Overwrite, key);
+    const bool standardStream = in == "-" || to == "-";
+    if (!standardStream) {
+        decipher ? des.DecryptFile(in, to, args.Overwrite, key)
+                 : des.EncryptFile(in, to, args.Overwrite, key);
+    }
+    cipher::FileOutcome outcome = des.LastFileOutcome();
+    if (standardStream || (outcome.Failure == cipher::FileFailure::InputEmpty && !decipher)) {
+        outcome = CipherWholeData(des, key, decipher, in, to, args.Overwrite, stdin, out);
+    }
     bar.EndLine();
-    return done ? 0 : Fail(err, FileFailureText(des.LastFileOutcome(), decipher, in, out));
+    return outcome.Failure == cipher::FileFailure::None
+               ? 0
+               : Fail(err,
+                      FileFailureText(outcome, decipher, in == "-" ? "standard input" : in, to));
+}
+
+// Enciphered bytes would garble a terminal; refused before a key is asked for.
+std::string BinaryToTerminal(const Arguments& args, std::FILE* out) {
+    const bool binary = (args.What == Command::EncryptText && !args.Hex) ||
+                        (args.What == Command::Encrypt && args.Operands[1] == "-");
+    if (!binary || !::isatty(::fileno(out))) {
+        return {};
+    }
+    return args.What == Command::Encrypt
+               ? "will not write encrypted bytes to a terminal: redirect the output"
+               : "will not write encrypted bytes to a terminal: use --hex, or redirect the output";
 }
 
 // Raw or hexadecimal text that cannot be enciphered data, told apart from a wrong key.
@@ -138,12 +171,13 @@ int RunWithKey(const Arguments& args, const std::string& key, std::FILE* out, st
     switch (args.What) {
         case Command::Encrypt:
         case Command::Decrypt:
-            return RunFileCommand(args, key, err);
+            return RunFileCommand(args, key, out, err);
         case Command::EncryptText:
             return EncryptText(args, key, out, err);
         case Command::DecryptText:
             return DecryptText(args, key, out, err);
         case Command::Help:
+        case Command::Version:
             break;
     }
     return kExitUsage;
@@ -156,12 +190,20 @@ int RunCommand(const Arguments& args, std::FILE* out, std::FILE* err) {
         std::fputs(UsageText(), out);
         return std::fflush(out) == 0 ? 0 : kExitFailure;
     }
+    if (args.What == Command::Version) {
+        std::fprintf(out, "pelta-des %s\n", PELTA_VERSION);
+        return std::fflush(out) == 0 ? 0 : kExitFailure;
+    }
+    if (const std::string refused = BinaryToTerminal(args, out); !refused.empty()) {
+        Fail(err, refused);
+        return kExitUsage;
+    }
     const Key key = ObtainKey(args, err);
     if (key.ExitCode != 0) {
         return key.ExitCode;
     }
     const int result = RunWithKey(args, key.Bytes, out, err);
-    if (std::fflush(out) != 0) {
+    if (std::fflush(out) != 0 || std::ferror(out)) {
         return Fail(err, std::string("could not write the result: ") + std::strerror(errno));
     }
     return result;

@@ -7,6 +7,7 @@
 
 #include "tools/des/command_line.h"
 #include "tools/des/commands.h"
+#include "tools/des/interruption.h"
 
 int main(int argc, char** argv) {
     using namespace pelta::des_tool;
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pelta-des: %s (see pelta-des --help)\n", error.c_str());
         return kExitUsage;
     }
+    RemoveTemporaryFileOnEndingSignals();
     try {
         return RunCommand(*parsed, stdout, stderr);
     } catch (const std::exception& e) {
