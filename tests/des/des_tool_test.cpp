@@ -10,9 +10,11 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cipher/des.h"
@@ -49,13 +51,14 @@ class DesTool : public ::testing::Test {
         std::ifstream in(Path(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    // Runs pelta-des through the shell after `prefix` (as `runAs`), with no terminal on stdin.
-    ToolRun Tool(const std::vector<std::string>& args, const std::string& prefix = "") const {
+    // Runs pelta-des through the shell after `prefix` (as `runAs`), stdin from `input`.
+    ToolRun Tool(const std::vector<std::string>& args, const std::string& prefix = "",
+                 const std::string& input = "/dev/null") const {
         std::string command = prefix + "exec " + runAs + Path("pelta-des");
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
-        command += " </dev/null >" + Path("stdout") + " 2>" + Path("stderr");
+        command += " <" + input + " >" + Path("stdout") + " 2>" + Path("stderr");
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read("stdout"), Read("stderr")};
     }
@@ -85,6 +88,10 @@ TEST_F(DesTool, eachFailureSaysWhatFailed) {
     fs::resize_file(Path("huge.des"),
                     cipher::layout::EncipheredSize(cipher::layout::kMaxDataSize) + 8);
     ASSERT_EQ(Tool({"encrypt", "--key", "k1", Path("data"), Path("enc")}).Code, 0);
+    // A character device of the test's own stands for one: nothing here may touch /dev/null.
+    int master = -1, slave = -1;
+    char device[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, device, nullptr, nullptr), 0);
     const std::string data = Path("data"), old = Path("old"), enc = Path("enc");
     const struct {
         std::vector<std::string> args;
@@ -93,12 +100,13 @@ TEST_F(DesTool, eachFailureSaysWhatFailed) {
     } cases[] = {
         {{"encrypt", "--key", "k", Path("absent"), Path("new")}, 1, "input file not found: "},
         {{"encrypt", "--key", "k", Path("folder"), Path("new")}, 1, "input is not a regular file"},
-        {{"encrypt", "--key", "k", Path("empty"), Path("new")}, 1, "input file is empty"},
+        {{"decrypt", "--key", "k", Path("empty"), Path("new")}, 1, "input file is empty"},
+        {{"decrypt", "--key", "k", "-", Path("new")}, 1, "(not whole 8-byte blocks): standard in"},
         {{"encrypt", "--key", "k", Path("huge"), Path("new")}, 1, "input file is too large"},
         {{"decrypt", "--key", "k", Path("huge.des"), Path("new")}, 1, "too large to be encrypted"},
         {{"decrypt", "--key", "k1", Path("ragged"), Path("new")}, 1, "not whole 8-byte blocks"},
         {{"encrypt", "--key", "k", data, old}, 1, "output file exists (use --overwrite"},
-        {{"encrypt", "--key", "k", "--overwrite", data, "/dev/null"}, 1, "not a regular file"},
+        {{"encrypt", "--key", "k", "--overwrite", data, device}, 1, "not a regular file"},
         {{"encrypt", "--key", "k", data, Path("no/out")}, 1, "output folder does not exist: "},
         {{"decrypt", "--key", "k2", enc, old, "--overwrite"}, 1, "wrong key, or its header is"},
         {{"decrypt-text", "--key", "k", "--hex", std::string(32, '0')}, 1, "wrong key, or its"},
@@ -110,6 +118,7 @@ TEST_F(DesTool, eachFailureSaysWhatFailed) {
         {{"encrypt", data, Path("new")}, 2, "no key given"},
         {{"encrypt", "--key", "k", "--key-file", Path("k"), data, Path("new")}, 2, "key once"},
         {{"scramble", "--key", "k"}, 2, "unknown command"},
+        {{"encrypt-text", "--key", "k", "--overwrite", "t"}, 2, "unexpected option: --overwrite"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[c.args.size() - 2] + " " + c.args.back());
@@ -117,7 +126,9 @@ TEST_F(DesTool, eachFailureSaysWhatFailed) {
         EXPECT_EQ(Read("old"), "old");
         EXPECT_FALSE(fs::exists(Path("new")));
     }
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_character_file(device));
+    ::close(slave);
+    ::close(master);
 }
 
 // A write that fails part way (here: at the file size limit) keeps the old output and says so.
@@ -171,6 +182,72 @@ TEST_F(DesTool, aKeyFileGivesItsFirstLineAndTextsKeepEveryByte) {
     const std::string withNul = des.EncryptString(std::string("a\0b\0", 4), "k", true);
     EXPECT_EQ(Tool({"decrypt-text", "--key", "k", "--hex", withNul}).Out,
               std::string("a\0b\0\n", 5));
+}
+
+// Options before the command, "-" for standard input and output, an empty input, --version,
+// and a warning for a key past eight characters (counted in Windows-1251, not in UTF-8).
+TEST_F(DesTool, theCommandLineKeepsTheUsualConventions) {
+    Write("data", "plain text");
+    Write("empty", "");
+    ASSERT_EQ(Tool({"--key", "k", "encrypt", Path("data"), "-"}).Code, 0);
+    Write("enc", Read("stdout"));
+    EXPECT_EQ(Tool({"decrypt", "-", "-", "--key", "k"}, "", Path("enc")).Out, "plain text");
+    ASSERT_EQ(Tool({"encrypt", "--key", "k", Path("empty"), Path("e")}).Code, 0) << Read("stderr");
+    EXPECT_EQ(fs::file_size(Path("e")), 16u);
+    ASSERT_EQ(Tool({"decrypt", "--key", "k", Path("e"), Path("back")}).Code, 0);
+    EXPECT_TRUE(fs::exists(Path("back")) && fs::is_empty(Path("back")));
+    EXPECT_EQ(Tool({"--version"}).Out.rfind("pelta-des ", 0), 0u);
+    EXPECT_EQ(Tool({"encrypt-text", "--key", "ключключ", "t"}).Err, "");
+    EXPECT_EQ(Tool({"encrypt-text", "--key", "ключключк", "t"}).Err,
+              "pelta-des: warning: the key has 9 characters; only the first 8 count\n");
+}
+
+// SIGINT, SIGTERM and SIGHUP while the output is written: standard input held open keeps the
+// program at work with its temporary file made, so the signal surely comes mid-run.
+TEST_F(DesTool, anEndingSignalRemovesTheTemporaryFileAndSaysSoInTheStatus) {
+    Write("old", "old");
+    const auto temporary = [this] {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().filename().string().starts_with(".old.")) {
+                return entry.path();
+            }
+        }
+        return fs::path();
+    };
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        int input[2];
+        ASSERT_EQ(::pipe(input), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::dup2(input[0], STDIN_FILENO);
+            ::close(input[1]);
+            for (const int inherited : {SIGINT, SIGTERM, SIGHUP}) {
+                std::signal(inherited, SIG_DFL);  // not ignored, whatever started the test
+            }
+            const std::string tool = Path("pelta-des"), old = Path("old");
+            ::execl(tool.c_str(), tool.c_str(), "encrypt", "--key", "k", "--overwrite", "-",
+                    old.c_str(), nullptr);
+            ::_exit(127);
+        }
+        ::close(input[0]);
+        ASSERT_EQ(::write(input[1], "some data", 9), 9);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (temporary().empty() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        const fs::path made = temporary();
+        EXPECT_FALSE(made.empty());
+        EXPECT_EQ(made.empty() ? fs::perms::none : fs::status(made).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write);
+        ::kill(child, signal);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ::close(input[1]);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + signal) << status;
+        EXPECT_TRUE(temporary().empty());
+        EXPECT_EQ(Read("old"), "old");
+    }
 }
 
 // pelta-des on a pseudo-terminal: what it writes there, and what is typed.
@@ -261,6 +338,13 @@ TEST_F(DesTool, withoutAKeyOptionTheTerminalIsAskedWithoutEcho) {
         EXPECT_NE(terminal.Output().find("pelta-des: the two keys differ"), std::string::npos);
         EXPECT_FALSE(fs::exists(Path("other")));
     }
+}
+
+TEST_F(DesTool, encryptedBytesAreNotWrittenToATerminal) {
+    Terminal terminal({Path("pelta-des"), "encrypt-text", "--key", "k", "text"});
+    EXPECT_EQ(terminal.ExitCode(), 2);
+    EXPECT_NE(terminal.Output().find("terminal: use --hex, or redirect"), std::string::npos)
+        << terminal.Output();
 }
 
 TEST_F(DesTool, theProgressLineEndsBeforeAMessage) {
