@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -202,54 +201,6 @@ TEST_F(DesTool, theCommandLineKeepsTheUsualConventions) {
               "pelta-des: warning: the key has 9 characters; only the first 8 count\n");
 }
 
-// SIGINT, SIGTERM and SIGHUP while the output is written: standard input held open keeps the
-// program at work with its temporary file made, so the signal surely comes mid-run.
-TEST_F(DesTool, anEndingSignalRemovesTheTemporaryFileAndSaysSoInTheStatus) {
-    Write("old", "old");
-    const auto temporary = [this] {
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            if (entry.path().filename().string().starts_with(".old.")) {
-                return entry.path();
-            }
-        }
-        return fs::path();
-    };
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        SCOPED_TRACE(signal);
-        int input[2];
-        ASSERT_EQ(::pipe(input), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::dup2(input[0], STDIN_FILENO);
-            ::close(input[1]);
-            for (const int inherited : {SIGINT, SIGTERM, SIGHUP}) {
-                std::signal(inherited, SIG_DFL);  // not ignored, whatever started the test
-            }
-            const std::string tool = Path("pelta-des"), old = Path("old");
-            ::execl(tool.c_str(), tool.c_str(), "encrypt", "--key", "k", "--overwrite", "-",
-                    old.c_str(), nullptr);
-            ::_exit(127);
-        }
-        ::close(input[0]);
-        ASSERT_EQ(::write(input[1], "some data", 9), 9);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (temporary().empty() && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        const fs::path made = temporary();
-        EXPECT_FALSE(made.empty());
-        EXPECT_EQ(made.empty() ? fs::perms::none : fs::status(made).permissions(),
-                  fs::perms::owner_read | fs::perms::owner_write);
-        ::kill(child, signal);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ::close(input[1]);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + signal) << status;
-        EXPECT_TRUE(temporary().empty());
-        EXPECT_EQ(Read("old"), "old");
-    }
-}
-
 // pelta-des on a pseudo-terminal: what it writes there, and what is typed.
 class Terminal {
   public:
@@ -295,6 +246,7 @@ class Terminal {
     void Type(const std::string& text) const {
         ASSERT_EQ(::write(Master, text.data(), text.size()), static_cast<ssize_t>(text.size()));
     }
+    void Send(int signal) const { ::kill(Child, signal); }
     bool Echoes() const {
         termios settings{};
         return ::tcgetattr(Master, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
@@ -337,6 +289,38 @@ TEST_F(DesTool, withoutAKeyOptionTheTerminalIsAskedWithoutEcho) {
         EXPECT_EQ(terminal.ExitCode(), 1);
         EXPECT_NE(terminal.Output().find("pelta-des: the two keys differ"), std::string::npos);
         EXPECT_FALSE(fs::exists(Path("other")));
+    }
+}
+
+// SIGINT, SIGTERM and SIGHUP while the output is written: standard input (the terminal) held
+// open keeps the program at work with its temporary file made, so the signal surely comes
+// mid-run.
+TEST_F(DesTool, anEndingSignalRemovesTheTemporaryFileAndSaysSoInTheStatus) {
+    Write("old", "old");
+    const auto temporary = [this] {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().filename().string().starts_with(".old.")) {
+                return entry.path();
+            }
+        }
+        return fs::path();
+    };
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        Terminal terminal(
+            {Path("pelta-des"), "encrypt", "--key", "k", "--overwrite", "-", Path("old")});
+        terminal.Type("some data");
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (temporary().empty() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        const fs::path made = temporary();
+        ASSERT_FALSE(made.empty());
+        EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+        terminal.Send(signal);
+        EXPECT_EQ(terminal.ExitCode(), 128 + signal);
+        EXPECT_TRUE(temporary().empty());
+        EXPECT_EQ(Read("old"), "old");
     }
 }
 
