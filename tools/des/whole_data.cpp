@@ -103,7 +103,7 @@ FileOutcome CipherWholeData(cipher::clsDES& des, const std::string& key, bool de
     } catch (const std::system_error& error) {
         return {FileFailure::OutputNotWritten, error.code().value()};
     } catch (const std::bad_alloc&) {
-        return {FileFailure::InputTooLarge};
+        return {FileFailure::OutputNotWritten, ENOMEM};
     }
 }
 
