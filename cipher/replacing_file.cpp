@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -103,6 +104,12 @@ ReplacingFile::~ReplacingFile() {
     }
 }
 
+mode_t ReplacingFile::ModeFromUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
 void ReplacingFile::Write(const std::uint8_t* data, std::size_t size) {
     if (size != 0 && std::fwrite(data, 1, size, File) != size) {
         Fail("write");
@@ -110,7 +117,9 @@ void ReplacingFile::Write(const std::uint8_t* data, std::size_t size) {
 }
 
 void ReplacingFile::Commit() {
-    if (std::fflush(File) != 0 || ::fsync(::fileno(File)) != 0) {
+    // Private while unfinished; once whole it takes the mode the user's umask gives new files.
+    if (std::fflush(File) != 0 || ::fchmod(::fileno(File), ModeFromUmask()) != 0 ||
+        ::fsync(::fileno(File)) != 0) {
         Fail("flush");
     }
     const int closed = std::fclose(File);

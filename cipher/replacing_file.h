@@ -2,6 +2,8 @@
 // Writes a file under a temporary name in the target's folder and puts it in the target's
 // place only when it is complete: a failed write leaves the old file as it was.
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -25,6 +27,8 @@ class ReplacingFile {
     const std::filesystem::path& TemporaryPath() const { return Temporary; }
 
   private:
+    static mode_t ModeFromUmask();
+
     std::filesystem::path Target;
     std::filesystem::path Temporary;
     std::FILE* File = nullptr;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -195,6 +196,10 @@ TEST_F(DesTool, theCommandLineKeepsTheUsualConventions) {
     EXPECT_EQ(fs::file_size(Path("e")), 16u);
     ASSERT_EQ(Tool({"decrypt", "--key", "k", Path("e"), Path("back")}).Code, 0);
     EXPECT_TRUE(fs::exists(Path("back")) && fs::is_empty(Path("back")));
+    // Private only while unfinished: the whole file has the mode the umask gives.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(Path("back")).permissions(), fs::perms(0666 & ~mask));
     EXPECT_EQ(Tool({"--version"}).Out.rfind("pelta-des ", 0), 0u);
     EXPECT_EQ(Tool({"encrypt-text", "--key", "ключключ", "t"}).Err, "");
     EXPECT_EQ(Tool({"encrypt-text", "--key", "ключключк", "t"}).Err,
