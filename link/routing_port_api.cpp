@@ -1,0 +1,27 @@
+#include "link/routing_port_api.h"
+
+#include "link/port_url.h"
+
+namespace pelta::link {
+
+PortHandleValue RoutingPortApi::CreateFile(const std::string& deviceName) {
+    last_ = IsNetworkPortName(deviceName) ? static_cast<PortApi*>(&network_) : &serial_;
+    const PortHandleValue handle = last_->CreateFile(deviceName);
+    if (handle != InvalidHandleValue && last_ == &network_) {
+        networkHandles_.insert(handle);
+    }
+    return handle;
+}
+
+PortApi& RoutingPortApi::Route(PortHandleValue handle) {
+    last_ = networkHandles_.contains(handle) ? static_cast<PortApi*>(&network_) : &serial_;
+    return *last_;
+}
+
+bool RoutingPortApi::CloseHandle(PortHandleValue handle) {
+    PortApi& api = Route(handle);
+    networkHandles_.erase(handle);
+    return api.CloseHandle(handle);
+}
+
+}  // namespace pelta::link
