@@ -76,9 +76,9 @@ NetworkPort::Pulled NetworkPort::Pull(int waitMs) {
 }
 
 int NetworkPort::Send(std::string_view wire, int waitMs) {
-    const auto deadline = waitMs < 0 ? std::nullopt
-                                     : std::optional(PortClock::now() +
-                                                     std::chrono::milliseconds(waitMs));
+    const auto deadline = waitMs < 0
+                              ? std::nullopt
+                              : std::optional(PortClock::now() + std::chrono::milliseconds(waitMs));
     while (!wire.empty()) {
         const ssize_t n = ::send(fd_, wire.data(), wire.size(), MSG_NOSIGNAL);
         if (n > 0) {
@@ -153,7 +153,8 @@ int NetworkPort::Configure(const Dcb& dcb, std::string* what) {
         if (missing == settings.end()) {
             return 0;
         }
-        if (Pull(PollTimeout(deadline)) != Pulled::Bytes && (ended_ || PollTimeout(deadline) == 0)) {
+        if (Pull(PollTimeout(deadline)) != Pulled::Bytes &&
+            (ended_ || PollTimeout(deadline) == 0)) {
             *what = missing->Name;
             return ended_ ? (error_ != 0 ? error_ : ECONNRESET) : ETIMEDOUT;
         }
@@ -209,9 +210,9 @@ int NetworkPort::Write(const std::uint8_t* buffer, std::uint32_t count,
 
 int NetworkPort::PurgeReceived() {
     if (IsTelnet() && receiver_.ComPortAccepted()) {
-        const std::string purge = telnet::ComPortRequest(
-            telnet::ComPortCommand::PurgeData,
-            std::string(1, static_cast<char>(telnet::PurgeReceiveBuffer)));
+        const std::string purge =
+            telnet::ComPortRequest(telnet::ComPortCommand::PurgeData,
+                                   std::string(1, static_cast<char>(telnet::PurgeReceiveBuffer)));
         if (const int error = Send(purge, boundMs_); error != 0) {
             return error;
         }

@@ -24,8 +24,7 @@ std::string HostPort(const PortUrl& url) {
 }
 
 int MillisecondsLeft(Clock::time_point deadline) {
-    const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
@@ -83,8 +82,8 @@ TcpConnection ConnectTcp(const PortUrl& url, int boundMs) {
     result.Error = ETIMEDOUT;
     for (const addrinfo* address = found; address != nullptr && MillisecondsLeft(deadline) > 0;
          address = address->ai_next) {
-        const int fd = AboveStandardDescriptors(::socket(
-            address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+        const int fd = AboveStandardDescriptors(
+            ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
         if (fd < 0) {
             result.Error = errno;
             continue;
