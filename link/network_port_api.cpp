@@ -21,7 +21,7 @@ bool NetworkPortApi::Fail(int errorCode, std::string reason) {
 NetworkPortApi::OpenPort* NetworkPortApi::Find(PortHandleValue handle) {
     const auto found = open_.find(handle);
     if (found == open_.end()) {
-        Fail(EBADF, "no such network port open");
+        lastError_ = EBADF;  // the reason stays the one of the failure that left no port
         return nullptr;
     }
     return &found->second;
@@ -53,6 +53,7 @@ PortHandleValue NetworkPortApi::CreateFile(const std::string& deviceName) {
         Fail(connection.Error, deviceName + ": " + connection.Why);
         return InvalidHandleValue;
     }
+    failureReason_.clear();
     open_[connection.Fd] = {deviceName,
                             std::make_unique<NetworkPort>(connection.Fd, url->Protocol, boundMs_)};
     return connection.Fd;
@@ -100,7 +101,11 @@ bool NetworkPortApi::PurgeComm(PortHandleValue handle, std::uint32_t flags) {
 }
 
 bool NetworkPortApi::CloseHandle(PortHandleValue handle) {
-    return open_.erase(handle) != 0 || Fail(EBADF, "no such network port open");
+    if (open_.erase(handle) == 0) {
+        lastError_ = EBADF;
+        return false;
+    }
+    return true;
 }
 
 }  // namespace pelta::link

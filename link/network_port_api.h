@@ -21,7 +21,8 @@ class NetworkPortApi : public PortApi {
     // How long a connect and each answer of the server may take: the reply time-out the
     // operator chose, never under MinimumBoundMs. Applies to ports opened afterwards.
     void SetReplyTimeout(int milliseconds);
-    // Why the last failed call failed: "rfc2217://host:4001: Connection refused".
+    // Why the port opened last failed (to open, to take the settings, or a call), in one line:
+    // "rfc2217://host:4001: Connection refused"; empty when it has not.
     const std::string& FailureReason() const { return failureReason_; }
 
     PortHandleValue CreateFile(const std::string& deviceName) override;

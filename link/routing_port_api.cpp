@@ -6,6 +6,7 @@ namespace pelta::link {
 
 PortHandleValue RoutingPortApi::CreateFile(const std::string& deviceName) {
     last_ = IsNetworkPortName(deviceName) ? static_cast<PortApi*>(&network_) : &serial_;
+    lastOpened_ = last_;
     const PortHandleValue handle = last_->CreateFile(deviceName);
     if (handle != InvalidHandleValue && last_ == &network_) {
         networkHandles_.insert(handle);
@@ -14,7 +15,11 @@ PortHandleValue RoutingPortApi::CreateFile(const std::string& deviceName) {
 }
 
 PortApi& RoutingPortApi::Route(PortHandleValue handle) {
-    last_ = networkHandles_.contains(handle) ? static_cast<PortApi*>(&network_) : &serial_;
+    if (networkHandles_.contains(handle)) {
+        last_ = &network_;
+    } else {
+        last_ = handle == InvalidHandleValue ? lastOpened_ : &serial_;
+    }
     return *last_;
 }
 

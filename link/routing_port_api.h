@@ -17,9 +17,10 @@ class RoutingPortApi : public PortApi {
     explicit RoutingPortApi(SerialMapRoots roots) : serial_(std::move(roots)) {}
 
     NetworkPortApi& Network() { return network_; }
-    // Why the last failed open or call of a network port failed; empty for a serial device.
+    // Why the network port opened last failed (to open, to take the settings, or a call);
+    // empty when the last open was of a serial device.
     std::string FailureReason() const {
-        return last_ == &network_ ? network_.FailureReason() : std::string();
+        return lastOpened_ == &network_ ? network_.FailureReason() : std::string();
     }
 
     PortHandleValue CreateFile(const std::string& deviceName) override;
@@ -50,6 +51,7 @@ class RoutingPortApi : public PortApi {
     NetworkPortApi network_;
     std::set<PortHandleValue> networkHandles_;
     PortApi* last_ = &serial_;
+    PortApi* lastOpened_ = &serial_;  // also answers for the invalid handle of a failed open
 };
 
 }  // namespace pelta::link

@@ -18,11 +18,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string HostPort(const PortUrl& url) {
-    const bool ipv6 = url.Host.find(':') != std::string::npos;
-    return (ipv6 ? "[" + url.Host + "]" : url.Host) + ":" + std::to_string(url.Port);
-}
-
 int MillisecondsLeft(Clock::time_point deadline) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
@@ -75,7 +70,7 @@ TcpConnection ConnectTcp(const PortUrl& url, int boundMs) {
     if (const int error = ::getaddrinfo(url.Host.c_str(), service.c_str(), &hints, &found);
         error != 0) {
         result.Error = error == EAI_SYSTEM ? errno : EHOSTUNREACH;
-        result.Why = HostPort(url) + ": " + ::gai_strerror(error);
+        result.Why = ::gai_strerror(error);
         return result;
     }
     const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> addresses(found, ::freeaddrinfo);
@@ -98,7 +93,7 @@ TcpConnection ConnectTcp(const PortUrl& url, int boundMs) {
         }
         ::close(fd);
     }
-    result.Why = HostPort(url) + ": " + std::strerror(result.Error);
+    result.Why = std::strerror(result.Error);
     return result;
 }
 

@@ -11,7 +11,7 @@ namespace pelta::link {
 struct TcpConnection {
     int Fd = -1;      // non-blocking, close-on-exec, above the standard descriptors
     int Error = 0;    // the errno of the failure when Fd is -1
-    std::string Why;  // "127.0.0.1:4001: Connection refused", for one line of a report
+    std::string Why;  // "Connection refused", "Name or service not known"
 };
 
 TcpConnection ConnectTcp(const PortUrl& url, int boundMs);
