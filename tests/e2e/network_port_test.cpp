@@ -8,8 +8,8 @@
 #include <functional>
 #include <optional>
 
-#include "network_peers.h"
 #include "sim_rig.h"
+#include "tests/support/network_peers.h"
 
 namespace pelta::e2e {
 namespace {

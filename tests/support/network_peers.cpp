@@ -1,4 +1,4 @@
-#include "network_peers.h"
+#include "tests/support/network_peers.h"
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -6,6 +6,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QStandardPaths>
 #include <QThread>
 #include <stdexcept>
 
@@ -72,8 +73,14 @@ Ser2net::Ser2net(const QString& device, bool rfc2217) : port_(FreeTcpPort()), rf
                    .toUtf8());
     file.close();
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
-    process_.start(QStringLiteral("ser2net"), {QStringLiteral("-c"), Configuration(),
-                                               QStringLiteral("-n"), QStringLiteral("-d")});
+    // Debian puts it in /usr/sbin, which a user's PATH may lack.
+    QString program = QStandardPaths::findExecutable(QStringLiteral("ser2net"));
+    if (program.isEmpty()) {
+        program = QStandardPaths::findExecutable(QStringLiteral("ser2net"),
+                                                 {QStringLiteral("/usr/sbin")});
+    }
+    process_.start(program, {QStringLiteral("-c"), Configuration(), QStringLiteral("-n"),
+                             QStringLiteral("-d")});
     const QDeadlineTimer deadline(5000);
     while (!Listening(port_) && !deadline.hasExpired() &&
            process_.state() != QProcess::NotRunning) {
