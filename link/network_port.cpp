@@ -134,7 +134,6 @@ int NetworkPort::Configure(const Dcb& dcb, std::string* what) {
     for (const ComPortSetting& setting : settings) {
         requests += telnet::ComPortRequest(setting.Command, setting.Value);
     }
-    replies_.clear();
     if (const int error = Send(requests, boundMs_); error != 0) {
         return error;
     }
@@ -146,9 +145,11 @@ int NetworkPort::Configure(const Dcb& dcb, std::string* what) {
             if (i < 0 || answered[static_cast<std::size_t>(i)]) {
                 continue;  // a notification, or a late second answer
             }
+            const ComPortSetting& setting = settings[static_cast<std::size_t>(i)];
             answered[static_cast<std::size_t>(i)] = true;
-            if (reply.Value != settings[static_cast<std::size_t>(i)].Value) {
-                *what = settings[static_cast<std::size_t>(i)].Name;
+            // DTR and RTS are not waited for, so their answers cannot decide either.
+            if (setting.MustBeAnswered && reply.Value != setting.Value) {
+                *what = setting.Name;
                 return EINVAL;
             }
         }
