@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
     clang libclang-rt-14-dev
-    xvfb xauth xdotool socat imagemagick fonts-dejavu-core fonts-liberation
+    xvfb xauth xdotool socat ser2net imagemagick fonts-dejavu-core fonts-liberation
     dpkg-dev file lintian
 )
 

@@ -1,6 +1,7 @@
 #include "sim_rig.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <stdexcept>
 
@@ -53,6 +54,18 @@ SimRig::~SimRig() {
         sim.kill();
         sim.waitForFinished(3000);
     }
+}
+
+QString SimRig::Device() const {
+    const QString number = QString(window.In.at(QStringLiteral("cboPortText"))).remove(' ');
+    return QFileInfo(runtime.filePath(QStringLiteral("pelta/serialcomm/") + number))
+        .symLinkTarget();
+}
+
+void SimRig::UseNetworkPort(const QString& url) {
+    discovery.SetPorts({{20, url.toStdString(), ""}});
+    window.In["cboPortListIndex"] = QStringLiteral("0");
+    window.In["cboPortText"] = QStringLiteral("COM 20");
 }
 
 QStringList SimRig::LogLines(const QString& marker, int atLeast) {

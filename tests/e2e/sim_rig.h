@@ -1,6 +1,7 @@
 #pragma once
 // pelta-sim on a pty in a scratch runtime folder, with the whole core below the window wired to
 // it as the application wires it: SimRig rig({"--silent"}); rig.commands.Command5_Click();
+// UseNetworkPort puts a network port in the port list instead, as the only entry.
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -11,8 +12,8 @@
 #include "device/settings_commands.h"
 #include "link/link_settings.h"
 #include "link/port_discovery.h"
+#include "link/routing_port_api.h"
 #include "link/serial_link.h"
-#include "link/termios_port_api.h"
 #include "protocol/poll_cycle.h"
 #include "protocol/qt_event_waiter.h"
 #include "protocol/traffic_monitor.h"
@@ -31,6 +32,10 @@ class SimRig {
     // at least `atLeast` of them.
     QStringList ReceivedLines(int atLeast) { return LogLines(QStringLiteral(" rx "), atLeast); }
     QStringList SentLines(int atLeast) { return LogLines(QStringLiteral(" tx "), atLeast); }
+    // The pseudo-terminal the simulator registered.
+    QString Device() const;
+    // Makes the port list hold just this URL, as COM number 20, and chooses it.
+    void UseNetworkPort(const QString& url);
     // The hex bytes of such a line ("HH:MM:SS.mmm rx 01 32 BE | ...").
     static QString LoggedHex(const QString& logLine) {
         return logLine.section(' ', 2).section('|', 0, 0).trimmed();
@@ -43,7 +48,7 @@ class SimRig {
     link::SerialMapRoots roots{runtime.path().toStdString() + "/pelta/serialcomm",
                                "/nonexistent-sysfs", "/dev"};
     pelta::testing::FakeWindow window;
-    link::TermiosPortApi api{roots};
+    link::RoutingPortApi api{roots};
     link::SerialChannel channel{api, window};
     link::PortDiscovery discovery{roots};
     link::LinkSettingsModel settings{channel, window, window};

@@ -1,0 +1,124 @@
+#include "tests/support/network_peers.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QThread>
+#include <stdexcept>
+
+namespace pelta::e2e {
+namespace {
+
+// A socket bound to 127.0.0.1 at a port the kernel chose; port set to it.
+int BoundSocket(std::uint16_t* port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        throw std::runtime_error("no free TCP port on 127.0.0.1");
+    }
+    *port = ntohs(address.sin_port);
+    return fd;
+}
+
+// Whether something listens on 127.0.0.1 at the port, read from the kernel's table without
+// connecting (a probe connection would make ser2net open the line).
+bool Listening(std::uint16_t port) {
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray local =
+        "0100007F:" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 3 && fields[1] == local && fields[3] == "0A") {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::uint16_t FreeTcpPort() {
+    std::uint16_t port = 0;
+    ::close(BoundSocket(&port));
+    return port;
+}
+
+Ser2net::Ser2net(const QString& device, bool rfc2217) : port_(FreeTcpPort()), rfc2217_(rfc2217) {
+    const QString accepter =
+        rfc2217 ? QStringLiteral("telnet(rfc2217),tcp") : QStringLiteral("tcp");
+    QFile file(Configuration());
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw std::runtime_error("cannot write the ser2net configuration");
+    }
+    file.write(QStringLiteral("%YAML 1.1\n---\n"
+                              "connection: &pelta\n"
+                              "  accepter: %1,127.0.0.1,%2\n"
+                              "  connector: serialdev,%3,9600n81,local\n"
+                              "  options:\n"
+                              "    chardelay: false\n")
+                   .arg(accepter)
+                   .arg(port_)
+                   .arg(device)
+                   .toUtf8());
+    file.close();
+    process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    // Debian puts it in /usr/sbin, which a user's PATH may lack.
+    QString program = QStandardPaths::findExecutable(QStringLiteral("ser2net"));
+    if (program.isEmpty()) {
+        program = QStandardPaths::findExecutable(QStringLiteral("ser2net"),
+                                                 {QStringLiteral("/usr/sbin")});
+    }
+    process_.start(program, {QStringLiteral("-c"), Configuration(), QStringLiteral("-n"),
+                             QStringLiteral("-d")});
+    const QDeadlineTimer deadline(5000);
+    while (!Listening(port_) && !deadline.hasExpired() &&
+           process_.state() != QProcess::NotRunning) {
+        QThread::msleep(20);
+    }
+    if (!Listening(port_)) {
+        throw std::runtime_error("ser2net did not listen on its port");
+    }
+}
+
+Ser2net::~Ser2net() {
+    Kill();
+}
+
+QString Ser2net::Url() const {
+    return QStringLiteral("%1://127.0.0.1:%2")
+        .arg(rfc2217_ ? QStringLiteral("rfc2217") : QStringLiteral("tcp"))
+        .arg(port_);
+}
+
+QString Ser2net::Configuration() const {
+    return folder_.filePath(QStringLiteral("ser2net.yaml"));
+}
+
+void Ser2net::Kill() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+}
+
+SilentListener::SilentListener() {
+    fd_ = BoundSocket(&port_);
+    ::listen(fd_, 4);
+}
+
+SilentListener::~SilentListener() {
+    ::close(fd_);
+}
+
+}  // namespace pelta::e2e
