@@ -84,7 +84,7 @@ bool SettingsCommands::PortChosen() {
     return true;
 }
 
-void SettingsCommands::Command5_Click() {
+void SettingsCommands::ReadMeasurements() {
     Guarded([this] {
         if (PortChosen()) {
             exchange_.Start(protocol::Command::ReadState, protocol::Command::ReadState);
@@ -92,12 +92,12 @@ void SettingsCommands::Command5_Click() {
     });
 }
 
-bool SettingsCommands::Button163_Click(const std::function<void()>& showPage) {
+bool SettingsCommands::ReadSettings(const std::function<void()>& beforeReading) {
     bool chosen = false;
     Guarded([&] {
         chosen = PortChosen();
         if (chosen) {
-            showPage();
+            beforeReading();
             exchange_.Start(protocol::Command::ReadSettings, protocol::Command::ReadSettings);
         }
     });
@@ -114,7 +114,7 @@ void SettingsCommands::StageClock() {
     }
 }
 
-void SettingsCommands::Button166_Click() {
+void SettingsCommands::SendClock() {
     Guarded([this] {
         StageClock();
         exchange_.Start(protocol::Command::SetClock, protocol::Command::SetClock);
@@ -129,7 +129,7 @@ void SettingsCommands::StageAlarm(int index) {
     state_.AlarmMinute = QString::number(time.minute());
 }
 
-void SettingsCommands::Button167_Click(int index) {
+void SettingsCommands::SendAlarm(int index) {
     exchange_.SetExchangeInProgress(-1);
     Guarded([this, index] {
         StageAlarm(index);
@@ -147,14 +147,14 @@ void SettingsCommands::StageEvent() {
     state_.EventTime = controls_.DateTime5Text();
 }
 
-void SettingsCommands::Button168_Click() {
+void SettingsCommands::SendEvent() {
     Guarded([this] {
         StageEvent();
         exchange_.Start(protocol::Command::WriteEvent, protocol::Command::WriteEventLine2);
     });
 }
 
-void SettingsCommands::Command7_Click() {
+void SettingsCommands::ResendClock() {
     Guarded([this] { exchange_.Start(protocol::Command::SetClock, protocol::Command::SetClock); });
 }
 

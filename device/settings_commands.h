@@ -33,19 +33,29 @@ class SettingsCommands {
     SettingsCommands(SettingsControls& controls, ControllerState& state,
                      protocol::ExchangeStarter& exchange, link::MessageSink& messages);
 
-    // "Обновить": reads the clock and measurements (command 1) when a port is chosen.
-    void Command5_Click();
-    // Sends date, time, weekday, correction and season change (command 4).
-    void Button166_Click();
-    // Sends alarm 1 (index 0, command 6) or alarm 2 (index 1, command 7).
-    void Button167_Click(int index);
-    // Sends the timed event and its two lines (commands 2 to 3).
-    void Button168_Click();
-    // Resends the clock with the values staged last (command 4).
-    void Command7_Click();
+    // The window's handlers, by the system's names.
+    void Command5_Click() { ReadMeasurements(); }
+    void Button166_Click() { SendClock(); }
+    void Button167_Click(int index) { SendAlarm(index); }
+    void Button168_Click() { SendEvent(); }
+    void Command7_Click() { ResendClock(); }
     // The settings page button: with no port chosen shows "Не выбран порт!" and returns false;
-    // otherwise calls `showPage`, reads the settings (command 5) and returns true.
-    bool Button163_Click(const std::function<void()>& showPage);
+    // otherwise calls `showPage`, reads the settings and returns true.
+    bool Button163_Click(const std::function<void()>& showPage) { return ReadSettings(showPage); }
+
+    // Reads the clock and measurements (command 1) when a port is chosen.
+    void ReadMeasurements();
+    // Reads the settings (command 5) when a port is chosen, after `beforeReading`; false, with
+    // "Не выбран порт!" shown, when none is.
+    bool ReadSettings(const std::function<void()>& beforeReading = [] {});
+    // Sends date, time, weekday, correction and season change (command 4).
+    void SendClock();
+    // Sends alarm 1 (index 0, command 6) or alarm 2 (index 1, command 7).
+    void SendAlarm(int index);
+    // Sends the timed event and its two lines (commands 2 to 3).
+    void SendEvent();
+    // Resends the clock with the values staged last (command 4).
+    void ResendClock();
 
   private:
     void StageClock();

@@ -23,7 +23,7 @@ class NetworkPortApi : public PortApi {
     void SetReplyTimeout(int milliseconds);
     // Why the port opened last failed (to open, to take the settings, or a call), in one line:
     // "rfc2217://host:4001: Connection refused"; empty when it has not.
-    const std::string& FailureReason() const { return failureReason_; }
+    std::string FailureReason() const override { return failureReason_; }
 
     PortHandleValue CreateFile(const std::string& deviceName) override;
     bool SetCommTimeouts(PortHandleValue handle, const CommTimeouts& timeouts) override;

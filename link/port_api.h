@@ -85,6 +85,9 @@ class PortApi {
     virtual bool CloseHandle(PortHandleValue handle) = 0;
     // The error code of the last failed call.
     virtual std::uint32_t GetLastError() = 0;
+    // Why the port opened last failed, in one line naming it, when the error code alone does
+    // not tell (a network port's host and cause); empty otherwise.
+    virtual std::string FailureReason() const { return {}; }
 };
 
 }  // namespace pelta::link

@@ -19,7 +19,7 @@ class RoutingPortApi : public PortApi {
     NetworkPortApi& Network() { return network_; }
     // Why the network port opened last failed (to open, to take the settings, or a call);
     // empty when the last open was of a serial device.
-    std::string FailureReason() const {
+    std::string FailureReason() const override {
         return lastOpened_ == &network_ ? network_.FailureReason() : std::string();
     }
 

@@ -34,7 +34,9 @@ double SettlingWaitMs(const QString& replyTimeoutText) {
     return ReplyTimeoutMs(replyTimeoutText) / 2.0;
 }
 
-PollCycle::PollCycle(const Parts& parts) : parts_(parts) {}
+PollCycle::PollCycle(const Parts& parts) : parts_(parts) {
+    ExpectedReplyLength.Fill();
+}
 
 void PollCycle::Start(std::int16_t firstCommand, std::int16_t lastCommand) {
     ExchangeInProgress = -1;

@@ -183,9 +183,7 @@ void Form1::Form_Load() {
         }
         FillScheduleLists();
         controls_.Settings.DateTime2->SetText(TimeText(QTime::currentTime()));
-        services_->Cycle.ExpectedReplyLength.Fill();
-        services_->Discovery.ListSerialPorts();
-        FillLinkLists();
+        FillLinkLists();  // the core found the ports when it was built
         FillDayLists();
     });
 }

@@ -18,41 +18,12 @@
 #include <chrono>
 #include <thread>
 
-#include "link/link_settings.h"
-#include "link/port_discovery.h"
-#include "link/serial_link.h"
-#include "link/termios_port_api.h"
-#include "protocol/poll_cycle.h"
-#include "protocol/qt_event_waiter.h"
+#include "core/controller_core.h"
+#include "tests/support/fake_window.h"
 
 namespace {
 
 using namespace pelta;
-
-struct Silent : link::MessageSink,
-                link::ErrorLogSink,
-                protocol::MonitorView,
-                protocol::PollHost,
-                protocol::ReplySink {
-    void ShowMessage(const QString&, link::MessageIcon) override {}
-    void WriteErrorLog(const QString&) override {}
-    void ReportDetail(std::int16_t, const QString&, const QString&, const QString&) override {}
-    int TextBox1Length() const override { return length; }
-    void TextBox1Insert(const QString& t) override { length += static_cast<int>(t.size()); }
-    void TextBox1MoveToEnd() override {}
-    void TextBox1Clear() override { length = 0; }
-    void SetLabel1(const QString&) override {}
-    void SetLabel2_0(const QString&) override {}
-    std::int16_t cboPortListIndex() const override { return 0; }
-    QString cboPortText() const override { return QStringLiteral("COM 1"); }
-    QString Text1_3() const override { return QStringLiteral("1000"); }
-    void SetLabelCOM(const QString&) override {}
-    void ReplyDecoder(std::int16_t, const protocol::Frame& reply) override {
-        replies += reply.empty() ? 0 : 1;
-    }
-    int length = 0;
-    int replies = 0;
-};
 
 double ThreadCpuSeconds() {
     rusage usage{};
@@ -97,32 +68,26 @@ void RefreshExchange(benchmark::State& state) {
     std::atomic<bool> stop{false};
     std::thread peer(Peer, master, std::ref(stop));
 
-    const link::SerialMapRoots roots{mapFolder.toStdString(), "/nonexistent", "/dev"};
-    Silent window;
-    link::TermiosPortApi api(roots);
-    link::SerialChannel channel(api, window);
-    link::PortDiscovery discovery(roots);
-    discovery.ListSerialPorts();
-    link::LinkSettingsModel settings(channel, window, window);
-    link::SerialLink serialLink(channel, discovery, settings);
-    protocol::QtEventWaiter events;
-    protocol::TrafficMonitor monitor(window, events);
-    protocol::StagedRequest staged;
-    protocol::PollCycle cycle({window, events, serialLink, settings, monitor, window, staged});
-    cycle.ExpectedReplyLength.Fill();
+    pelta::testing::FakeWindow window;
+    window.In["cboPortText"] = QStringLiteral("COM 1");
+    core::CoreOptions options;
+    options.MapRoots = link::SerialMapRoots{mapFolder.toStdString(), "/nonexistent", "/dev"};
+    options.ErrorLogFolder = runtime.path();
+    core::ControllerCore core({window, window, window, window, window, window}, std::move(options));
 
+    int goodReplies = 0;
     double cpu = 0;
     double wall = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = ThreadCpuSeconds();
-        cycle.Start(protocol::Command::ReadState, protocol::Command::ReadState);
+        goodReplies += core.ReadMeasurements().Exchange.Ok() ? 1 : 0;
         cpu += ThreadCpuSeconds() - cpuStart;
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     state.counters["cpu_share_percent"] = 100.0 * cpu / wall;
     state.counters["wall_s_per_exchange"] = wall / static_cast<double>(state.iterations());
-    state.counters["good_replies"] = window.replies;
+    state.counters["good_replies"] = goodReplies;
     stop = true;
     peer.join();
     close(slave);

@@ -22,7 +22,22 @@ int RemainingMs(const QDeadlineTimer& deadline) {
 
 }  // namespace
 
-SimRig::SimRig(const QStringList& simArgs) : application(Application()) {
+core::CoreOptions SimRig::Options() const {
+    core::CoreOptions options;
+    options.MapRoots = roots;
+    options.ErrorLogFolder = runtime.path();
+    return options;
+}
+
+SimRig::SimRig(const QStringList& simArgs)
+    : application(Application()),
+      core({window, window, window, window, window, window}, Options()),
+      api(core.PortLayer()),
+      channel(core.Channel()),
+      settings(core.LinkSettings()),
+      monitor(core.Monitor()),
+      state(core.State()),
+      commands(core.Commands()) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     sim.setProcessEnvironment(environment);
@@ -42,8 +57,7 @@ SimRig::SimRig(const QStringList& simArgs) : application(Application()) {
     if (!match.hasMatch()) {
         throw std::runtime_error("pelta-sim did not register a port");
     }
-    discovery.ListSerialPorts();
-    cycle.ExpectedReplyLength.Fill();
+    core.Discovery().ListSerialPorts();  // the simulator registered after the core was built
     window.In["cboPortText"] = QStringLiteral("COM ") + match.captured(1);
     window.In["Text1_3"] = QStringLiteral("200");
 }
@@ -63,7 +77,7 @@ QString SimRig::Device() const {
 }
 
 void SimRig::UseNetworkPort(const QString& url) {
-    discovery.SetPorts({{20, url.toStdString(), ""}});
+    core.Discovery().SetPorts({{20, url.toStdString(), ""}});
     window.In["cboPortListIndex"] = QStringLiteral("0");
     window.In["cboPortText"] = QStringLiteral("COM 20");
 }

@@ -1,22 +1,13 @@
 #pragma once
 // pelta-sim on a pty in a scratch runtime folder, with the whole core below the window wired to
-// it as the application wires it: SimRig rig({"--silent"}); rig.commands.Command5_Click();
-// UseNetworkPort puts a network port in the port list instead, as the only entry.
+// it as every front wires it: SimRig rig({"--silent"}); rig.commands.Command5_Click();
 
 #include <QCoreApplication>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "device/reply_decoder.h"
-#include "device/settings_commands.h"
-#include "link/link_settings.h"
-#include "link/port_discovery.h"
-#include "link/routing_port_api.h"
-#include "link/serial_link.h"
-#include "protocol/poll_cycle.h"
-#include "protocol/qt_event_waiter.h"
-#include "protocol/traffic_monitor.h"
+#include "core/controller_core.h"
 #include "tests/support/fake_window.h"
 
 namespace pelta::e2e {
@@ -48,19 +39,17 @@ class SimRig {
     link::SerialMapRoots roots{runtime.path().toStdString() + "/pelta/serialcomm",
                                "/nonexistent-sysfs", "/dev"};
     pelta::testing::FakeWindow window;
-    link::RoutingPortApi api{roots};
-    link::SerialChannel channel{api, window};
-    link::PortDiscovery discovery{roots};
-    link::LinkSettingsModel settings{channel, window, window};
-    link::SerialLink serialLink{channel, discovery, settings};
-    protocol::QtEventWaiter events;
-    protocol::TrafficMonitor monitor{window, events};
-    device::ControllerState state;
-    device::ControllerReplyDecoder decoder{state, window, window, window};
-    protocol::PollCycle cycle{{window, events, serialLink, settings, monitor, decoder, state}};
-    device::SettingsCommands commands{window, state, cycle, window};
+    core::ControllerCore core;
+    // The parts the tests reach most.
+    link::PortApi& api;
+    link::SerialChannel& channel;
+    link::LinkSettingsModel& settings;
+    protocol::TrafficMonitor& monitor;
+    device::ControllerState& state;
+    device::SettingsCommands& commands;
 
   private:
+    core::CoreOptions Options() const;
     QStringList LogLines(const QString& marker, int atLeast);
 };
 

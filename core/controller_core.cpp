@@ -1,0 +1,84 @@
+#include "core/controller_core.h"
+
+#include "link/routing_port_api.h"
+#include "protocol/qt_event_waiter.h"
+
+namespace pelta::core {
+namespace {
+
+std::unique_ptr<link::PortApi> PortLayerFrom(CoreOptions& options,
+                                             const link::SerialMapRoots& roots) {
+    if (options.PortApi != nullptr) {
+        return std::move(options.PortApi);
+    }
+    return std::make_unique<link::RoutingPortApi>(roots);
+}
+
+std::unique_ptr<protocol::EventWaiter> WaiterFrom(CoreOptions& options) {
+    if (options.Events != nullptr) {
+        return std::move(options.Events);
+    }
+    return std::make_unique<protocol::QtEventWaiter>();
+}
+
+protocol::ErrorLog ErrorLogFrom(const CoreOptions& options) {
+    return options.ErrorLogFolder.isEmpty() ? protocol::ErrorLog()
+                                            : protocol::ErrorLog(options.ErrorLogFolder);
+}
+
+}  // namespace
+
+ControllerCore::ControllerCore(const CoreViews& views, CoreOptions options)
+    : roots_(options.MapRoots.value_or(link::DefaultSerialMapRoots())),
+      api_(PortLayerFrom(options, roots_)),
+      events_(WaiterFrom(options)),
+      errorLog_(ErrorLogFrom(options)),
+      shown_(views.Messages, views.Measurements),
+      channel_(*api_, shown_),
+      discovery_(roots_, &errorLog_),
+      settings_(channel_, options.LinkErrors != nullptr ? *options.LinkErrors : errorLog_, shown_),
+      link_(channel_, discovery_, settings_),
+      monitor_(views.Monitor, *events_),
+      decoder_(state_, shown_, views.Settings, shown_),
+      replies_(decoder_),
+      cycle_(protocol::PollCycle::Parts{views.Poll, *events_, link_, settings_, monitor_, replies_,
+                                        state_}),
+      commands_(views.Controls, state_, cycle_, shown_) {
+    discovery_.ListSerialPorts();
+}
+
+ControllerCore::~ControllerCore() = default;
+
+template <typename Action>
+ExchangeOutcome ControllerCore::Recorded(Action action) {
+    shown_.Clear();
+    replies_.Replies.clear();
+    action();
+    return ExchangeOutcome{Judge(shown_.Messages, replies_.Replies), shown_.Messages,
+                           replies_.Replies};
+}
+
+ReadOutcome ControllerCore::ReadMeasurements() {
+    ReadOutcome read;
+    read.Exchange = Recorded([this] { commands_.ReadMeasurements(); });
+    read.Values = shown_.Values;
+    return read;
+}
+
+ExchangeOutcome ControllerCore::ReadSettings() {
+    return Recorded([this] { commands_.ReadSettings(); });
+}
+
+ExchangeOutcome ControllerCore::SendClock() {
+    return Recorded([this] { commands_.SendClock(); });
+}
+
+ExchangeOutcome ControllerCore::SendAlarm(int index) {
+    return Recorded([this, index] { commands_.SendAlarm(index); });
+}
+
+ExchangeOutcome ControllerCore::SendEvent() {
+    return Recorded([this] { commands_.SendEvent(); });
+}
+
+}  // namespace pelta::core
