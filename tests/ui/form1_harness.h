@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "link/memory_port_api.h"
+#include "tests/support/memory_port_api.h"
 #include "link/message_sink.h"
 #include "ui/window_app.h"
 
