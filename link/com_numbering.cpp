@@ -1,12 +1,8 @@
 #include "link/com_numbering.h"
 
+#include "link/line_rules.h"
+
 namespace pelta::link {
-namespace {
-
-// The highest n a "COM<n>" name can carry.
-constexpr int MaxComNumber = 32767;
-
-}  // namespace
 
 ComNumbering NumberDevices(const std::vector<std::string>& identities,
                            const std::set<int>& linkNumbers, const RememberedPorts& remembered) {
@@ -23,15 +19,15 @@ ComNumbering NumberDevices(const std::vector<std::string>& identities,
             result.Numbers[i] = found->second;
         }
     }
-    int next = 1;
+    int next = ComNumbers.Lowest;
     for (std::size_t i = 0; i < identities.size(); ++i) {
         if (result.Numbers[i] != 0) {
             continue;
         }
-        while (next <= MaxComNumber && held.count(next) != 0) {
+        while (next <= ComNumbers.Highest && held.count(next) != 0) {
             ++next;
         }
-        if (next > MaxComNumber) {
+        if (next > ComNumbers.Highest) {
             break;
         }
         result.Numbers[i] = next;

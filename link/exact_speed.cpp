@@ -31,6 +31,10 @@ std::uint32_t ReadExactSpeed(int fd) {
     return ioctl(fd, TCGETS2, &settings) == 0 ? settings.c_ospeed : 0;
 }
 
+bool NamesExactSpeed(std::uint32_t cflag) {
+    return (cflag & CBAUD) == BOTHER;
+}
+
 unsigned long GetExactSpeedRequest() {
     return TCGETS2;
 }

@@ -16,6 +16,10 @@ int SetExactSpeed(int fd, std::uint32_t bitsPerSecond, const IoctlCall& ioctlCal
 // The output speed the kernel holds for the descriptor, in bits per second; 0 on failure.
 std::uint32_t ReadExactSpeed(int fd);
 
+// True when the control flags name their speed through BOTHER, so that only the speed kept
+// beside them (ReadExactSpeed) says what it is.
+bool NamesExactSpeed(std::uint32_t cflag);
+
 // The two requests used above (TCGETS2, TCSETS2), so that a log can name them.
 unsigned long GetExactSpeedRequest();
 unsigned long SetExactSpeedRequest();

@@ -1,12 +1,36 @@
 #pragma once
-// Which line parameters a serial port accepts. Shared by the termios and the in-memory port so
-// that both refuse the same Dcb. Standard library only.
+// The rules every front checks its numbers against: the ranges of the controller address, the
+// attempts, the reply time-out and the COM numbers, the one parser of whole numbers, and which
+// line parameters a serial port accepts (the termios and the in-memory port refuse the same
+// Dcb). Standard library only: the simulator checks its options by the same rules.
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 #include "link/port_api.h"
 
 namespace pelta::link {
+
+struct WholeRange {
+    int Lowest = 0;
+    int Highest = 0;
+
+    constexpr bool Holds(long long number) const { return number >= Lowest && number <= Highest; }
+};
+
+inline constexpr WholeRange ControllerAddresses{0, 255};
+// Tries per command when a reply is missing or fails its CRC.
+inline constexpr WholeRange AttemptCounts{1, 10};
+// Milliseconds; beyond a minute a silent controller is not worth waiting for.
+inline constexpr WholeRange ReplyTimeoutsMs{1, 60000};
+// n of "COM<n>": the port list offers, the command lines accept and the remembered files keep
+// the same numbers, so a port that can be chosen can also be remembered.
+inline constexpr WholeRange ComNumbers{1, 32767};
+
+// A decimal whole number in the range, written with digits and an optional minus sign, blanks
+// around it allowed; nothing for anything else ("", "2.5", "+3", "3 4", "0x10", "1e3").
+std::optional<int> WholeNumberIn(std::string_view text, WholeRange range);
 
 // True for the speeds the kernel has a B-constant for (50 ... 4000000).
 bool IsStandardSpeed(std::uint32_t bitsPerSecond);

@@ -51,15 +51,6 @@ const T& At(const std::array<T, N>& entries, std::int16_t position, const char* 
     return entries[static_cast<std::size_t>(position)];
 }
 
-std::optional<std::int32_t> WholeNumberIn(const QString& text, int lowest, int highest) {
-    bool ok = false;
-    const int number = text.trimmed().toInt(&ok, 10);
-    if (!ok || number < lowest || number > highest) {
-        return std::nullopt;
-    }
-    return number;
-}
-
 QString PortOutsideList(std::int16_t portNumber) {
     return QString::fromUtf8("Номер порта %1 вне списка").arg(portNumber);
 }
@@ -76,7 +67,33 @@ LinkSettings FromChoices(std::int16_t portNumber, const LinkChoices& choices) {
     return entry;
 }
 
+// Why the address, the time-out or the attempts are refused; empty when all three hold.
+QString RangeRefusal(const LinkChoices& choices) {
+    const struct {
+        const QString& Text;
+        WholeRange Range;
+        const char* Rule;
+    } fields[] = {
+        {choices.AddressText, ControllerAddresses,
+         "Адрес контроллера должен быть целым числом от %1 до %2"},
+        {choices.ReplyTimeoutText, ReplyTimeoutsMs,
+         "Таймаут ожидания ответа должен быть целым числом миллисекунд от %1 до %2"},
+        {choices.AttemptsText, AttemptCounts,
+         "Количество попыток должно быть целым числом от %1 до %2"},
+    };
+    for (const auto& field : fields) {
+        if (!WholeNumberIn(field.Text, field.Range)) {
+            return QString::fromUtf8(field.Rule).arg(field.Range.Lowest).arg(field.Range.Highest);
+        }
+    }
+    return {};
+}
+
 }  // namespace
+
+std::optional<int> WholeNumberIn(const QString& text, WholeRange range) {
+    return WholeNumberIn(std::string_view(text.toStdString()), range);
+}
 
 QStringList SpeedEntries() {
     return ToList(Speeds);
@@ -116,23 +133,12 @@ bool LinkSettingsModel::Apply(const LinkChoices& choices) {
         messages_.ShowMessage(QString::fromUtf8("Не выбран порт!"), MessageIcon::Exclamation);
         return false;
     }
-    const auto address = WholeNumberIn(choices.AddressText, 0, 255);
-    if (!address) {
-        messages_.ShowMessage(
-            QString::fromUtf8("Адрес контроллера должен быть целым числом от 0 до 255"),
-            MessageIcon::Exclamation);
+    if (const QString refusal = RangeRefusal(choices); !refusal.isEmpty()) {
+        messages_.ShowMessage(refusal, MessageIcon::Exclamation);
         return false;
     }
-    const auto attempts = WholeNumberIn(choices.AttemptsText, 1, MaxAttempts);
-    if (!attempts) {
-        messages_.ShowMessage(
-            QString::fromUtf8("Количество попыток должно быть целым числом от 1 до %1")
-                .arg(MaxAttempts),
-            MessageIcon::Exclamation);
-        return false;
-    }
-    ControllerAddress = *address;
-    Attempts = *attempts;
+    ControllerAddress = *WholeNumberIn(choices.AddressText, ControllerAddresses);
+    Attempts = *WholeNumberIn(choices.AttemptsText, AttemptCounts);
     PortTable[choices.PortNumber] = FromChoices(choices.PortNumber, choices);
     return true;
 }

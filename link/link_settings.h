@@ -8,8 +8,10 @@
 #include <QStringList>
 #include <cstdint>
 #include <map>
+#include <optional>
 
 #include "link/error_log_sink.h"
+#include "link/line_rules.h"
 #include "link/message_sink.h"
 #include "link/serial_channel.h"
 
@@ -22,9 +24,10 @@ inline constexpr std::int16_t DefaultParityPosition = 2;
 inline constexpr std::int16_t DefaultStopBitsPosition = 0;
 inline constexpr std::int16_t DefaultHandShakePosition = 0;
 inline constexpr std::int32_t DefaultControllerAddress = 1;
-// Tries per command when a reply is missing or fails its CRC.
 inline constexpr std::int32_t DefaultAttempts = 1;
-inline constexpr std::int32_t MaxAttempts = 10;
+
+// A text of the window or of a command line through the one whole-number rule.
+std::optional<int> WholeNumberIn(const QString& text, WholeRange range);
 
 // Entries of the fixed lists, by position.
 QStringList SpeedEntries();      // 300 ... 19200
@@ -57,7 +60,8 @@ struct LinkChoices {
     std::int16_t HandShake = DefaultHandShakePosition;
     std::int16_t StopBits = DefaultStopBitsPosition;
     QString AddressText = QStringLiteral("1");
-    QString AttemptsText = QStringLiteral("1");  // `Text1(4)`
+    QString ReplyTimeoutText = QStringLiteral("1000");  // `Text1(3)`, milliseconds
+    QString AttemptsText = QStringLiteral("1");         // `Text1(4)`
 };
 
 // What LoadPropertySettings puts in the data-bits, parity and stop-bits lists.
@@ -83,8 +87,8 @@ class LinkSettingsModel {
     static PropertyLists LoadPropertySettings();
 
     // "Применить": stores the address, the attempts and the port's entry. With no port chosen,
-    // an address that is not a whole number 0-255 or attempts that are not a whole number
-    // 1-MaxAttempts, shows why and changes nothing.
+    // or an address, a reply time-out or attempts outside their ranges (line_rules.h), shows
+    // why and changes nothing. The time-out is only checked: each exchange reads the field.
     bool Apply(const LinkChoices& choices);
     // Stores the list choices into the port's entry, as Apply does, leaving the address.
     // A number below 1 is logged, not thrown.

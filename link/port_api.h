@@ -1,7 +1,7 @@
 #pragma once
 // The Win32-shaped serial calls the channel is written against. The running program uses the
 // termios implementation (termios_port_api.h); unit tests of the layers above use the in-memory
-// one (memory_port_api.h). Error codes are errno values.
+// one (tests/support/memory_port_api.h). Error codes are errno values.
 
 #include <cstdint>
 #include <string>

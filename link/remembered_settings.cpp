@@ -4,24 +4,14 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
-#include <cmath>
 #include <cstdio>
+
+#include "link/xdg_folders.h"
 
 namespace pelta::link {
 namespace {
 
-constexpr int HighestPortNumber = 9999;
-constexpr double LongestReplyTimeoutMs = 600000.0;
-constexpr int FarthestWindowCoordinate = 100000;
-
-std::optional<int> WholeNumberIn(const QVariant& value, int lowest, int highest) {
-    bool ok = false;
-    const int number = value.toString().trimmed().toInt(&ok, 10);
-    if (!ok || number < lowest || number > highest) {
-        return std::nullopt;
-    }
-    return number;
-}
+constexpr WholeRange WindowCoordinates{-100000, 100000};
 
 // The text if it names an entry of the list, else the fallback.
 QString EntryOr(const QVariant& value, const QStringList& entries, const QString& fallback) {
@@ -29,20 +19,9 @@ QString EntryOr(const QVariant& value, const QStringList& entries, const QString
     return entries.contains(text) ? text : fallback;
 }
 
-QString WholeNumberOr(const QVariant& value, int lowest, int highest, const QString& fallback) {
-    const auto number = WholeNumberIn(value, lowest, highest);
+QString WholeNumberOr(const QVariant& value, WholeRange range, const QString& fallback) {
+    const auto number = WholeNumberIn(value.toString(), range);
     return number ? QString::number(*number) : fallback;
-}
-
-QString ReplyTimeoutOr(const QVariant& value, const QString& fallback) {
-    bool ok = false;
-    const QString text = value.toString().trimmed();
-    const double milliseconds = text.toDouble(&ok);
-    if (!ok || !std::isfinite(milliseconds) || milliseconds <= 0 ||
-        milliseconds > LongestReplyTimeoutMs) {
-        return fallback;
-    }
-    return text;
 }
 
 RememberedPort ReadPort(QSettings& file) {
@@ -59,7 +38,7 @@ RememberedPort ReadPort(QSettings& file) {
 void ReadPorts(QSettings& file, RememberedSettings& settings) {
     file.beginGroup(QStringLiteral("ports"));
     for (const QString& group : file.childGroups()) {
-        const auto number = WholeNumberIn(group, 1, HighestPortNumber);
+        const auto number = WholeNumberIn(group, ComNumbers);
         if (!number) {
             continue;
         }
@@ -71,10 +50,8 @@ void ReadPorts(QSettings& file, RememberedSettings& settings) {
 }
 
 std::optional<QPoint> ReadWindowPosition(QSettings& file) {
-    const auto x =
-        WholeNumberIn(file.value("window/x"), -FarthestWindowCoordinate, FarthestWindowCoordinate);
-    const auto y =
-        WholeNumberIn(file.value("window/y"), -FarthestWindowCoordinate, FarthestWindowCoordinate);
+    const auto x = WholeNumberIn(file.value("window/x").toString(), WindowCoordinates);
+    const auto y = WholeNumberIn(file.value("window/y").toString(), WindowCoordinates);
     if (!x || !y) {
         return std::nullopt;
     }
@@ -120,12 +97,7 @@ QString EntryAt(const QStringList& entries, std::int16_t position, const QString
 }  // namespace
 
 QString RememberedSettingsPath() {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // A relative value is to be ignored, as the base-directory rules say.
-    if (base.isEmpty() || QDir::isRelativePath(base)) {
-        base = QDir::homePath() + QStringLiteral("/.config");
-    }
-    return base + QStringLiteral("/pelta/pelta.conf");
+    return QString::fromStdString(ConfigFilePath("pelta.conf"));
 }
 
 RememberedSettings LoadRememberedSettings(const QString& path) {
@@ -135,10 +107,13 @@ RememberedSettings LoadRememberedSettings(const QString& path) {
         return settings;
     }
     QSettings file(path, QSettings::IniFormat);
-    settings.ChosenPort = WholeNumberIn(file.value("link/port"), 1, HighestPortNumber);
-    settings.Address = WholeNumberOr(file.value("link/address"), 0, 255, defaults.Address);
-    settings.ReplyTimeout = ReplyTimeoutOr(file.value("link/replyTimeout"), defaults.ReplyTimeout);
-    settings.Attempts = WholeNumberOr(file.value("link/attempts"), 1, 10, defaults.Attempts);
+    settings.ChosenPort = WholeNumberIn(file.value("link/port").toString(), ComNumbers);
+    settings.Address =
+        WholeNumberOr(file.value("link/address"), ControllerAddresses, defaults.Address);
+    settings.ReplyTimeout =
+        WholeNumberOr(file.value("link/replyTimeout"), ReplyTimeoutsMs, defaults.ReplyTimeout);
+    settings.Attempts =
+        WholeNumberOr(file.value("link/attempts"), AttemptCounts, defaults.Attempts);
     ReadPorts(file, settings);
     settings.WindowPosition = ReadWindowPosition(file);
     return settings;

@@ -36,7 +36,8 @@ struct RememberedSettings {
     friend bool operator==(const RememberedSettings&, const RememberedSettings&) = default;
 };
 
-// $XDG_CONFIG_HOME/pelta/pelta.conf, ~/.config/pelta/pelta.conf without XDG_CONFIG_HOME.
+// $XDG_CONFIG_HOME/pelta/pelta.conf, ~/.config/pelta/pelta.conf without it; empty without a
+// home, when nothing is remembered.
 QString RememberedSettingsPath();
 
 // Never fails: a missing or unreadable file gives the defaults, each nonsense value its default.

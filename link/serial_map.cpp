@@ -13,6 +13,8 @@
 #include <tuple>
 
 #include "link/com_numbering.h"
+#include "link/line_rules.h"
+#include "link/xdg_folders.h"
 
 namespace pelta::link {
 namespace fs = std::filesystem;
@@ -21,21 +23,17 @@ namespace {
 constexpr std::string_view ComPrefix = "COM";
 constexpr std::string_view LongPrefix = "\\\\.\\";
 
-// "COM<n>" with n a whole number from 1 written without leading zeros.
+// "COM<n>" with n a COM number written with digits alone, without leading zeros.
 std::optional<int> NumberAfterCom(std::string_view name) {
     if (name.substr(0, ComPrefix.size()) != ComPrefix) {
         return std::nullopt;
     }
     const std::string_view digits = name.substr(ComPrefix.size());
-    if (digits.empty() || digits.size() > 5 || digits.front() == '0') {
+    if (digits.empty() || digits.front() < '1' || digits.front() > '9' ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos) {
         return std::nullopt;
     }
-    int number = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    if (error != std::errc() || end != digits.data() + digits.size() || number > 32767) {
-        return std::nullopt;
-    }
-    return number;
+    return WholeNumberIn(digits, ComNumbers);
 }
 
 bool IsCharacterDevice(const fs::path& path) {
@@ -189,15 +187,7 @@ std::string SerialMapFolder() {
 }
 
 std::string PortsFilePath() {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome != nullptr && *configHome == '/') {
-        return std::string(configHome) + "/pelta/ports.conf";
-    }
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && *home == '/') {
-        return std::string(home) + "/.config/pelta/ports.conf";
-    }
-    return {};
+    return ConfigFilePath("ports.conf");
 }
 
 SerialMapRoots DefaultSerialMapRoots() {

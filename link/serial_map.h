@@ -40,7 +40,7 @@ struct SerialMapRoots {
 
 // $XDG_RUNTIME_DIR/pelta/serialcomm, or /tmp/pelta-<uid>/serialcomm without XDG_RUNTIME_DIR.
 std::string SerialMapFolder();
-// $XDG_CONFIG_HOME/pelta/ports.conf, or ~/.config/pelta/ports.conf; empty with neither set.
+// $XDG_CONFIG_HOME/pelta/ports.conf, or ~/.config/pelta/ports.conf; empty without a home.
 std::string PortsFilePath();
 SerialMapRoots DefaultSerialMapRoots();
 

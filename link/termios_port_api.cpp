@@ -132,8 +132,8 @@ TermiosPortApi::TermiosPortApi(SerialMapRoots roots, KernelCalls& kernel)
     : roots_(std::move(roots)), kernel_(kernel) {}
 
 TermiosPortApi::~TermiosPortApi() {
-    for (const auto& open : open_) {
-        kernel_.Close(open.first);
+    for (const auto& [fd, port] : open_) {
+        RestoreAndClose(fd, port);
     }
 }
 
@@ -148,7 +148,7 @@ CommTimeouts* TermiosPortApi::TimeoutsOf(PortHandleValue handle) {
         Fail(EBADF);
         return nullptr;
     }
-    return &found->second;
+    return &found->second.Timeouts;
 }
 
 PortHandleValue TermiosPortApi::CreateFile(const std::string& deviceName) {
@@ -162,13 +162,15 @@ PortHandleValue TermiosPortApi::CreateFile(const std::string& deviceName) {
         Fail(errno);
         return InvalidHandleValue;
     }
-    if (const int error = PrepareLine(fd); error != 0) {
+    termios before{};
+    if (const int error = PrepareLine(fd, before); error != 0) {
         kernel_.Close(fd);
         Fail(error);
         return InvalidHandleValue;
     }
     // Until time-outs are set, a read returns at once with what is there.
-    open_[fd] = CommTimeouts{MaxDword, 0, 0, 0, 0};
+    const std::uint32_t exactSpeed = NamesExactSpeed(before.c_cflag) ? ReadExactSpeed(fd) : 0;
+    open_[fd] = OpenPort{CommTimeouts{MaxDword, 0, 0, 0, 0}, before, exactSpeed};
     return fd;
 }
 
@@ -180,7 +182,7 @@ int TermiosPortApi::OpenDevice(const std::string& path) {
     return fd >= 0 ? MoveAboveStandardDescriptors(fd) : fd;
 }
 
-int TermiosPortApi::PrepareLine(int fd) {
+int TermiosPortApi::PrepareLine(int fd, termios& before) {
     // TIOCEXCL keeps other users out; flock also holds against root, whom TIOCEXCL lets in.
     // Only a port that is ours has its modem lines touched.
     if (kernel_.Ioctl(fd, TIOCEXCL, nullptr) != 0 || kernel_.Flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -189,12 +191,24 @@ int TermiosPortApi::PrepareLine(int fd) {
     if (const int error = DropModemLines(fd); error != 0) {
         return error;
     }
-    termios settings{};
-    if (kernel_.TcGetAttr(fd, &settings) != 0) {
+    if (kernel_.TcGetAttr(fd, &before) != 0) {
         return errno;
     }
+    termios settings = before;
     MakeRaw(settings);
     return SetAttributes(fd, settings);
+}
+
+// Put back at once: the exchange has read its reply, so no output is waiting that a change of
+// speed could garble. A refusal is no reason to keep the port open. A speed without a B-constant
+// does not survive tcsetattr and is set again exactly.
+int TermiosPortApi::RestoreAndClose(int fd, const OpenPort& port) {
+    if (SetAttributes(fd, port.Before) == 0 && port.ExactSpeedBefore != 0) {
+        SetExactSpeed(fd, port.ExactSpeedBefore, [this](int d, unsigned long request, void* arg) {
+            return kernel_.Ioctl(d, request, arg);
+        });
+    }
+    return kernel_.Close(fd);
 }
 
 // A port without modem lines (a pseudo-terminal) answers EINVAL or ENOTTY: nothing to drop.
@@ -339,10 +353,13 @@ bool TermiosPortApi::PurgeComm(PortHandleValue handle, std::uint32_t flags) {
 }
 
 bool TermiosPortApi::CloseHandle(PortHandleValue handle) {
-    if (open_.erase(handle) == 0) {
+    const auto found = open_.find(handle);
+    if (found == open_.end()) {
         return Fail(EBADF);
     }
-    return kernel_.Close(handle) == 0 || Fail(errno);
+    const OpenPort port = found->second;
+    open_.erase(found);
+    return RestoreAndClose(handle, port) == 0 || Fail(errno);
 }
 
 }  // namespace pelta::link

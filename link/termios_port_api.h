@@ -7,6 +7,8 @@
 // flow control or parity checking, so a damaged byte arrives as it came), DTR and RTS held low
 // and HUPCL cleared (controllers that reset on DTR and RS-485 adapters keyed by RTS see no
 // pulse). A configuration refused later leaves the line in that state, at its current speed.
+// The terminal settings the port had before the open are put back when it is closed, so that
+// another program sharing the adapter finds it as it was.
 
 #include <cstdint>
 #include <map>
@@ -38,18 +40,26 @@ class TermiosPortApi : public PortApi {
     std::uint32_t GetLastError() override { return lastError_; }
 
   private:
+    struct OpenPort {
+        CommTimeouts Timeouts;
+        termios Before{};  // the settings found at the open, put back at the close
+        std::uint32_t ExactSpeedBefore = 0;
+    };
+
     bool Fail(int errorCode);
     CommTimeouts* TimeoutsOf(PortHandleValue handle);
     int OpenDevice(const std::string& path);
     // 0, or the errno that keeps the line from running binary with the modem lines low.
-    int PrepareLine(int fd);
+    int PrepareLine(int fd, termios& before);
+    // The settings found at the open back in place, then the descriptor closed.
+    int RestoreAndClose(int fd, const OpenPort& port);
     int DropModemLines(int fd);
     int SetAttributes(int fd, const termios& settings);
     bool WaitReady(int fd, short events, int timeoutMs);
 
     SerialMapRoots roots_;
     KernelCalls& kernel_;
-    std::map<PortHandleValue, CommTimeouts> open_;
+    std::map<PortHandleValue, OpenPort> open_;
     std::uint32_t lastError_ = 0;
 };
 

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <array>
 
+#include "link/xdg_folders.h"
+
 namespace pelta::protocol {
 
 namespace {
@@ -71,10 +73,8 @@ QString ErrorLog::ProgramFolder() {
 }
 
 QString ErrorLog::StateFolder() {
-    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    const QString base =
-        QDir::isAbsolutePath(state) ? state : QDir::homePath() + QStringLiteral("/.local/state");
-    return QDir::cleanPath(base + QStringLiteral("/pelta"));
+    const std::string base = link::XdgBaseFolder("XDG_STATE_HOME", "/.local/state");
+    return base.empty() ? QString() : QDir::cleanPath(QString::fromStdString(base + "/pelta"));
 }
 
 bool ErrorLog::IsInstalled(const QString& programFolder) {

@@ -28,7 +28,8 @@ class ErrorLog : public link::ErrorLogSink {
                       QString fallback = {});
 
     static QString ProgramFolder();
-    // $XDG_STATE_HOME/pelta, or ~/.local/state/pelta when that is unset or not absolute.
+    // $XDG_STATE_HOME/pelta, or ~/.local/state/pelta when that is unset or not absolute; empty
+    // without a home.
     static QString StateFolder();
     // True when the program lies in an install: its data folder ../share/pelta is there.
     // Nothing is written beside an installed program.

@@ -287,6 +287,7 @@ link::LinkChoices Form1::ReadLinkChoices() const {
     choices.HandShake = static_cast<std::int16_t>(l.cmbHandShake->currentIndex());
     choices.StopBits = static_cast<std::int16_t>(l.cboStopBits->currentIndex());
     choices.AddressText = l.Text1[2]->text();
+    choices.ReplyTimeoutText = l.Text1[3]->text();
     choices.AttemptsText = l.Text1[4]->text();
     return choices;
 }

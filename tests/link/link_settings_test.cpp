@@ -56,18 +56,25 @@ TEST_F(LinkSettingsTest, shouldTurnEachPortsChoicesIntoLineValuesThatMeanWhatThe
     EXPECT_TRUE(errorLog.Entries.empty());
 }
 
-// Address and attempts are taken on apply, both or neither; a refusal changes nothing.
-TEST_F(LinkSettingsTest, shouldTakeTheAddressAndAttemptsOnlyWhenBothAreInRange) {
+// Address and attempts are taken on apply, all three fields in range or nothing; a refusal
+// changes nothing.
+TEST_F(LinkSettingsTest, shouldTakeTheAddressAndAttemptsOnlyWhenAllThreeFieldsAreInRange) {
     const char* badAddress = "Адрес контроллера должен быть целым числом от 0 до 255";
+    const char* badTimeout =
+        "Таймаут ожидания ответа должен быть целым числом миллисекунд от 1 до 60000";
     const char* badAttempts = "Количество попыток должно быть целым числом от 1 до 10";
     const struct {
-        const char *Address, *Attempts, *Refusal;
+        const char *Address, *Timeout, *Attempts, *Refusal;
         std::int32_t TakenAttempts;
     } cases[] = {
-        {"5", "3", nullptr, 3},       {"255", " 10 ", nullptr, 10}, {"0", "1", nullptr, 1},
-        {"", "1", badAddress, 0},     {"256", "1", badAddress, 0},  {"-1", "1", badAddress, 0},
-        {"12a", "1", badAddress, 0},  {"5", "0", badAttempts, 0},   {"5", "11", badAttempts, 0},
-        {"5", "2.5", badAttempts, 0}, {"5", "3 4", badAttempts, 0},
+        {"5", "1000", "3", nullptr, 3},       {"255", " 60000 ", " 10 ", nullptr, 10},
+        {"0", "1", "1", nullptr, 1},          {"", "1000", "1", badAddress, 0},
+        {"256", "1000", "1", badAddress, 0},  {"-1", "1000", "1", badAddress, 0},
+        {"12a", "1000", "1", badAddress, 0},  {"5", "abc", "1", badTimeout, 0},
+        {"5", "0", "1", badTimeout, 0},       {"5", "60001", "1", badTimeout, 0},
+        {"5", "250.5", "1", badTimeout, 0},   {"5", "", "1", badTimeout, 0},
+        {"5", "1000", "0", badAttempts, 0},   {"5", "1000", "11", badAttempts, 0},
+        {"5", "1000", "2.5", badAttempts, 0}, {"5", "1000", "3 4", badAttempts, 0},
     };
     for (const auto& c : cases) {
         messages.Shown.clear();
@@ -76,8 +83,9 @@ TEST_F(LinkSettingsTest, shouldTakeTheAddressAndAttemptsOnlyWhenBothAreInRange) 
         settings.ControllerAddress = 9;
         LinkChoices choices = testing::ChoicesFor(1);
         choices.AddressText = QString::fromUtf8(c.Address);
+        choices.ReplyTimeoutText = QString::fromUtf8(c.Timeout);
         choices.AttemptsText = QString::fromUtf8(c.Attempts);
-        const std::string row = std::string(c.Address) + "/" + c.Attempts;
+        const std::string row = std::string(c.Address) + "/" + c.Timeout + "/" + c.Attempts;
         EXPECT_EQ(settings.Apply(choices), c.Refusal == nullptr) << row;
         if (c.Refusal == nullptr) {
             EXPECT_EQ(std::make_pair(settings.Attempts, settings.ControllerAddress),

@@ -15,9 +15,9 @@
 
 #include "link/error_log_sink.h"
 #include "link/link_settings.h"
-#include "link/memory_port_api.h"
 #include "link/message_sink.h"
 #include "link/serial_channel.h"
+#include "tests/support/memory_port_api.h"
 
 namespace pelta::link::testing {
 

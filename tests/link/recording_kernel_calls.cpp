@@ -42,6 +42,11 @@ std::string Applied(tcflag_t cflag, std::int32_t speed) {
     return Describe(cflag, 0, 0, 0, 1, 0, std::to_string(speed));
 }
 
+std::string Applied(const termios& s) {
+    return Describe(s.c_cflag & ~(CBAUD | CBAUDEX | CIBAUD), s.c_iflag, s.c_oflag, s.c_lflag,
+                    s.c_cc[VMIN], s.c_cc[VTIME], SpeedText(::cfgetospeed(&s)));
+}
+
 bool RecordingKernelCalls::Pass(const std::string& call) {
     Calls.push_back(call);
     for (const auto& [key, error] : Failures) {
@@ -70,10 +75,7 @@ int RecordingKernelCalls::TcGetAttr(int fd, termios* settings) {
 }
 
 int RecordingKernelCalls::TcSetAttr(int fd, int action, const termios* settings) {
-    const termios& s = *settings;
-    const std::string call =
-        Describe(s.c_cflag & ~(CBAUD | CBAUDEX | CIBAUD), s.c_iflag, s.c_oflag, s.c_lflag,
-                 s.c_cc[VMIN], s.c_cc[VTIME], SpeedText(::cfgetospeed(settings)));
+    const std::string call = Applied(*settings);
     return Pass(action == TCSANOW ? call : call + " later")
                ? kernel_.TcSetAttr(fd, action, settings)
                : -1;

@@ -17,6 +17,8 @@ namespace pelta::link::testing {
 
 // How a tcsetattr of a raw line with the given control flags and speed is logged.
 std::string Applied(tcflag_t cflag, std::int32_t speed);
+// How a tcsetattr of any settings is logged.
+std::string Applied(const termios& settings);
 
 class RecordingKernelCalls final : public KernelCalls {
   public:

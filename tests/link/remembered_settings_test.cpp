@@ -25,11 +25,11 @@ TEST(RememberedSettings, WhatIsSavedIsLoadedBackAndReplacesTheOldFileWhole) {
     ASSERT_TRUE(SaveRememberedSettings(path, old));
 
     RememberedSettings saved;
-    saved.ChosenPort = 12;
-    saved.Ports[12] = {"19200", "7", "Even", "2", "RTS/CTS"};
+    saved.ChosenPort = 12345;  // above 9999: any COM number the port list offers is kept
+    saved.Ports[12345] = {"19200", "7", "Even", "2", "RTS/CTS"};
     saved.Ports[1] = {"300", "5", "Space", "1.5", "Both"};
     saved.Address = "255";
-    saved.ReplyTimeout = "250.5";
+    saved.ReplyTimeout = "60000";
     saved.Attempts = "10";
     saved.WindowPosition = QPoint(-40, 700);
     ASSERT_TRUE(SaveRememberedSettings(path, saved));
@@ -42,7 +42,7 @@ TEST(RememberedSettings, NonsenseValuesFallBackOneByOne) {
     QTemporaryDir dir;
     const QString path = dir.filePath("pelta.conf");
     WriteText(path,
-              "[link]\nport=COM7\naddress=256\nreplyTimeout=-5\nattempts=11\n"
+              "[link]\nport=COM7\naddress=256\nreplyTimeout=60001\nattempts=11\n"
               "[ports]\n7\\speed=9601\n7\\dataBits=8\n7\\parity=none\n7\\stopBits=3\n"
               "7\\handShake=Both\nx\\speed=300\n0\\speed=300\n"
               "[window]\nx=12\ny=far\n");

@@ -29,6 +29,7 @@ class TermiosPortTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(::symlink(pty.name, testing::PathIn(map, "COM3").c_str()), 0);
+        ASSERT_EQ(::tcgetattr(pty.slave, &found), 0);
     }
     void OpenAndConfigure(std::int32_t speed, std::uint8_t parity = 0, std::uint8_t dataBits = 8,
                           std::uint8_t stopBits = 0) {
@@ -46,6 +47,7 @@ class TermiosPortTest : public ::testing::Test {
 
     QTemporaryDir map;
     testing::PtyPair pty;
+    termios found{};  // the pty's settings before any open
     testing::RecordingKernelCalls kernel;
     TermiosPortApi api{{map.path().toStdString(), testing::PathIn(map, "no-sysfs"), "/dev"},
                        kernel};
@@ -131,10 +133,49 @@ TEST_F(TermiosPortTest, shouldFlushBeforeEachRequestAndPassBytesUnalteredEvenAft
                                   : std::vector<std::string>{
                                         "tcgetattr", testing::Applied(CS8 | CREAD | CLOCAL, 9600),
                                         ModemLinesDown};
-        configured.insert(
-            configured.end(),
-            {"tcflush TCIFLUSH", "write 01 0A 0D 11 13 7F 0D 0A 03 1A", "read 10", "close"});
+        configured.insert(configured.end(),
+                          {"tcflush TCIFLUSH", "write 01 0A 0D 11 13 7F 0D 0A 03 1A", "read 10",
+                           testing::Applied(found), "close"});
         EXPECT_EQ(kernel.Calls, AfterOpen(configured)) << int(dataBits) << int(stopBits);
+    }
+}
+
+// Another program sharing the adapter finds the line as it left it, whatever an exchange set.
+TEST_F(TermiosPortTest, shouldPutBackTheSettingsThePortHadBeforeAnExchange) {
+    const struct {
+        speed_t Constant;
+        std::uint32_t ExactSpeed;  // 0: the constant's own speed
+    } cases[] = {{B4800, 0}, {B38400, 250000}};
+    for (const auto& c : cases) {
+        termios before = found;
+        before.c_iflag |= ICRNL | IXON;
+        before.c_lflag |= ICANON | ECHO;
+        before.c_cflag |= CSTOPB;
+        before.c_cc[VMIN] = 4;
+        before.c_cc[VTIME] = 7;
+        ::cfsetspeed(&before, c.Constant);
+        ASSERT_EQ(::tcsetattr(pty.slave, TCSANOW, &before), 0);
+        if (c.ExactSpeed != 0) {
+            ASSERT_EQ(SetExactSpeed(pty.slave, c.ExactSpeed,
+                                    [](int fd, unsigned long request, void* argument) {
+                                        return ::ioctl(fd, request, argument);
+                                    }),
+                      0);
+        }
+        ASSERT_EQ(::tcgetattr(pty.slave, &before), 0);  // as the pty keeps them
+        const std::uint32_t speedBefore = ReadExactSpeed(pty.slave);
+
+        OpenAndConfigure(19200, 1, 7, 2);
+        channel.WritePort("\x01\x32\xBE");
+        EXPECT_EQ(pty.Received(3), "\x01\x32\xBE");
+        channel.ClosePort();
+
+        termios after{};
+        ASSERT_EQ(::tcgetattr(pty.slave, &after), 0);
+        EXPECT_EQ(testing::Applied(after), testing::Applied(before)) << c.Constant;
+        EXPECT_TRUE(std::equal(std::begin(after.c_cc), std::end(after.c_cc), before.c_cc));
+        EXPECT_EQ(ReadExactSpeed(pty.slave), speedBefore) << c.ExactSpeed;
+        EXPECT_TRUE(messages.Shown.empty());
     }
 }
 

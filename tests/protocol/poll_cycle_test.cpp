@@ -5,10 +5,10 @@
 #include <QLocale>
 #include <algorithm>
 
-#include "link/memory_port_api.h"
 #include "link/port_discovery.h"
 #include "protocol/run_time_error.h"
 #include "tests/support/fake_window.h"
+#include "tests/support/memory_port_api.h"
 
 namespace pelta::protocol {
 namespace {

@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "link/memory_port_api.h"
 #include "link/message_sink.h"
+#include "tests/support/memory_port_api.h"
 #include "ui/window_app.h"
 
 namespace pelta::ui::testing {

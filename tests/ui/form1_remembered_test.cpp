@@ -105,7 +105,8 @@ TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseVa
         // the file, and the fields that differ from a start without one
         {"[link]\nport=7\naddress=9\nreplyTimeout=30\nattempts=2\n[ports]\n7\\speed=1200\n",
          "Text1_2=9, Text1_3=30, Text1_4=2"},
-        {"[link]\nport=3\n[ports]\n3\\speed=12345\n3\\dataBits=7\n[window]\nx=zz\ny=10\n",
+        {"[link]\nport=3\nreplyTimeout=600000\n[ports]\n3\\speed=12345\n3\\dataBits=7\n"
+         "[window]\nx=zz\ny=10\n",
          "cboPort=COM 3, cboDataBits=7"},
         {QByteArray(kNotIni, sizeof kNotIni - 1), ""},
     };
@@ -120,6 +121,21 @@ TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseVa
         EXPECT_EQ(LinkPage(harness), LinkPage(expected));
         EXPECT_EQ(harness.Window().pos(), expected.Window().pos());
     }
+}
+
+// Checked with the address and the attempts: a time-out every exchange would refuse is neither
+// applied nor remembered.
+TEST(Form1Remembered, aReplyTimeOutOutsideItsRangeIsRefusedOnApplyAndNotRemembered) {
+    QTemporaryDir config;
+    const QString path = config.filePath("pelta.conf");
+    Form1Harness harness({.rememberedPath = path});
+    Fill(harness, "cboPort=COM 3, Text1_2=5, Text1_3=abc");
+    harness.Find<QPushButton>("Command6")->click();
+    ASSERT_EQ(harness.messages.size(), 1U);
+    EXPECT_EQ(harness.messages[0].first,
+              "Таймаут ожидания ответа должен быть целым числом миллисекунд от 1 до 60000");
+    EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 1) << "nothing applied";
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST(Form1Remembered, aFileThatCannotBeWrittenIsNamedAndTheSettingsStillApply) {

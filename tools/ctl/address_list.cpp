@@ -3,20 +3,13 @@
 #include <QRegularExpression>
 #include <set>
 
+#include "link/link_settings.h"
+
 namespace pelta::ctl {
 namespace {
 
-constexpr int kHighestAddress = 255;
-constexpr int kHighestPort = 32767;
-
-// A decimal number 0-255 written with digits only.
 std::optional<int> AddressNumber(const QString& text) {
-    static const QRegularExpression digits(QStringLiteral("^\\d{1,3}$"));
-    if (!digits.match(text).hasMatch()) {
-        return std::nullopt;
-    }
-    const int value = text.toInt();
-    return value <= kHighestAddress ? std::optional<int>(value) : std::nullopt;
+    return link::WholeNumberIn(text, link::ControllerAddresses);
 }
 
 AddressList Refused(const QString& why) {
@@ -37,7 +30,10 @@ AddressList ParseAddressList(const QString& text) {
         const auto first = AddressNumber(ends.front().trimmed());
         const auto last = ends.size() == 2 ? AddressNumber(ends.back().trimmed()) : first;
         if (ends.size() > 2 || !first || !last) {
-            return Refused(QStringLiteral("адрес \"%1\" не число от 0 до 255").arg(item));
+            return Refused(QStringLiteral("адрес \"%1\" не число от %2 до %3")
+                               .arg(item)
+                               .arg(link::ControllerAddresses.Lowest)
+                               .arg(link::ControllerAddresses.Highest));
         }
         if (*first > *last) {
             return Refused(
@@ -53,17 +49,13 @@ AddressList ParseAddressList(const QString& text) {
 }
 
 std::optional<int> ParsePortNumber(const QString& text) {
-    static const QRegularExpression port(QStringLiteral("^(?:COM\\s*)?(\\d{1,5})$"),
+    static const QRegularExpression port(QStringLiteral("^(?:COM\\s*)?(\\d+)$"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = port.match(text.trimmed());
     if (!match.hasMatch()) {
         return std::nullopt;
     }
-    const int number = match.captured(1).toInt();
-    if (number < 1 || number > kHighestPort) {
-        return std::nullopt;
-    }
-    return number;
+    return link::WholeNumberIn(match.captured(1), link::ComNumbers);
 }
 
 }  // namespace pelta::ctl

@@ -13,8 +13,7 @@
 namespace pelta::ctl {
 namespace {
 
-constexpr int kLongestTimeoutMs = 600000;
-constexpr int kMostAttempts = 10;
+constexpr link::WholeRange kEventHours{0, 23};
 constexpr int kEventLineLength = 20;
 
 // The day sets a script may name, by their entries in the window's list.
@@ -38,16 +37,15 @@ QString ListEntry(const QString& text, const QStringList& entries, const char* w
                          .arg(QString::fromUtf8(what), text, entries.join(QStringLiteral(", "))));
 }
 
-int WholeNumber(const QString& text, int lowest, int highest, const char* what) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    if (!ok || value < lowest || value > highest) {
+int WholeNumber(const QString& text, link::WholeRange range, const char* what) {
+    const auto value = link::WholeNumberIn(text, range);
+    if (!value) {
         throw UsageError(QStringLiteral("%1 \"%2\" должно быть целым числом от %3 до %4")
                              .arg(QString::fromUtf8(what), text)
-                             .arg(lowest)
-                             .arg(highest));
+                             .arg(range.Lowest)
+                             .arg(range.Highest));
     }
-    return value;
+    return *value;
 }
 
 std::optional<QString> ValueOf(const QCommandLineParser& parser, const char* name) {
@@ -129,10 +127,11 @@ LinkOverrides ReadLink(const QCommandLineParser& parser) {
         link.StopBits = ListEntry(*text, link::StopBitsEntries(), "число стоповых битов");
     }
     if (const auto text = ValueOf(parser, "timeout")) {
-        link.ReplyTimeout = QString::number(WholeNumber(*text, 1, kLongestTimeoutMs, "таймаут"));
+        link.ReplyTimeout = QString::number(WholeNumber(*text, link::ReplyTimeoutsMs, "таймаут"));
     }
     if (const auto text = ValueOf(parser, "attempts")) {
-        link.Attempts = QString::number(WholeNumber(*text, 1, kMostAttempts, "количество попыток"));
+        link.Attempts =
+            QString::number(WholeNumber(*text, link::AttemptCounts, "количество попыток"));
     }
     if (const auto text = ValueOf(parser, "address")) {
         AddressList list = ParseAddressList(*text);
@@ -198,7 +197,7 @@ EventOrder ReadEvent(const QCommandLineParser& parser) {
         throw UsageError(QStringLiteral("дата события \"%1\" должна быть дд.мм.гг").arg(dateText));
     }
     event.Date = device::DateText(date);
-    const int hour = WholeNumber(Required(parser, "hour", "event"), 0, 23, "час события");
+    const int hour = WholeNumber(Required(parser, "hour", "event"), kEventHours, "час события");
     event.Time = QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0'));
     event.On = OnOrOff(parser);
     return event;

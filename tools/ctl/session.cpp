@@ -13,8 +13,6 @@
 namespace pelta::ctl {
 namespace {
 
-constexpr int kHighestAddress = 255;
-
 void WriteErr(const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
@@ -47,7 +45,8 @@ std::vector<int> AddressesFor(const CtlOptions& options,
     }
     if (options.Command == CommandKind::Scan) {
         std::vector<int> all;
-        for (int address = 0; address <= kHighestAddress; ++address) {
+        for (int address = link::ControllerAddresses.Lowest;
+             address <= link::ControllerAddresses.Highest; ++address) {
             all.push_back(address);
         }
         return all;

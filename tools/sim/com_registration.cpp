@@ -1,5 +1,6 @@
 #include "tools/sim/com_registration.h"
 
+#include "link/line_rules.h"
 #include "link/private_folder.h"
 
 #include <cerrno>
@@ -13,8 +14,6 @@
 namespace pelta::sim {
 
 namespace {
-
-constexpr int kMaxComNumber = 9999;
 
 std::string ErrnoText(int code) {
     return std::strerror(code);
@@ -78,7 +77,7 @@ bool LinkNamedNumber(const std::string& linkPath, const std::string& target, std
 // starting together cannot take the same number.
 std::optional<int> LinkLowestFree(const std::string& folder, const std::string& target,
                                   std::string* error) {
-    for (int n = 1; n <= kMaxComNumber; ++n) {
+    for (int n = link::ComNumbers.Lowest; n <= link::ComNumbers.Highest; ++n) {
         const std::string linkPath = LinkPathFor(folder, n);
         if (symlink(target.c_str(), linkPath.c_str()) == 0) {
             return n;

@@ -5,24 +5,22 @@
 #include <functional>
 #include <map>
 
+#include "link/line_rules.h"
+
 namespace pelta::sim {
 
 namespace {
 
-template <typename Number>
-std::optional<Number> ParseNumber(std::string_view text, Number low, Number high) {
-    Number value{};
+std::optional<int> ParseNumber(std::string_view text, int low, int high) {
+    return link::WholeNumberIn(text, {low, high});
+}
+
+std::optional<double> ParseNumber(std::string_view text, double low, double high) {
+    double value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || text.empty()) {
-        return std::nullopt;
-    }
-    if constexpr (std::is_floating_point_v<Number>) {
-        if (!std::isfinite(value)) {
-            return std::nullopt;
-        }
-    }
-    if (value < low || value > high) {
+    if (ec != std::errc() || ptr != end || text.empty() || !std::isfinite(value) || value < low ||
+        value > high) {
         return std::nullopt;
     }
     return value;
@@ -34,7 +32,7 @@ using FlagSetter = std::function<void(SimOptions&)>;
 template <typename Number, typename Apply>
 ValueSetter NumberOption(Number low, Number high, Apply apply) {
     return [=](SimOptions& o, std::string_view text) {
-        const std::optional<Number> v = ParseNumber<Number>(text, low, high);
+        const std::optional<Number> v = ParseNumber(text, low, high);
         if (v) {
             apply(o, *v);
         }
@@ -42,11 +40,16 @@ ValueSetter NumberOption(Number low, Number high, Apply apply) {
     };
 }
 
+template <typename Apply>
+ValueSetter NumberOption(link::WholeRange range, Apply apply) {
+    return NumberOption(range.Lowest, range.Highest, apply);
+}
+
 const std::map<std::string_view, ValueSetter>& ValueOptions() {
     static const std::map<std::string_view, ValueSetter> kOptions{
-        {"--com", NumberOption(1, 9999, [](SimOptions& o, int v) { o.com = v; })},
+        {"--com", NumberOption(link::ComNumbers, [](SimOptions& o, int v) { o.com = v; })},
         {"--address",
-         NumberOption(0, 255,
+         NumberOption(link::ControllerAddresses,
                       [](SimOptions& o, int v) { o.address = static_cast<std::uint8_t>(v); })},
         {"--late",
          NumberOption(0, 600000,

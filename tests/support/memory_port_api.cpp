@@ -1,4 +1,4 @@
-#include "link/memory_port_api.h"
+#include "tests/support/memory_port_api.h"
 
 #include <algorithm>
 #include <cerrno>
