@@ -97,14 +97,20 @@ void PortDiscovery::SaveRemembered(const RememberedPorts& ports) {
     }
 }
 
+// The list is re-read at every opening, so a lasting refusal is logged once per run and again
+// only when its reason changes.
 void PortDiscovery::LogDistrustedMapFolder(const FolderCheck& check) {
-    if (check.Trust == FolderTrust::Own || check.Trust == FolderTrust::Missing ||
-        errorLog_ == nullptr) {
+    if (check.Trust == FolderTrust::Own || check.Trust == FolderTrust::Missing) {
+        mapFolderRefusal_.clear();
         return;
     }
-    errorLog_->WriteErrorLog(QString::fromUtf8("Ссылки COM из папки ") +
-                             QString::fromStdString(roots_.MapFolder) +
-                             QString::fromUtf8(" не предлагаются: ") + DistrustReason(check));
+    const QString refusal = QString::fromUtf8("Ссылки COM из папки ") +
+                            QString::fromStdString(roots_.MapFolder) +
+                            QString::fromUtf8(" не предлагаются: ") + DistrustReason(check);
+    if (refusal != mapFolderRefusal_ && errorLog_ != nullptr) {
+        errorLog_->WriteErrorLog(refusal);
+    }
+    mapFolderRefusal_ = refusal;
 }
 
 }  // namespace pelta::link

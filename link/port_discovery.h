@@ -18,8 +18,8 @@ namespace pelta::link {
 class PortDiscovery {
   public:
     PortDiscovery();
-    // errorLog, when given, learns why the map folder was passed over or ports.conf could
-    // not be written; one line each per fill.
+    // errorLog, when given, learns why the map folder was passed over (once while the reason
+    // stays the same) or ports.conf could not be written (at each fill).
     explicit PortDiscovery(SerialMapRoots roots, ErrorLogSink* errorLog = nullptr);
 
     const QStringList& PortNumbers() const { return portNumbers_; }
@@ -48,6 +48,7 @@ class PortDiscovery {
     ErrorLogSink* errorLog_ = nullptr;
     std::vector<SerialMapEntry> ports_;  // in list order
     QStringList portNumbers_;
+    QString mapFolderRefusal_;  // the map folder's refusal last logged; empty: none stands
 };
 
 }  // namespace pelta::link

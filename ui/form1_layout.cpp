@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFont>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,6 +25,30 @@ Widget* Create(QWidget* parent, const char* name, const TwipsBox& box) {
     PlaceInTwips(widget, box);
     return widget;
 }
+
+// Enter and keypad Enter press a focused push button, as Space does. The buttons are not
+// auto-default (that would draw a default frame around the focused one), so Qt leaves Enter
+// to the window; this takes it first.
+class EnterPressesButton : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+            return false;
+        }
+        if (!key->isAutoRepeat()) {
+            static_cast<QPushButton*>(watched)->click();
+        }
+        return true;
+    }
+};
 
 }  // namespace
 
@@ -83,6 +108,7 @@ QPushButton* MakePushButton(QWidget* parent, const char* name, const QString& ca
     auto* button = Create<QPushButton>(parent, name, box);
     button->setText(caption);
     button->setAutoDefault(false);
+    button->installEventFilter(new EnterPressesButton(button));
     return button;
 }
 

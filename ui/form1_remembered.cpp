@@ -70,7 +70,12 @@ void Form1::ApplyRememberedPorts() {
     ports->setCurrentIndex(chosen);
     if (chosen >= 0) {
         services_->LinkSettings.Apply(ReadLinkChoices());
+        return;
     }
+    // Nothing to apply without a port, yet the address and attempts shown are the ones the
+    // next exchange uses. The file's values are already checked, so they read as numbers.
+    services_->LinkSettings.ControllerAddress = remembered_.Address.toInt();
+    services_->LinkSettings.Attempts = remembered_.Attempts.toInt();
 }
 
 void Form1::ShowLinkFields(const link::RememberedSettings& settings,

@@ -1,5 +1,6 @@
 #include "ui/monitor_log.h"
 
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSaveFile>
@@ -31,8 +32,36 @@ QString SaveWhole(const QString& path, const QByteArray& bytes) {
     return {};
 }
 
+namespace {
+
+// Shift+F10 opens the menu at the text cursor, as context menus open from the keyboard
+// elsewhere; the Menu key comes from the platform as a context-menu request of its own.
+class MenuFromKeyboard : public QObject {
+  public:
+    explicit MenuFromKeyboard(QPlainTextEdit* monitor) : QObject(monitor), monitor_(monitor) {}
+
+  protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::ShiftModifier) {
+            return false;
+        }
+        emit monitor_->customContextMenuRequested(monitor_->cursorRect().bottomLeft());
+        return true;
+    }
+
+  private:
+    QPlainTextEdit* monitor_;
+};
+
+}  // namespace
+
 void InstallMonitorMenu(QPlainTextEdit* monitor, std::function<void()> saveLog) {
     monitor->setContextMenuPolicy(Qt::CustomContextMenu);
+    monitor->installEventFilter(new MenuFromKeyboard(monitor));
     QObject::connect(
         monitor, &QWidget::customContextMenuRequested, monitor,
         [monitor, saveLog = std::move(saveLog)](const QPoint& at) {

@@ -18,7 +18,8 @@ QByteArray MonitorLogBytes(const QString& plainText);
 QString SaveWhole(const QString& path, const QByteArray& bytes);
 
 // Gives the monitor its own context menu, in Russian: "Копировать", "Выделить всё" and
-// "Сохранить журнал…", which calls `saveLog`.
+// "Сохранить журнал…", which calls `saveLog`. It opens with the right mouse button, the Menu
+// key and Shift+F10.
 void InstallMonitorMenu(QPlainTextEdit* monitor, std::function<void()> saveLog);
 
 }  // namespace pelta::ui

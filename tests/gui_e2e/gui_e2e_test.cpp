@@ -122,5 +122,43 @@ TEST_F(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
     EXPECT_FALSE(Find<QCheckBox>("Check1_1")->isChecked());
 }
 
+// The program run with no display in its environment: help needs none, the window says in one
+// line that it has none, and Qt never gets to abort.
+TEST(WindowProgram, answersHelpAndNamesAMissingDisplayBeforeQtStarts) {
+    const struct {
+        QStringList Arguments;
+        QString Platform;  // QT_QPA_PLATFORM; empty: unset
+        int ExitCode;
+        QString Output;  // the beginning of standard output, else of standard error
+    } cases[] = {
+        {{"--help"}, "", 0, "Использование: pelta"},
+        {{}, "", 1, "pelta: нет дисплея для окна"},
+        {{"--version"}, "", 0, "pelta "},
+        {{"-h"}, "offscreen", 0, "Использование: pelta"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Arguments.join(' ').toStdString());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            environment.remove(name);
+        }
+        if (!c.Platform.isEmpty()) {
+            environment.insert("QT_QPA_PLATFORM", c.Platform);
+        }
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(PELTA_WINDOW_PROGRAM, c.Arguments);
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), c.ExitCode);
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        EXPECT_TRUE((c.ExitCode == 0 ? out : err).startsWith(c.Output))
+            << (out + err).toStdString();
+        EXPECT_EQ((c.ExitCode == 0 ? err : out + err.section('\n', 1)).toStdString(), "")
+            << "nothing else, one line";
+    }
+}
+
 }  // namespace
 }  // namespace pelta::e2e

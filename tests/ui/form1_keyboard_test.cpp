@@ -1,9 +1,11 @@
 // The window without a mouse: Tab walks the toolbar, the page shown in reading order, the
-// monitor and Command7, and Shift+Tab walks the same ring backwards.
+// monitor and Command7, and Shift+Tab walks the same ring backwards; Space, Enter and keypad
+// Enter press the focused push button.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 #include "form1_harness.h"
@@ -64,6 +66,26 @@ TEST(Form1Keyboard, tabWalksEachPageInReadingOrderAndBackTabWalksItBackwards) {
         QStringList backwards = WalkRing(Qt::Key_Backtab, Qt::ShiftModifier);
         std::reverse(backwards.begin() + 1, backwards.end());
         EXPECT_EQ(backwards.join(' ').toStdString(), forwards.join(' ').toStdString());
+    }
+}
+
+TEST(Form1Keyboard, spaceEnterAndKeypadEnterPressTheFocusedPushButton) {
+    Form1Harness harness;  // no port chosen: "Обновить" says so
+    harness.Window().show();
+    harness.Window().ShowPage(Page::Measurements);
+    auto* button = harness.Find<QPushButton>("Command5");
+    button->setFocus(Qt::TabFocusReason);
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_Space, Qt::NoModifier},
+        {Qt::Key_Return, Qt::NoModifier},
+        {Qt::Key_Enter, Qt::KeypadModifier},
+    };
+    for (const auto& [key, modifiers] : keys) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        harness.messages.clear();
+        QTest::keyClick(button, key, modifiers);
+        ASSERT_EQ(harness.messages.size(), 1U);
+        EXPECT_EQ(harness.messages[0].first, "Не выбран порт!");
     }
 }
 

@@ -120,6 +120,11 @@ TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseVa
         Fill(expected, differs);
         EXPECT_EQ(LinkPage(harness), LinkPage(expected));
         EXPECT_EQ(harness.Window().pos(), expected.Window().pos());
+        // What the page shows is what the next exchange uses, port remembered or not.
+        const link::LinkSettingsModel& inForce = harness.App().LinkSettings();
+        EXPECT_EQ(QString::number(inForce.ControllerAddress),
+                  harness.Find<QLineEdit>("Text1_2")->text());
+        EXPECT_EQ(QString::number(inForce.Attempts), harness.Find<QLineEdit>("Text1_4")->text());
     }
 }
 

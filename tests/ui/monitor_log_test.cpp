@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTest>
 
 #include "form1_harness.h"
 
@@ -60,10 +61,19 @@ TEST(MonitorLog, contextMenuCopiesSelectsAllAndSavesTheTextAsShown) {
     harness.Window().MonitorView().TextBox1Insert("12:00:00: 3\t:Tx >-- 01 32 BE \r\n");
     harness.Window().MonitorView().TextBox1Insert("Пелта\r\n");
     const QString shown = monitor->toPlainText();
-    // Opens the menu, runs `item` and closes it; returns the items, "-" marking a disabled one.
-    const auto useMenu = [&](const QString& item) {
-        emit monitor->customContextMenuRequested({5, 5});
-        QMenu* menu = monitor->findChildren<QMenu*>().last();
+    // Opens the menu (with the mouse or with Shift+F10), runs `item` and closes it; returns the
+    // items, "-" marking a disabled one.
+    const auto useMenu = [&](const QString& item, bool byKeyboard = false) {
+        if (byKeyboard) {
+            QTest::keyClick(monitor, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            emit monitor->customContextMenuRequested({5, 5});
+        }
+        const QList<QMenu*> menus = monitor->findChildren<QMenu*>();
+        if (menus.isEmpty()) {
+            return QString("(no menu)");
+        }
+        QMenu* menu = menus.last();
         QStringList items;
         for (QAction* action : menu->actions()) {
             items << (action->isSeparator() ? "|"
@@ -75,7 +85,7 @@ TEST(MonitorLog, contextMenuCopiesSelectsAllAndSavesTheTextAsShown) {
         menu->close();
         return items.join(' ');
     };
-    EXPECT_EQ(useMenu("Выделить всё"), "Копировать- Выделить всё | Сохранить журнал…");
+    EXPECT_EQ(useMenu("Выделить всё", true), "Копировать- Выделить всё | Сохранить журнал…");
     EXPECT_EQ(useMenu("Копировать"), "Копировать Выделить всё | Сохранить журнал…");
     EXPECT_EQ(QApplication::clipboard()->text(), shown);
 

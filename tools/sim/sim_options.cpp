@@ -143,7 +143,8 @@ std::string UsageText() {
            "  --short           answer only the first half of each reply\n"
            "  --late MS         answer MS milliseconds late\n"
            "  --late-first MS   answer only the first request MS milliseconds late\n"
-           "  --hangup-after N  close the line on receiving the N-th request, unanswered\n"
+           "  --hangup-after N  on receiving the N-th request, leave it unanswered, close the\n"
+           "                    line, remove the COM link and exit\n"
            "  --help            show this text\n";
 }
 
