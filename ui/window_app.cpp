@@ -37,7 +37,8 @@ WindowApp::WindowApp(WindowAppOptions options)
       settings_(channel_, errorLog_, form_),
       link_(channel_, discovery_, settings_),
       monitor_(form_.MonitorView(), waiter_),
-      decoder_(state_, form_.MeasurementsView(), form_.SettingsView(), form_),
+      decoder_(state_, form_.MeasurementsView(), form_.SettingsView(), form_,
+               [this] { return cycle_.ReplyMoment(); }),
       cycle_(protocol::PollCycle::Parts{form_.PollHostView(), waiter_, link_, settings_, monitor_,
                                         decoder_, state_}),
       commands_(form_.SettingsControls(), state_, cycle_, form_) {

@@ -51,7 +51,8 @@ class SimRig {
     protocol::QtEventWaiter events;
     protocol::TrafficMonitor monitor{window, events};
     device::ControllerState state;
-    device::ControllerReplyDecoder decoder{state, window, window, window};
+    device::ControllerReplyDecoder decoder{state, window, window, window,
+                                           [this] { return cycle.ReplyMoment(); }};
     protocol::PollCycle cycle{{window, events, serialLink, settings, monitor, decoder, state}};
     device::SettingsCommands commands{window, state, cycle, window};
 
