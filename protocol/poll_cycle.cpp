@@ -162,7 +162,8 @@ Frame PollCycle::SendAndRead(std::int16_t command, const Frame& request) {
         return {};  // the window is closing: the port may already be closed under this run
     }
     const Frame reply = ReadAwaited(awaited);
-    replyMoment_ = written.addMSecs(std::llround(channel.LineTimeMs(static_cast<std::size_t>(awaited.Length))));
+    replyMoment_ = written.addMSecs(
+        std::llround(channel.LineTimeMs(static_cast<std::size_t>(awaited.Length))));
     parts_.Monitor.shwRxHex(reply, 0);
     return reply;
 }

@@ -104,8 +104,8 @@ class PollCycle final : public ExchangeStarter {
     Parts parts_;
     WallClock clock_;
     int depth_ = 0;
-    bool aborted_ = false;               // until the next outermost run
-    AwaitedReply* awaited_ = nullptr;    // the innermost run's reply still on its way
+    bool aborted_ = false;             // until the next outermost run
+    AwaitedReply* awaited_ = nullptr;  // the innermost run's reply still on its way
     QDateTime replyMoment_;
 };
 

@@ -414,7 +414,9 @@ TEST_F(PollCycleOnPtyTest, closeWhereverEventsRunEndsTheExchangeWithNothingMoreS
         };
         cycle.Start(Command::ReadState, Command::ReadSettings);
         EXPECT_EQ(pty.Received(c.sent.size() + 1, 100), c.sent) << c.where;
-        EXPECT_TRUE(window.Messages.empty()) << c.where << ": " << window.Messages.size();
+        for (const auto& [text, icon] : window.Messages) {
+            ADD_FAILURE() << c.where << ": shown " << text.toStdString();
+        }
         EXPECT_TRUE(replies.Seen.empty()) << c.where;
         EXPECT_TRUE(window.Writes.filter(QStringLiteral("закрыт")).isEmpty()) << c.where;
         EXPECT_FALSE(cycle.Running());
