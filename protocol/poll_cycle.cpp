@@ -169,13 +169,15 @@ Frame PollCycle::SendAndRead(std::int16_t command, const Frame& request) {
 }
 
 // Stale input goes before a request; but bytes that came in while an enclosing run waits
-// for its reply are that reply, so a nested run sets them aside for it.
+// for its reply are that reply, so a nested run sets them aside for it first. Only once that
+// reply is whole is the rest stale; a reply still coming in is left alone.
 void PollCycle::ClearInputBeforeRequest() {
     link::SerialChannel& channel = parts_.Link.Channel();
-    if (awaited_ == nullptr) {
-        channel.PurgeInput();
-    } else if (channel.IsOpen()) {
+    if (awaited_ != nullptr && channel.IsOpen()) {
         awaited_->SetAside += channel.ReadPort(awaited_->Missing());
+    }
+    if (awaited_ == nullptr || awaited_->Missing() == 0) {
+        channel.PurgeInput();
     }
 }
 

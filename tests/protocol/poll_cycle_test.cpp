@@ -365,22 +365,31 @@ class PollCycleOnPtyTest : public ::testing::Test {
 };
 
 // A settings read started while a refresh waits for its reply (which is in) must leave that
-// reply to the refresh: both pages get their own reply.
+// reply to the refresh: both pages get their own reply. Bytes beyond the refresh's reply are
+// stale and go.
 TEST_F(PollCycleOnPtyTest, nestedStartDuringTheReplyWaitLeavesTheOuterReplyToTheOuterRun) {
-    events.DuringWait = [&](std::size_t index) {
-        if (index == 1) {  // the refresh's reply wait
-            Answer(3, kStateReply);
-            cycle.Start(Command::ReadSettings, Command::ReadSettings);
-        } else if (index == 3) {  // the settings read's reply wait
-            Answer(3, kSettingsReply);
-        }
-    };
-    cycle.Start(Command::ReadState, Command::ReadState);
-    EXPECT_EQ(replies.Seen, (std::vector<std::int16_t>{Command::ReadSettings, Command::ReadState}));
-    EXPECT_EQ(replies.LastReply, kStateReply) << "the refresh's reply was thrown away";
-    const LinkCounters& counted = monitor.LinkStatistics();
-    EXPECT_EQ(std::make_tuple(counted.Frames, counted.BadFrames, counted.NoAnswer),
-              std::make_tuple(2, 0, 0));
+    for (const Frame& stale : {Frame(), Frame("\xEE\xEE")}) {
+        replies.Seen.clear();
+        events.Waits.clear();
+        events.DuringWait = [&](std::size_t index) {
+            if (index == 1) {  // the refresh's reply wait
+                Answer(3, kStateReply + stale);
+                cycle.Start(Command::ReadSettings, Command::ReadSettings);
+            } else if (index == 3) {  // the settings read's reply wait
+                Answer(3, kSettingsReply);
+            }
+        };
+        const LinkCounters before = monitor.LinkStatistics();
+        cycle.Start(Command::ReadState, Command::ReadState);
+        EXPECT_EQ(replies.Seen,
+                  (std::vector<std::int16_t>{Command::ReadSettings, Command::ReadState}));
+        EXPECT_EQ(replies.LastReply, kStateReply) << "the refresh's reply was thrown away";
+        const LinkCounters& after = monitor.LinkStatistics();
+        EXPECT_EQ(std::make_tuple(after.Frames - before.Frames, after.BadFrames - before.BadFrames,
+                                  after.NoAnswer - before.NoAnswer),
+                  std::make_tuple(2, 0, 0))
+            << stale.size() << " stale bytes";
+    }
 }
 
 // A close wherever events run ends the exchange there: nothing more is written to the closed
