@@ -39,7 +39,8 @@ ControllerCore::ControllerCore(const CoreViews& views, CoreOptions options)
       settings_(channel_, options.LinkErrors != nullptr ? *options.LinkErrors : errorLog_, shown_),
       link_(channel_, discovery_, settings_),
       monitor_(views.Monitor, *events_),
-      decoder_(state_, shown_, views.Settings, shown_),
+      // The clock drift is taken at the moment the reply came, not when it was decoded.
+      decoder_(state_, shown_, views.Settings, shown_, [this] { return cycle_.ReplyMoment(); }),
       replies_(decoder_),
       cycle_(protocol::PollCycle::Parts{views.Poll, *events_, link_, settings_, monitor_, replies_,
                                         state_}),

@@ -35,6 +35,8 @@ QString ShortestDecimal(float value);
 
 class ControllerReplyDecoder final : public protocol::ReplySink {
   public:
+    // The computer's time the clock drift is taken against: in the program the moment the
+    // reply came off the line (PollCycle::ReplyMoment), not when it is decoded.
     using NowSource = std::function<QDateTime()>;
 
     ControllerReplyDecoder(ControllerState& state, MeasurementsView& measurements,

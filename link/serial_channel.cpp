@@ -132,6 +132,18 @@ void SerialChannel::PurgeInput() {
     }
 }
 
+double SerialChannel::LineTimeMs(std::size_t byteCount) const {
+    if (PortDcb.BaudRate == 0) {
+        return 0.0;
+    }
+    const double stopBits = PortDcb.StopBits == StopBitsCode::OneAndHalf ? 1.5
+                            : PortDcb.StopBits == StopBitsCode::Two      ? 2.0
+                                                                         : 1.0;
+    const double parityBits = PortDcb.Parity == ParityCode::None ? 0.0 : 1.0;
+    const double bitsPerByte = 1.0 + PortDcb.ByteSize + parityBits + stopBits;
+    return static_cast<double>(byteCount) * bitsPerByte * 1000.0 / PortDcb.BaudRate;
+}
+
 void SerialChannel::ClosePort() {
     if (PortHandle > 0) {
         api_.CloseHandle(PortHandle);

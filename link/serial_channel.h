@@ -51,6 +51,9 @@ class SerialChannel {
     // Closes an open port and sets PortHandle to 0; leaves 0 and -1 untouched.
     void ClosePort();
     bool IsOpen() const { return PortHandle > 0; }
+    // How long this many bytes take on the line with PortDcb's settings: a start bit, the data
+    // bits, a parity bit unless none, and the stop bits, at BaudRate. 0 at a speed of 0.
+    double LineTimeMs(std::size_t byteCount) const;
 
   private:
     void WriteChunk(std::string_view chunk);

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "protocol/run_time_error.h"
 
@@ -34,7 +35,8 @@ double SettlingWaitMs(const QString& replyTimeoutText) {
     return ReplyTimeoutMs(replyTimeoutText) / 2.0;
 }
 
-PollCycle::PollCycle(const Parts& parts) : parts_(parts) {
+PollCycle::PollCycle(const Parts& parts, WallClock clock)
+    : parts_(parts), clock_(std::move(clock)) {
     ExpectedReplyLength.Fill();
 }
 
@@ -67,7 +69,9 @@ void PollCycle::WaitMs(double milliseconds) {
 
 void PollCycle::CloseAtEnd() {
     parts_.Link.ClosePort();
-    parts_.Host.SetLabelCOM(PortCaption(" = закрыт"));
+    if (!aborted_) {  // a window that is closing shows nothing more
+        parts_.Host.SetLabelCOM(PortCaption(" = закрыт"));
+    }
 }
 
 void PollCycle::Run() {
@@ -111,6 +115,9 @@ void PollCycle::RunCommands() {
     }
     parts_.Events.ProcessEvents();
     parts_.Events.ProcessEvents();
+    if (aborted_) {
+        return;
+    }
 
     // The range is copied: a nested start overwrites FirstCommand and LastCommand.
     const std::int16_t first = FirstCommand;
@@ -137,24 +144,55 @@ void PollCycle::Exchange(std::int16_t command) {
 
 Frame PollCycle::SendAndRead(std::int16_t command, const Frame& request) {
     link::SerialChannel& channel = parts_.Link.Channel();
-    parts_.Monitor.shwTxHex(request);
-    channel.PurgeInput();
+    parts_.Monitor.shwTxHex(request);  // lets window events run: a close may come there
+    if (aborted_) {
+        return {};
+    }
+    ClearInputBeforeRequest();
     channel.WritePort(request);
+    const QDateTime written = clock_();
+    AwaitedReply awaited{ExpectedReplyLength(command), {}};
+    AwaitedReply* const enclosing = std::exchange(awaited_, &awaited);
+    struct Restore {
+        AwaitedReply*& slot;
+        AwaitedReply* previous;
+        ~Restore() { slot = previous; }
+    } restore{awaited_, enclosing};
     // The wait always runs to its end, even when the reply is already in.
     WaitMs(ReplyTimeoutMs(parts_.Host.Text1_3()));
     if (aborted_) {
         return {};  // the window is closing: the port may already be closed under this run
     }
-    const Frame reply = channel.ReadPort(ExpectedReplyLength(command));
+    const Frame reply = ReadAwaited(awaited);
+    replyMoment_ = written.addMSecs(
+        std::llround(channel.LineTimeMs(static_cast<std::size_t>(awaited.Length))));
     parts_.Monitor.shwRxHex(reply, 0);
     return reply;
 }
 
-// Only a request actually sent is repeated, and never once a nested run has stopped this one.
+// Stale input goes before a request; but bytes that came in while an enclosing run waits
+// for its reply are that reply, so a nested run sets them aside for it first. Only once that
+// reply is whole is the rest stale; a reply still coming in is left alone.
+void PollCycle::ClearInputBeforeRequest() {
+    link::SerialChannel& channel = parts_.Link.Channel();
+    if (awaited_ != nullptr && channel.IsOpen()) {
+        awaited_->SetAside += channel.ReadPort(awaited_->Missing());
+    }
+    if (awaited_ == nullptr || awaited_->Missing() == 0) {
+        channel.PurgeInput();
+    }
+}
+
+Frame PollCycle::ReadAwaited(const AwaitedReply& awaited) {
+    return awaited.SetAside + parts_.Link.Channel().ReadPort(awaited.Missing());
+}
+
+// Only a request actually sent is repeated, never on a port that did not open (the operator
+// would only see the same failures again), and never once a nested run has stopped this one.
 bool PollCycle::MayTryAgain(const Frame& request, const Frame& reply,
                             std::int32_t triesMade) const {
     return triesMade < parts_.Settings.Attempts && !request.empty() && !IsGoodReply(reply) &&
-           ExchangeInProgress != 0;
+           parts_.Link.Channel().IsOpen() && ExchangeInProgress != 0;
 }
 
 }  // namespace pelta::protocol

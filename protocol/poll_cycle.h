@@ -4,17 +4,22 @@
 // hands the reply to the decoder, and closes the port. Input that came in before a request
 // (a reply that arrived after its wait) is discarded just before the request is written. A
 // command whose reply is missing or fails its CRC is sent again, up to the applied number of
-// attempts in all; each try is shown and counted, and the decoder gets the last reply.
+// attempts in all, on a port that opened; each try is shown and counted, and the decoder gets
+// the last reply.
 //
 // The waits run window events, so a starter pressed during a wait runs a nested cycle. The
 // nested run uses the port the outer run opened and never opens or closes it itself; when it
 // ends it sets `ExchangeInProgress` to 0, so the outer run stops before its next command and
-// closes the port: one open, one close. A run-time error anywhere in a run sets the flag to 0
-// and, in the outermost run, closes the port before the error reaches the starter.
+// closes the port: one open, one close. A nested request written while an outer run waits for
+// its reply must not throw that reply away: what has come in is set aside for the outer run
+// instead of being discarded. A run-time error anywhere in a run sets the flag to 0 and, in
+// the outermost run, closes the port before the error reaches the starter.
 
+#include <QDateTime>
 #include <QString>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 #include "link/link_settings.h"
 #include "link/serial_link.h"
@@ -46,7 +51,9 @@ class PollCycle final : public ExchangeStarter {
         const StagedRequest& Staged;
     };
 
-    explicit PollCycle(const Parts& parts);
+    using WallClock = std::function<QDateTime()>;
+
+    explicit PollCycle(const Parts& parts, WallClock clock = &QDateTime::currentDateTime);
 
     std::int16_t ExchangeInProgress = 0;  // -1 a run may proceed, 0 idle or stop
     std::int16_t FirstCommand = 0;
@@ -62,23 +69,44 @@ class PollCycle final : public ExchangeStarter {
     // True while a run (outer or nested) is going on.
     bool Running() const { return depth_ > 0; }
 
+    // When the reply last read came off the line: its request's write time plus the reply's
+    // time on the line. The decoder takes the clock drift against it, not against the end of
+    // the reply wait.
+    QDateTime ReplyMoment() const { return replyMoment_; }
+
     // Stops a running exchange at once, for a window that is closing: the wait going on is cut
-    // short, and every run (nested ones too) ends without reading, decoding or sending more;
-    // the outermost closes the port. Idle, it only lowers the flag.
+    // short, and after whatever let events run every run (nested ones too) ends without
+    // reading, decoding, sending or showing more; the outermost closes the port. Idle, it only
+    // lowers the flag.
     void Abort();
 
   private:
+    // A reply a run waits for, and what a nested run set aside of it before writing its own
+    // request.
+    struct AwaitedReply {
+        std::int16_t Length = 0;
+        Frame SetAside;
+        std::int16_t Missing() const {
+            return static_cast<std::int16_t>(Length - static_cast<std::int16_t>(SetAside.size()));
+        }
+    };
+
     void RunCommands();
     void Exchange(std::int16_t command);
     Frame SendAndRead(std::int16_t command, const Frame& request);
     bool MayTryAgain(const Frame& request, const Frame& reply, std::int32_t triesMade) const;
     void WaitMs(double milliseconds);
+    void ClearInputBeforeRequest();
+    Frame ReadAwaited(const AwaitedReply& awaited);
     QString PortCaption(const char* state) const;
     void CloseAtEnd();
 
     Parts parts_;
+    WallClock clock_;
     int depth_ = 0;
-    bool aborted_ = false;  // until the next outermost run
+    bool aborted_ = false;             // until the next outermost run
+    AwaitedReply* awaited_ = nullptr;  // the innermost run's reply still on its way
+    QDateTime replyMoment_;
 };
 
 }  // namespace pelta::protocol

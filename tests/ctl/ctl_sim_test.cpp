@@ -96,6 +96,12 @@ TEST_F(CtlAgainstSimulator, readAndSettingsShowTheSimulatorsStateAndAMissingAddr
     EXPECT_LE(std::abs(read[QStringLiteral("drift")].toInt()), 1);
     EXPECT_EQ(read[QStringLiteral("date")], QDate::currentDate().toString(Qt::ISODate));
     EXPECT_TRUE(read[QStringLiteral("reply")].toString().startsWith(QStringLiteral("01 32 BE ")));
+    // The drift is taken when the reply came, not at the end of a long reply wait.
+    const CtlRun slow =
+        RunCtl(rig.runtime.path(), config.path(),
+               {"--port", rig.window.In["cboPortText"], "--timeout", "2500", "--json", "read"});
+    EXPECT_LE(std::abs(slow.Json(0)[QStringLiteral("drift")].toInt(99)), 1)
+        << slow.Out.toStdString();
 
     const CtlRun text = Run(rig, {"--address", "1,2", "read"});
     EXPECT_EQ(text.ExitCode, 1);

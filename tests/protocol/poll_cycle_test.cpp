@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/ioctl.h>
+
 #include <QLocale>
 #include <algorithm>
 
 #include "link/port_discovery.h"
+#include "link/termios_port_api.h"
 #include "protocol/run_time_error.h"
+#include "tests/link/link_test_support.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/memory_port_api.h"
 
@@ -30,6 +34,8 @@ struct RecordingReplies : ReplySink {
 };
 
 const Frame kStateReply = WithCrc(Frame("\x01\x32\xBE") + Frame(17, '\x05'));
+const Frame kSettingsReply = WithCrc(Frame("\x01\x32\xC0") + Frame(20, '\x07'));
+const QDateTime kClockStart(QDate(2025, 6, 1), QTime(12, 0));
 
 class PollCycleTest : public ::testing::Test {
   protected:
@@ -38,7 +44,6 @@ class PollCycleTest : public ::testing::Test {
         discovery.SetPorts({{3, "COM3", {}}});
         api.AddPort(3);
         events.Log = &api.Calls;
-        cycle.ExpectedReplyLength.Fill();
     }
     ~PollCycleTest() override { QLocale::setDefault(QLocale::c()); }
 
@@ -67,7 +72,9 @@ class PollCycleTest : public ::testing::Test {
     TrafficMonitor monitor{window, events};
     RecordingReplies replies{api.Calls};
     StagedRequest staged = pelta::testing::FullyStaged();
-    PollCycle cycle{{window, events, serialLink, settings, monitor, replies, staged}};
+    // The clock moves on by each wait.
+    PollCycle cycle{{window, events, serialLink, settings, monitor, replies, staged},
+                    [this] { return kClockStart.addMSecs(events.Elapsed.count() / 1000); }};
 };
 
 TEST_F(PollCycleTest, refreshOpensWaitsSendsWaitsReadsDecodesAndCloses) {
@@ -115,12 +122,50 @@ TEST_F(PollCycleTest, commandsWithoutRequestStillWaitReadAndDecode) {
     EXPECT_EQ(replies.Seen[6], 14);
 }
 
-TEST_F(PollCycleTest, portThatWillNotOpenStillRunsTheCommandsAndReports) {
+// More attempts do not try a port that never opened again: the same messages as with one.
+TEST_F(PollCycleTest, portThatWillNotOpenStillRunsTheCommandsOnceEachAndReports) {
     api.ExistingDevices.clear();
-    cycle.Start(Command::ReadState, Command::ReadSettings);
-    EXPECT_EQ(replies.Seen.size(), 5U);
-    EXPECT_FALSE(window.Messages.empty());
-    EXPECT_EQ(window.Writes.filter(QStringLiteral("LabelCOM")).size(), 1);
+    decltype(window.Messages) shownWithOneAttempt;
+    for (const std::int32_t attempts : {1, 3}) {
+        api.ClearLog();
+        replies.Seen.clear();
+        window.Messages.clear();
+        window.Writes.clear();
+        settings.Attempts = attempts;
+        cycle.Start(Command::ReadState, Command::ReadSettings);
+        EXPECT_EQ(replies.Seen.size(), 5U);
+        EXPECT_EQ(Count("WriteFile"), 5) << attempts;
+        EXPECT_FALSE(window.Messages.empty());
+        if (attempts == 1) {
+            shownWithOneAttempt = window.Messages;
+        }
+        EXPECT_EQ(window.Messages, shownWithOneAttempt) << attempts;
+        EXPECT_EQ(window.Writes.filter(QStringLiteral("LabelCOM")).size(), 1);
+    }
+}
+
+// The drift is taken against the moment the reply came off the line, not the end of its wait:
+// the write (after the settling wait, half the time-out) plus 22 bytes at the line's speed.
+TEST_F(PollCycleTest, replyMomentIsTheWriteTimePlusTheReplysTimeOnTheLineWhateverTheTimeout) {
+    const struct {
+        const char* timeout;
+        std::int16_t speed, dataBits, parity, stopBits;  // list positions
+        int lineMs;
+    } cases[] = {
+        {"100", 5, 4, 2, 0, 23},    // 9600 8N1: 10 bits a byte
+        {"1000", 3, 4, 0, 0, 101},  // 2400 8E1: 11
+        {"4000", 2, 4, 2, 2, 202},  // 1200 8N2: 11
+        {"8000", 7, 3, 1, 0, 11},   // 19200 7O1: 10
+    };
+    for (const auto& c : cases) {
+        events.Elapsed = {};
+        window.In["Text1_3"] = QString::fromLatin1(c.timeout);
+        settings.PortTable[3] = {3, c.dataBits, c.parity, c.speed, 0, c.stopBits, {}};
+        api.QueueInbound(kStateReply);
+        cycle.Start(Command::ReadState, Command::ReadState);
+        const int settleMs = QString::fromLatin1(c.timeout).toInt() / 2;
+        EXPECT_EQ(cycle.ReplyMoment(), kClockStart.addMSecs(settleMs + c.lineMs)) << c.timeout;
+    }
 }
 
 // The stopped outer run is not tried again; the nested run makes its own tries.
@@ -238,7 +283,7 @@ TEST_F(PollCycleTest, abortCutsTheWaitShortAndEndsEveryRunWithoutReadingOrSendin
         {3,
          true,
          {"CreateFile", "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE", "Wait 1000000us",
-          "Wait 500000us", "PurgeComm 8", "WriteFile 01 5A 5F 00 06 1E 02", "Wait 1000000us",
+          "Wait 500000us", "ReadFile 22", "WriteFile 01 5A 5F 00 06 1E 02", "Wait 1000000us",
           "CloseHandle"}},
     };
     for (const auto& c : cases) {
@@ -269,6 +314,113 @@ TEST_F(PollCycleTest, abortCutsTheWaitShortAndEndsEveryRunWithoutReadingOrSendin
     EXPECT_EQ(events.Waits.back(), 1000ms);
     cycle.Abort();  // idle: nothing to cut short
     EXPECT_EQ(events.CutShortCalls, 1);
+}
+
+// The cycle on a real pseudo-terminal, the test playing the controller on the other side: what
+// a flush or a write does to the line shows here (the in-memory port keeps its bytes).
+class PollCycleOnPtyTest : public ::testing::Test {
+  protected:
+    PollCycleOnPtyTest() {
+        discovery.SetPorts({{3, pty.name, {}}});
+    }
+    // Takes the request and sends the reply, then waits (bounded) until the port has it all.
+    void Answer(std::size_t requestLength, const Frame& reply) {
+        EXPECT_EQ(pty.Received(requestLength).size(), requestLength);
+        pty.Send(reply);
+        int queued = 0;
+        for (int i = 0; i < 5000 && ::ioctl(pty.slave, FIONREAD, &queued) == 0 &&
+                        queued < static_cast<int>(reply.size());
+             ++i) {
+            ::usleep(1000);
+        }
+    }
+    // What the window's closing does: stop the exchange, close the port.
+    void CloseWindow() {
+        cycle.Abort();
+        channel.ClosePort();
+    }
+
+    link::testing::PtyPair pty;
+    pelta::testing::FakeWindow window;
+    link::TermiosPortApi api{{"/nonexistent", "/nonexistent", "/nonexistent"}};
+    link::SerialChannel channel{api, window};
+    link::PortDiscovery discovery{link::SerialMapRoots{"/nonexistent", "/nonexistent", "/none"}};
+    link::LinkSettingsModel settings{channel, window, window};
+    link::SerialLink serialLink{channel, discovery, settings};
+    pelta::testing::FakeWaiter events;
+    TrafficMonitor monitor{window, events};
+    Calls decoded;
+    RecordingReplies replies{decoded};
+    StagedRequest staged = pelta::testing::FullyStaged();
+    PollCycle cycle{{window, events, serialLink, settings, monitor, replies, staged}};
+};
+
+// A settings read started while a refresh waits for its reply (which is in) must leave that
+// reply to the refresh: both pages get their own reply. Bytes beyond the refresh's reply are
+// stale and go.
+TEST_F(PollCycleOnPtyTest, nestedStartDuringTheReplyWaitLeavesTheOuterReplyToTheOuterRun) {
+    for (const Frame& stale : {Frame(), Frame("\xEE\xEE")}) {
+        replies.Seen.clear();
+        events.Waits.clear();
+        events.DuringWait = [&](std::size_t index) {
+            if (index == 1) {  // the refresh's reply wait
+                Answer(3, kStateReply + stale);
+                cycle.Start(Command::ReadSettings, Command::ReadSettings);
+            } else if (index == 3) {  // the settings read's reply wait
+                Answer(3, kSettingsReply);
+            }
+        };
+        const LinkCounters before = monitor.LinkStatistics();
+        cycle.Start(Command::ReadState, Command::ReadState);
+        EXPECT_EQ(replies.Seen,
+                  (std::vector<std::int16_t>{Command::ReadSettings, Command::ReadState}));
+        EXPECT_EQ(replies.LastReply, kStateReply) << "the refresh's reply was thrown away";
+        const LinkCounters& after = monitor.LinkStatistics();
+        EXPECT_EQ(std::make_tuple(after.Frames - before.Frames, after.BadFrames - before.BadFrames,
+                                  after.NoAnswer - before.NoAnswer),
+                  std::make_tuple(2, 0, 0))
+            << stale.size() << " stale bytes";
+    }
+}
+
+// A close wherever events run ends the exchange there: nothing more is written to the closed
+// port, read, decoded or shown.
+TEST_F(PollCycleOnPtyTest, closeWhereverEventsRunEndsTheExchangeWithNothingMoreSentOrShown) {
+    const struct {
+        const char* where;
+        int waitIndex;    // -1: none
+        int eventsIndex;  // -1: none; 0 and 1 the cycle's own turns, 2 the monitor's
+        std::string sent;
+    } cases[] = {
+        {"settling wait", 0, -1, ""},
+        {"the cycle's event turn", -1, 1, ""},
+        {"the monitor's event turn", -1, 2, ""},
+        {"reply wait", 1, -1, "\x01\x32\xBE"},
+    };
+    for (const auto& c : cases) {
+        window.Messages.clear();
+        window.Writes.clear();
+        events.Waits.clear();
+        events.ProcessEventsCalls = 0;
+        events.DuringWait = [&](std::size_t i) {
+            if (static_cast<int>(i) == c.waitIndex) {
+                CloseWindow();
+            }
+        };
+        events.DuringProcessEvents = [&](int i) {
+            if (i == c.eventsIndex) {
+                CloseWindow();
+            }
+        };
+        cycle.Start(Command::ReadState, Command::ReadSettings);
+        EXPECT_EQ(pty.Received(c.sent.size() + 1, 100), c.sent) << c.where;
+        for (const auto& [text, icon] : window.Messages) {
+            ADD_FAILURE() << c.where << ": shown " << text.toStdString();
+        }
+        EXPECT_TRUE(replies.Seen.empty()) << c.where;
+        EXPECT_TRUE(window.Writes.filter(QStringLiteral("закрыт")).isEmpty()) << c.where;
+        EXPECT_FALSE(cycle.Running());
+    }
 }
 
 }  // namespace

@@ -147,15 +147,23 @@ class FakeWaiter : public protocol::EventWaiter {
   public:
     int ProcessEventsCalls = 0;
     std::vector<std::chrono::microseconds> Waits;
+    std::chrono::microseconds Elapsed{0};  // all waits so far, for a fake clock
     std::function<void(std::size_t waitIndex)> DuringWait;
+    std::function<void(int callIndex)> DuringProcessEvents;
     std::vector<std::string>* Log = nullptr;
 
     int CutShortCalls = 0;
 
-    void ProcessEvents() override { ++ProcessEventsCalls; }
+    void ProcessEvents() override {
+        if (DuringProcessEvents) {
+            DuringProcessEvents(ProcessEventsCalls);
+        }
+        ++ProcessEventsCalls;
+    }
     void CutShort() override { ++CutShortCalls; }
     void WaitProcessingEvents(std::chrono::microseconds span) override {
         Waits.push_back(span);
+        Elapsed += span;
         if (Log != nullptr) {
             Log->push_back("Wait " + std::to_string(span.count()) + "us");
         }

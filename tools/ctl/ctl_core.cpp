@@ -3,7 +3,6 @@
 namespace pelta::ctl {
 
 CtlCore::CtlCore(const link::SerialMapRoots& roots) : api(roots), discovery(roots) {
-    cycle.ExpectedReplyLength.Fill();
     discovery.ListSerialPorts();
 }
 

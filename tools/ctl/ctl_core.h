@@ -43,7 +43,8 @@ class CtlCore {
     protocol::QtEventWaiter events;
     protocol::TrafficMonitor monitor{monitorView, events};
     device::ControllerState state;
-    device::ControllerReplyDecoder decoder{state, views, views, reports};
+    device::ControllerReplyDecoder decoder{state, views, views, reports,
+                                           [this] { return cycle.ReplyMoment(); }};
     ReplyRecorder replies{decoder};
     protocol::PollCycle cycle{{controls, events, serialLink, settings, monitor, replies, state}};
     device::SettingsCommands commands{controls, state, cycle, reports};
