@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cipher/des_core.h"
 #include "des_test_support.h"
 
 namespace pelta::cipher {
@@ -76,6 +77,30 @@ TEST_F(BlockTest, KeyTextsAgreeWithTheirEightByteForm) {
     for (const auto& [key, sameAs] : cases) {
         SCOPED_TRACE(key);
         EXPECT_EQ(Run(key, plain), Run(sameAs, plain));
+    }
+}
+
+// CBC deciphering takes blocks through the rounds side by side; every remainder of blocks past
+// the interleave, in one call or two, must give what one block at a time gives.
+TEST(InterleavedCbc, DeciphersAsOneBlockAtATime) {
+    const core::KeySchedule schedule = core::MakeSchedule({'i', 'n', 't', 'e', 'r', 'l', 'v', '1'});
+    for (std::size_t blocks = 1; blocks <= 3 * core::kInterleave - 1; ++blocks) {
+        SCOPED_TRACE(blocks);
+        const Bytes data = testing::SeededBytes(8 * blocks, static_cast<std::uint32_t>(blocks));
+        Bytes expected = data;
+        for (std::size_t at = 0; at < data.size(); at += 8) {
+            core::DecipherBlock(schedule, expected.data() + at);
+            for (std::size_t i = 0; at > 0 && i < 8; ++i) {
+                expected[at + i] ^= data[at - 8 + i];
+            }
+        }
+        for (const std::size_t split : {blocks, blocks / 2}) {
+            Bytes actual = data;
+            std::uint64_t chain = 0;
+            core::CbcDecipher(schedule, actual.data(), split, chain);
+            core::CbcDecipher(schedule, actual.data() + 8 * split, blocks - split, chain);
+            EXPECT_EQ(actual, expected) << "split after " << split;
+        }
     }
 }
 
