@@ -142,7 +142,7 @@ inline void StoreBE32(std::uint8_t* p, Word v) {
     std::memcpy(p, &v, sizeof v);
 }
 
-// N blocks at data (each 8 bytes apart) through the whole cipher, halves in and out.
+// N blocks through the whole cipher, as block halves in and out.
 template <std::size_t N>
 inline void Cipher(const Word* key, Word (&high)[N], Word (&low)[N]) {
     for (std::size_t n = 0; n < N; ++n) {
