@@ -117,6 +117,7 @@ inline Word F(Word right, const Word* key) {
 // leave as rotated L16 and R16.
 template <std::size_t N>
 inline void Rounds(Word (&left)[N], Word (&right)[N], const Word* key) {
+#pragma GCC unroll 8
     for (unsigned round = 0; round < 16; round += 2, key += 4) {
 #pragma GCC unroll 4
         for (std::size_t n = 0; n < N; ++n) {
