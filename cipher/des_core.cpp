@@ -104,13 +104,17 @@ constexpr bool SwapMovesMatchTheTables() {
 }
 static_assert(SwapMovesMatchTheTables());
 
+// The eight look-ups are XORed as a tree, not a chain: the rounds of one block are a chain of
+// their own, and every step off it is time saved.
 inline Word F(Word right, const Word* key) {
     const Word odd = std::rotr(right, 4) ^ key[0];  // S-boxes 1, 3, 5, 7
     const Word even = right ^ key[1];               // S-boxes 2, 4, 6, 8
     const auto& sp = kSPBoxes;
-    return sp[0][odd >> 24 & 63] ^ sp[2][odd >> 16 & 63] ^ sp[4][odd >> 8 & 63] ^ sp[6][odd & 63] ^
-           sp[1][even >> 24 & 63] ^ sp[3][even >> 16 & 63] ^ sp[5][even >> 8 & 63] ^
-           sp[7][even & 63];
+    const Word high = (sp[0][odd >> 24 & 63] ^ sp[1][even >> 24 & 63]) ^
+                      (sp[2][odd >> 16 & 63] ^ sp[3][even >> 16 & 63]);
+    const Word low =
+        (sp[4][odd >> 8 & 63] ^ sp[5][even >> 8 & 63]) ^ (sp[6][odd & 63] ^ sp[7][even & 63]);
+    return high ^ low;
 }
 
 // Sixteen rounds over N blocks side by side: left and right come in as rotated L0 and R0 and
