@@ -1,8 +1,7 @@
 #include "cipher/cbc_run.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <span>
 
 #include "cipher/des.h"
 
@@ -20,6 +19,12 @@ void ProgressState::BlockDone(std::uint64_t offset) {
     Raise(Percent);
 }
 
+std::uint64_t ProgressState::NextDue(std::uint64_t from) const {
+    // Offsets are whole blocks; the threshold is a whole number.
+    const auto threshold = static_cast<std::uint64_t>(Threshold);
+    return std::max(from, (threshold + 7) / 8 * 8);
+}
+
 void ProgressState::Finish() {
     if (Percent != 100) {
         Percent = 100;
@@ -33,29 +38,26 @@ void ProgressState::Raise(std::int32_t percent) const {
     }
 }
 
-CbcRun::CbcRun(clsDES& des, std::uint64_t total, bool decipher)
+CbcRun::CbcRun(const clsDES& des, std::uint64_t total, bool decipher)
     : Des(des), Decipher(decipher), Progress(total, des.Progress) {}
 
 void CbcRun::Process(std::uint8_t* data, std::size_t length) {
-    for (std::size_t at = 0; at + 8 <= length; at += 8) {
-        std::uint8_t* block = data + at;
-        std::uint64_t word;
-        std::memcpy(&word, block, 8);
+    // Runs of blocks between Progress events go through the block function in one call.
+    for (std::uint64_t blocks = length / 8; blocks > 0;) {
+        const std::uint64_t due = Progress.NextDue(Offset);
+        const std::uint64_t run = std::min(blocks, (due - Offset) / 8 + 1);
+        const auto count = static_cast<std::size_t>(run);
         if (Decipher) {
-            Des.DecipherBlock(std::span<std::uint8_t, 8>(block, 8));
-            std::uint64_t plain;
-            std::memcpy(&plain, block, 8);
-            plain ^= Chain;
-            std::memcpy(block, &plain, 8);
-            Chain = word;
+            core::CbcDecipher(Des.Schedule, data, count, Chain);
         } else {
-            word ^= Chain;
-            std::memcpy(block, &word, 8);
-            Des.EncipherBlock(std::span<std::uint8_t, 8>(block, 8));
-            std::memcpy(&Chain, block, 8);
+            core::CbcEncipher(Des.Schedule, data, count, Chain);
         }
-        Progress.BlockDone(Offset);
-        Offset += 8;
+        data += 8 * count;
+        blocks -= run;
+        Offset += 8 * run;
+        if (Offset - 8 == due) {
+            Progress.BlockDone(due);
+        }
     }
 }
 

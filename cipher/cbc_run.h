@@ -20,6 +20,8 @@ class ProgressState {
         : Total(total), Sink(sink) {}
 
     void BlockDone(std::uint64_t offset);
+    // The offset of the first block from `from` on whose BlockDone raises an event.
+    std::uint64_t NextDue(std::uint64_t from) const;
     // Raises Progress(100) unless that was the last percentage.
     void Finish();
 
@@ -34,14 +36,14 @@ class ProgressState {
 
 class CbcRun {
   public:
-    CbcRun(clsDES& des, std::uint64_t total, bool decipher);
+    CbcRun(const clsDES& des, std::uint64_t total, bool decipher);
 
-    // Enciphers or deciphers whole blocks in place; length must be a multiple of 8.
+    // Enciphers or deciphers whole blocks in place; a trailing partial block is left alone.
     void Process(std::uint8_t* data, std::size_t length);
     void Finish() { Progress.Finish(); }
 
   private:
-    clsDES& Des;
+    const clsDES& Des;
     bool Decipher;
     std::uint64_t Chain = 0;
     std::uint64_t Offset = 0;

@@ -4,8 +4,8 @@
 // the data size) and zero padding to whole 8-byte blocks. Texts are 8-bit strings in the
 // program's code page (Windows-1251); keys are texts too.
 //
-// Every bit is held in a byte of its own; the tables are built once per instance, so that a
-// block costs no allocation and no table arithmetic.
+// The block function works on 32-bit halves with tables built at compile time; the round keys
+// are made once per key, so that a block costs no allocation.
 
 #include <array>
 #include <cstdint>
@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cipher/des_core.h"
 #include "cipher/des_error.h"
-#include "cipher/des_shuffle.h"
 #include "cipher/file_failure.h"
 #include "cipher/text_buffer.h"
 
@@ -66,23 +66,8 @@ class clsDES {
     friend struct clsDESTestAccess;
     friend class CbcRun;
 
-    struct BlockWork {
-        alignas(16) std::array<std::uint8_t, 64> Block{};
-        alignas(16) std::array<std::uint8_t, 32> L{};
-        alignas(16) std::array<std::uint8_t, 32> R{};
-        alignas(16) std::array<std::uint8_t, 64> X{};  // 8 groups of 6 bits, 2 spare bytes each
-        alignas(16) std::array<std::uint8_t, 32> S{};
-        alignas(16) std::array<std::uint8_t, 32> N{};
-        alignas(16) std::array<std::uint8_t, 64> PreOutput{};
-    };
-
-    static void UnpackBits(const std::uint8_t* bytes, std::size_t n, std::uint8_t* bits);
-    static void PackBits(const std::uint8_t* bits, std::size_t n, std::uint8_t* bytes);
     void EncipherBlock(std::span<std::uint8_t, 8> block);
     void DecipherBlock(std::span<std::uint8_t, 8> block);
-    void RunBlockPortable(std::uint8_t* block, BlockWork& work, bool decipher);
-    void BuildSBoxBits();
-    void BuildSchedule(std::string_view keyBytes);
     void ApplyKey(const std::string& key);
 
     std::string HexEncode(std::string_view text);
@@ -96,19 +81,7 @@ class clsDES {
                                  const std::string& key, bool decipher);
 
     std::string KeyText;
-    std::array<std::array<std::uint8_t, 48>, 16> SubKeys{};  // row r - 1 is round r
-    // SubKeys again, six bits per eight-byte group, to be XORed a word at a time.
-    alignas(16) std::array<std::array<std::uint8_t, 64>, 16> WideSubKeys{};
-    std::array<std::uint8_t, 64> IP{};
-    std::array<std::uint8_t, 64> IPInverse{};
-    std::array<std::uint8_t, 56> PC1{};
-    std::array<std::uint8_t, 48> PC2{};
-    std::array<std::uint8_t, 16> ShiftSchedule{};
-    alignas(16) std::array<std::uint8_t, 2048> SBoxBits{};
-    BlockWork EncipherWork;
-    BlockWork DecipherWork;
-    ShuffleMasks Shuffles;
-    bool UseShuffles = false;
+    core::KeySchedule Schedule;  // of KeyText; of the all-zero key until a key is set
     GrowingTextBuffer TextBuffer;
     FileOutcome LastFile;
 };

@@ -1,6 +1,6 @@
 #pragma once
-// The published DES tables, 1-based as printed in FIPS 46-3. clsDES turns them into its
-// 0-based working tables when an instance is created.
+// The published DES tables, 1-based as printed in FIPS 46-3. The block function's own tables
+// are built from them at compile time.
 
 #include <array>
 #include <cstdint>
@@ -58,11 +58,7 @@ inline constexpr std::array<std::array<std::uint8_t, 64>, 8> kSBoxes = {{
      15, 3, 5,  8, 2, 1,  14, 7,  4,  10, 8, 13, 15, 12, 9,  0,  3,  5,  6,  11},
 }};
 
-// Expansion E and permutation P, already 0-based: they are fixed wiring in the rounds.
-inline constexpr std::array<std::uint8_t, 48> kExpansion = {
-    31, 0,  1,  2,  3,  4,  3,  4,  5,  6,  7,  8,  7,  8,  9,  10, 11, 12, 11, 12, 13, 14, 15, 16,
-    15, 16, 17, 18, 19, 20, 19, 20, 21, 22, 23, 24, 23, 24, 25, 26, 27, 28, 27, 28, 29, 30, 31, 0};
-
+// Permutation P, already 0-based.
 inline constexpr std::array<std::uint8_t, 32> kPermutation = {
     15, 6, 19, 20, 28, 11, 27, 16, 0,  14, 22, 25, 4,  17, 30, 9,
     1,  7, 23, 13, 31, 26, 2,  8,  18, 12, 29, 5,  21, 10, 3,  24};

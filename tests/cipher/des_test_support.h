@@ -20,7 +20,6 @@ struct clsDESTestAccess {
     static void Run(clsDES& des, std::array<std::uint8_t, 8>& block, bool decipher) {
         decipher ? des.DecipherBlock(block) : des.EncipherBlock(block);
     }
-    static void UseShuffles(clsDES& des, bool on) { des.UseShuffles = on; }
     static std::string HexDecode(clsDES& des, std::string_view text) { return des.HexDecode(text); }
 };
 
