@@ -106,8 +106,11 @@ int RunSession(const CtlOptions& options) {
         return port.UsageError ? kExitUsage : kExitSomeFailed;
     }
     CtlCore core(port.Roots);
+    if (!port.DevicePath.empty()) {
+        core.OfferDevice(port.PortNumber, port.DevicePath);
+    }
     if (!core.SelectPort(port.PortNumber)) {
-        PrintError(QStringLiteral("порт COM %1 не найден").arg(port.PortNumber));
+        PrintError(PortNotFoundText(port.PortNumber));
         return kExitSomeFailed;
     }
     core.controls.ReplyTimeout = options.Link.ReplyTimeout.value_or(remembered.ReplyTimeout);
@@ -121,12 +124,7 @@ int RunSession(const CtlOptions& options) {
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         progress.Show(addresses[i], i + 1, addresses.size());
         core.BeginAddress(addresses[i], choices);
-        AddressOutcome outcome = RunAtAddress(options, core, addresses[i]);
-        if (port.PrivateMap) {
-            // The core names the device by its private map entry; the operator gave a path.
-            outcome.Reason.replace(QStringLiteral("COM%1").arg(port.PortNumber),
-                                   options.Link.DevicePath);
-        }
+        const AddressOutcome outcome = RunAtAddress(options, core, addresses[i]);
         if (WorthReporting(options.Command, outcome) || outcome.Ok()) {
             progress.Clear();
         }
@@ -135,9 +133,14 @@ int RunSession(const CtlOptions& options) {
             allGood = false;
         }
         anyFound = anyFound || outcome.Ok();
-        if (outcome.Ok() || options.Command != CommandKind::Scan) {
+        if (outcome.Ok() || WorthReporting(options.Command, outcome) ||
+            options.Command != CommandKind::Scan) {
             report.Add(outcome);
         }
+    }
+    if (options.Command == CommandKind::Scan && !anyFound && allGood) {
+        progress.Clear();
+        PrintError(QStringLiteral("нет ответа ни от одного адреса"));
     }
     // A scan succeeds when it found someone and met nothing garbled on the way.
     const bool good = options.Command == CommandKind::Scan ? allGood && anyFound : allGood;
