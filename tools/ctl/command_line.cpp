@@ -46,7 +46,7 @@ QList<QCommandLineOption> OptionList() {
     };
     return {
         value("port", "порт, как в списке окна: \"COM 7\", COM7 или 7", "COM n"),
-        value("device", "устройство последовательного порта (путь)", "PATH"),
+        value("device", "устройство последовательного порта (путь), открывается напрямую", "PATH"),
         value("address", "адреса контроллеров: 1,3,5-9 (для scan по умолчанию 0-255)", "LIST"),
         value("speed", "скорость, бит/с: 300 ... 19200", "N"),
         value("parity", "чётность: None, Odd, Even, Mark, Space", "P"),

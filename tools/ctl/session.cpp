@@ -85,10 +85,9 @@ class Progress {
     bool drawn_ = false;
 };
 
-// Silence at an address is what a scan expects; anything else is worth a line.
-bool WorthReporting(CommandKind command, const AddressOutcome& outcome) {
-    return !outcome.Ok() &&
-           (command != CommandKind::Scan || outcome.Reason != QString::fromUtf8(kNoAnswer));
+// Silence at an address is what a scan expects; a garbled reply is worth a line.
+bool SilentInScan(CommandKind command, const AddressOutcome& outcome) {
+    return command == CommandKind::Scan && outcome.Reason == QString::fromUtf8(kNoAnswer);
 }
 
 }  // namespace
@@ -125,18 +124,16 @@ int RunSession(const CtlOptions& options) {
         progress.Show(addresses[i], i + 1, addresses.size());
         core.BeginAddress(addresses[i], choices);
         const AddressOutcome outcome = RunAtAddress(options, core, addresses[i]);
-        if (WorthReporting(options.Command, outcome) || outcome.Ok()) {
-            progress.Clear();
+        if (SilentInScan(options.Command, outcome)) {
+            continue;
         }
-        if (WorthReporting(options.Command, outcome)) {
+        progress.Clear();
+        if (!outcome.Ok()) {
             PrintError(QStringLiteral("адрес %1: %2").arg(outcome.Address).arg(outcome.Reason));
             allGood = false;
         }
         anyFound = anyFound || outcome.Ok();
-        if (outcome.Ok() || WorthReporting(options.Command, outcome) ||
-            options.Command != CommandKind::Scan) {
-            report.Add(outcome);
-        }
+        report.Add(outcome);
     }
     if (options.Command == CommandKind::Scan && !anyFound && allGood) {
         progress.Clear();
