@@ -65,9 +65,11 @@ void SerialChannel::OpenPort(std::int16_t portNumber) {
 void SerialChannel::OpenDevice(std::int16_t portNumber, const std::string& devicePath) {
     PortHandle = api_.CreateFile(devicePath);
     if (PortHandle == InvalidHandleValue) {
-        messages_.ShowMessage(QString::fromUtf8("Ошибка открытия порта ") +
-                                  QString::fromStdString(DeviceName(portNumber)),
-                              MessageIcon::Critical);
+        const std::string shown =
+            naming_ == PortNaming::DevicePath ? devicePath : DeviceName(portNumber);
+        messages_.ShowMessage(
+            QString::fromUtf8("Ошибка открытия порта ") + QString::fromStdString(shown),
+            MessageIcon::Critical);
     }
     PortDcb = OpenedDcb();
     PortTimeouts = OpenedTimeouts();

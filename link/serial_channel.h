@@ -30,6 +30,11 @@ class SerialChannel {
     // "COM8" for ports below 9, "\\.\COM9" and up from 9.
     static std::string DeviceName(std::int16_t portNumber);
 
+    // How a failed open names the port: by its COM name, as the port list shows it, or by the
+    // device path opened, for a front that was given a device rather than a port.
+    enum class PortNaming { ComName, DevicePath };
+    void SetPortNaming(PortNaming naming) { naming_ = naming; }
+
     // Opens the port and fills PortDcb and PortTimeouts (also when the open failed).
     void OpenPort(std::int16_t portNumber);
     // As OpenPort, but opens the given device ("/dev/serial/by-id/...") in place of the one
@@ -60,6 +65,7 @@ class SerialChannel {
 
     PortApi& api_;
     MessageSink& messages_;
+    PortNaming naming_ = PortNaming::ComName;
 };
 
 }  // namespace pelta::link

@@ -29,11 +29,15 @@ struct CtlRun {
     }
 };
 
-// Runs pelta-ctl in a Russian locale, with the simulator's port map and a scratch config home.
+// Runs pelta-ctl in a Russian locale, with the simulator's port map (none for an empty
+// runtimeDir, as under cron) and a scratch config home.
 CtlRun RunCtl(const QString& runtimeDir, const QString& configHome, const QStringList& args) {
     QProcess ctl;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (!runtimeDir.isEmpty()) {
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    }
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
     ctl.setProcessEnvironment(environment);
@@ -52,11 +56,11 @@ class CtlAgainstSimulator : public ::testing::Test {
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
 
-    // The rig's port, a short time-out, then the arguments.
+    // The rig's port, a time-out that a busy machine still meets, then the arguments.
     CtlRun Run(SimRig& rig, const QStringList& args) {
         return RunCtl(
             rig.runtime.path(), config.path(),
-            QStringList{"--port", rig.window.In["cboPortText"], "--timeout", "100"} + args);
+            QStringList{"--port", rig.window.In["cboPortText"], "--timeout", "500"} + args);
     }
     // The bytes of the last `count` requests the simulator received.
     static QStringList LastReceived(SimRig& rig, int count) {
@@ -169,20 +173,22 @@ TEST_F(CtlAgainstSimulator,
 
 TEST_F(CtlAgainstSimulator, scanFindsExactlyTheSimulatorsAddress) {
     SimRig rig({"--address", "3"});
-    const CtlRun text = Run(rig, {"--address", "0-5", "scan"});
+    const CtlRun text = Run(rig, {"--address", "2-4", "scan"});
     EXPECT_EQ(text.ExitCode, 0) << text.Err.toStdString();
     ASSERT_EQ(text.OutLines().size(), 2) << text.Out.toStdString();
     ExpectMatches(text.OutLines()[1],
                   "^3 +\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d +[+-] 0 ч.");
     EXPECT_TRUE(text.Err.isEmpty()) << text.Err.toStdString();
 
-    const CtlRun json = Run(rig, {"--address", "0-5", "--json", "scan"});
+    const CtlRun json = Run(rig, {"--address", "2-4", "--json", "scan"});
     ASSERT_EQ(json.OutLines().size(), 1) << json.Out.toStdString();
     EXPECT_EQ(json.Json(0)[QStringLiteral("address")], 3);
 
-    const CtlRun none = Run(rig, {"--address", "4-5", "scan"});
+    const CtlRun none = Run(rig, {"--address", "4", "scan"});
     EXPECT_EQ(none.ExitCode, 1);
     EXPECT_TRUE(none.Out.isEmpty());
+    EXPECT_EQ(none.ErrLines(),
+              QStringList{QStringLiteral("pelta-ctl: нет ответа ни от одного адреса")});
 }
 
 TEST_F(CtlAgainstSimulator, alarmAndEventSendWhatTheWindowsButtonsSend) {
@@ -237,7 +243,7 @@ TEST_F(CtlAgainstSimulator, lineValuesNotGivenComeFromTheWindowsRememberedSettin
     link::RememberedSettings remembered;
     remembered.ChosenPort = com;
     remembered.Ports[com].Speed = QStringLiteral("19200");
-    remembered.ReplyTimeout = QStringLiteral("120");
+    remembered.ReplyTimeout = QStringLiteral("500");
     ASSERT_TRUE(link::SaveRememberedSettings(config.filePath("pelta/pelta.conf"), remembered));
 
     const struct {
@@ -262,17 +268,44 @@ TEST_F(CtlAgainstSimulator, aDeviceGivenByPathAndAGarbledReplyAreReportedAsSuch)
     ASSERT_FALSE(device.isEmpty());
     const CtlRun run =
         RunCtl(rig.runtime.path(), config.path(),
-               {"--device", device, "--timeout", "100", "--attempts", "2", "--json", "read"});
+               {"--device", device, "--timeout", "500", "--attempts", "2", "--json", "read"});
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(rig.ReceivedLines(2).size(), 2);  // the bad reply was asked for again
     EXPECT_EQ(run.Json(0)[QStringLiteral("reason")], QStringLiteral("ошибка CRC"));
     EXPECT_EQ(run.Json(0)[QStringLiteral("reply")].toString().split(' ').size(), 22);
     EXPECT_EQ(run.ErrLines(), QStringList{QStringLiteral("pelta-ctl: адрес 1: ошибка CRC")});
 
+    // A scan lists the garbled reply too, with its reason, and does not call it silence.
+    const CtlRun scan =
+        RunCtl(rig.runtime.path(), config.path(),
+               {"--device", device, "--timeout", "500", "--address", "1-2", "--json", "scan"});
+    EXPECT_EQ(scan.ExitCode, 1);
+    ASSERT_EQ(scan.OutLines().size(), 1) << scan.Out.toStdString();
+    EXPECT_EQ(scan.Json(0)[QStringLiteral("address")], 1);
+    EXPECT_EQ(scan.Json(0)[QStringLiteral("ok")], false);
+    EXPECT_EQ(scan.Json(0)[QStringLiteral("reason")], QStringLiteral("ошибка CRC"));
+    EXPECT_EQ(scan.ErrLines(), QStringList{QStringLiteral("pelta-ctl: адрес 1: ошибка CRC")});
+
     const CtlRun missing = RunCtl(rig.runtime.path(), config.path(),
                                   {"--device", rig.runtime.filePath("none"), "read"});
     EXPECT_EQ(missing.ExitCode, 1);
     EXPECT_EQ(missing.ErrLines().size(), 1);
+    // A character device that is no terminal: the open fails, and the message names it.
+    const CtlRun refused =
+        RunCtl(rig.runtime.path(), config.path(), {"--device", "/dev/null", "read"});
+    EXPECT_EQ(refused.ExitCode, 1);
+    EXPECT_EQ(refused.ErrLines().value(0),
+              QStringLiteral("pelta-ctl: адрес 1: Ошибка открытия порта /dev/null"));
+}
+
+TEST(CtlPortMap, aPortNotFoundWithoutARuntimeFolderSaysWhereItLookedAndWhatCronDoesNotSee) {
+    QTemporaryDir config;
+    const CtlRun run = RunCtl(QString(), config.path(), {"--port", "9990", "read"});
+    EXPECT_EQ(run.ExitCode, 1);
+    ASSERT_EQ(run.ErrLines().size(), 1) << run.Err.toStdString();
+    ExpectMatches(run.Err,
+                  "порт COM 9990 не найден .* /tmp/pelta-\\d+/serialcomm; "
+                  "XDG_RUNTIME_DIR не задан .*/run/user/\\d+/pelta/serialcomm");
 }
 
 TEST(CtlUsage, aUsageErrorExitsTwoWithOneRussianLineAndTouchesNoPort) {
@@ -300,7 +333,9 @@ TEST(CtlUsage, aUsageErrorExitsTwoWithOneRussianLineAndTouchesNoPort) {
         {{"--port", "7", "event", "--date", "01.02.26", "--hour", "5", "--line1",
           "двадцать один символ!"},
          "длиннее 20"},
-        {{"--port", "7", "sync-clock", "--correction", "x"}, "коррекция"},
+        {{"--port", "7", "sync-clock", "--correction", "41"}, "от -30 до 30"},
+        {{"--port", "7", "event", "--date", "01.02.26", "--hour", "5", "--line1", "Grüße €"},
+         "символ \"ü\""},
         {{"--port", "7", "sync-clock", "--season-change", "yes"}, "on или off"},
         {{"read"}, "не выбран порт"},
     };

@@ -46,7 +46,7 @@ QList<QCommandLineOption> OptionList() {
     };
     return {
         value("port", "порт, как в списке окна: \"COM 7\", COM7 или 7", "COM n"),
-        value("device", "устройство последовательного порта (путь)", "PATH"),
+        value("device", "устройство последовательного порта (путь), открывается напрямую", "PATH"),
         value("address", "адреса контроллеров: 1,3,5-9 (для scan по умолчанию 0-255)", "LIST"),
         value("speed", "скорость, бит/с: 300 ... 19200", "N"),
         value("parity", "чётность: None, Odd, Even, Mark, Space", "P"),
@@ -55,12 +55,18 @@ QList<QCommandLineOption> OptionList() {
         value("timeout", "таймаут ожидания ответа, мс", "MS"),
         value("attempts", "количество попыток, 1 ... 10", "N"),
         flag({QStringLiteral("json")}, "вывод в JSON: один объект на адрес в строке"),
-        value("correction", "sync-clock: коррекция времени, с (по умолчанию -1)", "V"),
+        value("correction",
+              "sync-clock: коррекция времени, целые секунды от -30 до 30 (по умолчанию -1); "
+              "контроллер получает байт 40-V при V >= 0 и -V при V < 0",
+              "V"),
         value("season-change", "sync-clock: смена сезонов on|off (по умолчанию off)", "on|off"),
         value("time", "alarm: время будильника ЧЧ:ММ", "HH:MM"),
         value("days", "alarm: дни weekdays|weekends|all", "DAYS"),
-        value("line1", "event: 1-я строка (до 20 символов)", "TEXT"),
-        value("line2", "event: 2-я строка (до 20 символов)", "TEXT"),
+        value("line1",
+              "event: 1-я строка, до 20 символов: латиница, цифры, знаки ASCII, пробел, русские "
+              "буквы",
+              "TEXT"),
+        value("line2", "event: 2-я строка, как --line1", "TEXT"),
         value("date", "event: дата запуска дд.мм.гг", "dd.mm.yy"),
         value("hour", "event: час запуска 0 ... 23", "H"),
         flag({QStringLiteral("on")}, "alarm, event: включить (по умолчанию)"),
@@ -76,7 +82,8 @@ const char* kDescription =
     "\n"
     "Команды:\n"
     "  read        дата, время, уход часов, температура, влажность, давление\n"
-    "  settings    будильники, расписания экрана и ночника, лунный календарь\n"
+    "  settings    будильники, расписания экрана и ночника, лунный календарь (экран, ночник и\n"
+    "              лунный календарь только читаются: записывающей их команды у контроллера нет)\n"
     "  sync-clock  установить часы по компьютеру; уход часов до и после\n"
     "  scan        какие контроллеры на линии (советуем короткий таймаут: --timeout 100)\n"
     "  alarm 1|2   записать будильник: --time ЧЧ:ММ --days weekdays|weekends|all [--on|--off]\n"

@@ -5,16 +5,17 @@
 #include <map>
 
 #include "device/field_dates.h"
-#include "device/settings_commands.h"
 #include "device/settings_lists.h"
 #include "link/link_settings.h"
 #include "tools/ctl/address_list.h"
+#include "tools/ctl/display_text.h"
 
 namespace pelta::ctl {
 namespace {
 
 constexpr link::WholeRange kEventHours{0, 23};
 constexpr int kEventLineLength = 20;
+constexpr int kLargestCorrection = 30;
 
 // The day sets a script may name, by their entries in the window's list.
 const std::map<QString, const char*>& DaySets() {
@@ -72,26 +73,28 @@ bool OnOrOff(const QCommandLineParser& parser) {
     return !parser.isSet(QStringLiteral("off"));
 }
 
-// The correction as the window's field takes it, in the locale's form; a point is also taken.
+// The correction as the window's field holds it, in whole seconds within the range its caption
+// gives ("+/- 30 sek"); the byte sent is 40 - V from 0 up and -V below 0.
 QString CorrectionText(const QString& text) {
-    QString localised = text.trimmed();
     bool ok = false;
-    const double value = QLocale::c().toDouble(localised, &ok);
-    if (ok) {
-        localised = QLocale().toString(value, 'g', 15);
+    const int seconds = text.trimmed().toInt(&ok, 10);
+    if (!ok || seconds < -kLargestCorrection || seconds > kLargestCorrection) {
+        throw UsageError(
+            QStringLiteral("коррекция времени \"%1\" должна быть целым числом секунд от %2 до %3")
+                .arg(text)
+                .arg(-kLargestCorrection)
+                .arg(kLargestCorrection));
     }
-    try {
-        if (device::ClockCorrectionFrom(localised)) {
-            return localised;
-        }
-    } catch (const std::exception&) {
-    }
-    throw UsageError(
-        QStringLiteral("коррекция времени \"%1\" должна быть числом секунд").arg(text));
+    return QLocale().toString(seconds);
 }
 
 QString EventLine(const QCommandLineParser& parser, const char* name) {
     const QString line = ValueOf(parser, name).value_or(QString());
+    if (const QString refused = FirstCharacterNotShown(line); !refused.isEmpty()) {
+        throw UsageError(QStringLiteral("--%1: символ %2 табло не показывает (можно латиницу, "
+                                        "цифры, знаки ASCII, пробел и русские буквы)")
+                             .arg(QString::fromLatin1(name), CharacterName(refused)));
+    }
     if (line.size() > kEventLineLength) {
         throw UsageError(QStringLiteral("--%1 длиннее 20 символов: \"%2\"")
                              .arg(QString::fromLatin1(name), line));

@@ -6,6 +6,11 @@ CtlCore::CtlCore(const link::SerialMapRoots& roots) : api(roots), discovery(root
     discovery.ListSerialPorts();
 }
 
+void CtlCore::OfferDevice(int portNumber, const std::string& devicePath) {
+    discovery.SetPorts({link::SerialMapEntry{portNumber, devicePath, {}}});
+    channel.SetPortNaming(link::SerialChannel::PortNaming::DevicePath);
+}
+
 bool CtlCore::SelectPort(int portNumber) {
     const qsizetype position = discovery.PortNumbers().indexOf(QString::number(portNumber));
     if (position < 0) {

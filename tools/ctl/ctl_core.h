@@ -3,6 +3,7 @@
 // the same channel, port map, link settings, poll cycle, monitor, decoder and settings commands.
 
 #include <memory>
+#include <string>
 
 #include "device/controller_state.h"
 #include "device/reply_decoder.h"
@@ -26,6 +27,9 @@ class CtlCore {
     CtlCore(const CtlCore&) = delete;
     CtlCore& operator=(const CtlCore&) = delete;
 
+    // Offers one device, given by its path, as the only port under this number; a failed open
+    // names the device.
+    void OfferDevice(int portNumber, const std::string& devicePath);
     // Chooses the port with this COM number in the port list; false when the list has none.
     bool SelectPort(int portNumber);
     // "Применить" for one address with the line values chosen, and a clean slate for its report.

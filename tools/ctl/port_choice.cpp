@@ -1,13 +1,15 @@
 #include "tools/ctl/port_choice.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
 
 namespace pelta::ctl {
 namespace {
 
-constexpr int kPrivatePortNumber = 1;
+// The number under which a --device is offered; its remembered line values are not used.
+constexpr int kDevicePortNumber = 1;
 
 bool IsCharacterDevice(const QString& path) {
     struct stat info {};
@@ -21,16 +23,8 @@ PortChoice DevicePort(const QString& path) {
             QStringLiteral("%1 не является устройством последовательного порта").arg(path);
         return choice;
     }
-    choice.PrivateMap = std::make_unique<QTemporaryDir>();
-    const QString link =
-        choice.PrivateMap->filePath(QStringLiteral("COM%1").arg(kPrivatePortNumber));
-    if (!choice.PrivateMap->isValid() || !QFile::link(QFileInfo(path).absoluteFilePath(), link)) {
-        choice.Error = QStringLiteral("не удалось подготовить устройство %1").arg(path);
-        return choice;
-    }
-    // No kernel devices beside it: the one entry is the only port offered.
-    choice.Roots = {choice.PrivateMap->path().toStdString(), "/nonexistent", "/dev"};
-    choice.PortNumber = kPrivatePortNumber;
+    choice.PortNumber = kDevicePortNumber;
+    choice.DevicePath = QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString();
     return choice;
 }
 
@@ -53,6 +47,23 @@ PortChoice ChoosePort(const LinkOverrides& given, const link::RememberedSettings
         choice.Remembered = found->second;
     }
     return choice;
+}
+
+QString PortNotFoundText(int portNumber) {
+    QString text = QStringLiteral(
+                       "порт COM %1 не найден ни среди устройств системы, ни среди "
+                       "ссылок COM в %2")
+                       .arg(portNumber)
+                       .arg(QString::fromStdString(link::SerialMapFolder()));
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        text += QStringLiteral(
+                    "; XDG_RUNTIME_DIR не задан (так бывает в cron), поэтому ссылки, "
+                    "сделанные в сеансе рабочего стола (обычно в "
+                    "/run/user/%1/pelta/serialcomm), отсюда не видны: задайте "
+                    "XDG_RUNTIME_DIR=/run/user/%1 или укажите --device")
+                    .arg(::getuid());
+    }
+    return text;
 }
 
 }  // namespace pelta::ctl

@@ -1,12 +1,11 @@
 #pragma once
 // Which port pelta-ctl opens: a COM number from --port or from the window's remembered choice,
-// looked up in the user's serial-device map; or a device path from --device, offered through a
-// private one-entry map so that the core opens it exactly as it opens a COM port.
+// looked up in the user's serial-device map; or a device path from --device, offered as the
+// only port and opened by that path.
 
 #include <QString>
-#include <QTemporaryDir>
-#include <memory>
 #include <optional>
+#include <string>
 
 #include "link/remembered_settings.h"
 #include "link/serial_map.h"
@@ -15,14 +14,18 @@
 namespace pelta::ctl {
 
 struct PortChoice {
-    link::SerialMapRoots Roots;
+    link::SerialMapRoots Roots;  // nothing is read for a --device
     int PortNumber = 0;
+    std::string DevicePath;                          // --device, as an absolute path
     std::optional<link::RememberedPort> Remembered;  // the line values last applied to it
-    std::unique_ptr<QTemporaryDir> PrivateMap;       // holds the --device entry while in use
     QString Error;                                   // one line when no port can be chosen
     bool UsageError = false;                         // nothing named a port at all
 };
 
 PortChoice ChoosePort(const LinkOverrides& given, const link::RememberedSettings& remembered);
+
+// Why the port list has no such COM number: where the links were looked for, and, without
+// XDG_RUNTIME_DIR (cron), that a desktop session's links are not seen from here.
+QString PortNotFoundText(int portNumber);
 
 }  // namespace pelta::ctl

@@ -84,10 +84,9 @@ class Progress {
     bool drawn_ = false;
 };
 
-// Silence at an address is what a scan expects; anything else is worth a line.
-bool WorthReporting(CommandKind command, const AddressOutcome& outcome) {
-    return !outcome.Ok() &&
-           (command != CommandKind::Scan || outcome.Reason != QString::fromUtf8(kNoAnswer));
+// Silence at an address is what a scan expects; a garbled reply is worth a line.
+bool SilentInScan(CommandKind command, const AddressOutcome& outcome) {
+    return command == CommandKind::Scan && outcome.Reason == QString::fromUtf8(kNoAnswer);
 }
 
 }  // namespace
@@ -105,8 +104,11 @@ int RunSession(const CtlOptions& options) {
         return port.UsageError ? kExitUsage : kExitSomeFailed;
     }
     CtlCore core(port.Roots);
+    if (!port.DevicePath.empty()) {
+        core.OfferDevice(port.PortNumber, port.DevicePath);
+    }
     if (!core.SelectPort(port.PortNumber)) {
-        PrintError(QStringLiteral("порт COM %1 не найден").arg(port.PortNumber));
+        PrintError(PortNotFoundText(port.PortNumber));
         return kExitSomeFailed;
     }
     core.controls.ReplyTimeout = options.Link.ReplyTimeout.value_or(remembered.ReplyTimeout);
@@ -120,23 +122,21 @@ int RunSession(const CtlOptions& options) {
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         progress.Show(addresses[i], i + 1, addresses.size());
         core.BeginAddress(addresses[i], choices);
-        AddressOutcome outcome = RunAtAddress(options, core, addresses[i]);
-        if (port.PrivateMap) {
-            // The core names the device by its private map entry; the operator gave a path.
-            outcome.Reason.replace(QStringLiteral("COM%1").arg(port.PortNumber),
-                                   options.Link.DevicePath);
+        const AddressOutcome outcome = RunAtAddress(options, core, addresses[i]);
+        if (SilentInScan(options.Command, outcome)) {
+            continue;
         }
-        if (WorthReporting(options.Command, outcome) || outcome.Ok()) {
-            progress.Clear();
-        }
-        if (WorthReporting(options.Command, outcome)) {
+        progress.Clear();
+        if (!outcome.Ok()) {
             PrintError(QStringLiteral("адрес %1: %2").arg(outcome.Address).arg(outcome.Reason));
             allGood = false;
         }
         anyFound = anyFound || outcome.Ok();
-        if (outcome.Ok() || options.Command != CommandKind::Scan) {
-            report.Add(outcome);
-        }
+        report.Add(outcome);
+    }
+    if (options.Command == CommandKind::Scan && !anyFound && allGood) {
+        progress.Clear();
+        PrintError(QStringLiteral("нет ответа ни от одного адреса"));
     }
     // A scan succeeds when it found someone and met nothing garbled on the way.
     const bool good = options.Command == CommandKind::Scan ? allGood && anyFound : allGood;
