@@ -29,6 +29,7 @@ TEST(FrameSplitter, cutsTheLineIntoFramesWhateverTheChunksAndFindsItsWayBackAfte
         const char* what;
         std::string line;
         std::vector<Expected> frames;
+        std::size_t untilQuiet = 0;  // how many of the last frames wait for the line to go quiet
     } cases[] = {
         {"a read and its reply",
          kReadState + kStateReply,
@@ -53,8 +54,9 @@ TEST(FrameSplitter, cutsTheLineIntoFramesWhateverTheChunksAndFindsItsWayBackAfte
          {{Kind::Request, 6, false}, {Kind::Request, 1, false}, {Kind::Reply, 1, true}}},
         {"a reply cut short, then quiet",
          kReadState + kStateReply.substr(0, 10),
-         {{Kind::Request, 1, false}, {Kind::Reply, 1, false}}},
-        {"only noise", std::string("\x10\x20\x30\x40", 4), {{Kind::Noise, 0, false}}},
+         {{Kind::Request, 1, false}, {Kind::Reply, 1, false}},
+         1},
+        {"only noise", std::string("\x10\x20\x30\x40", 4), {{Kind::Noise, 0, false}}, 1},
     };
     for (const auto& c : cases) {
         for (const std::size_t chunk : {std::size_t{1}, std::size_t{5}, c.line.size()}) {
@@ -65,6 +67,8 @@ TEST(FrameSplitter, cutsTheLineIntoFramesWhateverTheChunksAndFindsItsWayBackAfte
                     frames.push_back(std::move(f));
                 }
             }
+            EXPECT_EQ(frames.size() + c.untilQuiet, c.frames.size())
+                << c.what << ", chunks of " << chunk;
             for (SplitFrame& f : splitter.Idle()) {
                 frames.push_back(std::move(f));
             }
