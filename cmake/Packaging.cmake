@@ -29,6 +29,17 @@ add_custom_target(pelta_changelog ALL DEPENDS ${PELTA_CHANGELOG_GZ})
 install(FILES ${PELTA_CHANGELOG_GZ} ${CMAKE_CURRENT_LIST_DIR}/../packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# pelta-ctl watch as a service, not enabled, with its settings file kept as a conffile (a
+# package upgrade never overwrites the operator's settings).
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/../packaging/pelta-watch.service
+        DESTINATION /lib/systemd/system)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/../packaging/pelta-watch.default
+        DESTINATION /etc/default RENAME pelta-watch)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/../packaging/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME pelta)
+file(WRITE ${CMAKE_BINARY_DIR}/packaging/conffiles "/etc/default/pelta-watch\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/conffiles)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pelta)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -59,3 +70,4 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)
+

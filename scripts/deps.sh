@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build, the tests, the package check (dpkg-dev
 # and file for CPack's dependency search, lintian) and the demo need and the
-# machine lacks. Safe to run again: it installs nothing when everything is present.
+# machine lacks. The watch tests run a mosquitto broker with its clients and Prometheus's promtool. Safe to run again: it installs nothing when everything is present.
 set -euo pipefail
 
 packages=(
@@ -11,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth xdotool socat ser2net imagemagick fonts-dejavu-core fonts-liberation
     dpkg-dev file lintian
+    libmosquitto-dev mosquitto mosquitto-clients prometheus
 )
 
 missing=()

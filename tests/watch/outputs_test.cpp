@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <map>
+
+#include "tools/ctl/watch/csv_log.h"
+#include "tools/ctl/watch/prom_textfile.h"
+
+namespace pelta::watch {
+namespace {
+
+const QDateTime kNoon(QDate(2024, 5, 1), QTime(12, 0, 0), Qt::OffsetFromUTC, 3 * 3600);
+
+Reading Answered(int address, double pressure = 750.5) {
+    Reading r;
+    r.port = QStringLiteral("COM 7");
+    r.address = address;
+    r.ok = true;
+    r.indoorTemperature = 21.3F;  // the decoder's 32-bit float
+    r.outdoorTemperature = -3.5;
+    r.indoorHumidity = 45;
+    r.outdoorPressure = pressure;
+    r.clockDrift = -3;
+    r.timestamp = kNoon;
+    r.replies = 1;
+    return r;
+}
+
+Reading Unanswered(int address, const char* reason) {
+    Reading r;
+    r.port = QStringLiteral("COM 7");
+    r.address = address;
+    r.reason = QString::fromUtf8(reason);
+    r.timestamp = kNoon;
+    r.missingReplies = 2;
+    return r;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+TEST(PromTextfile, showsReadingsInBaseUnitsAndCountersAcrossRoundsAndPassesPromtool) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("pelta.prom");
+    PromTextfile file(path);
+    QString error;
+    Reading synced = Answered(1);
+    synced.clockSynced = true;
+    ASSERT_TRUE(file.WriteRound({synced, Answered(2)}, &error)) << error.toStdString();
+    Reading bad = Unanswered(2, "bad CRC");
+    bad.badReplies = 2;
+    ASSERT_TRUE(file.WriteRound({Answered(1, 760.25), bad}, &error)) << error.toStdString();
+    const QByteArray text = ReadAll(path);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"pelta.prom"});
+
+    std::map<QByteArray, QByteArray> samples;
+    for (const QByteArray& line : text.split('\n')) {
+        if (!line.isEmpty() && !line.startsWith('#')) {
+            const qsizetype gap = line.lastIndexOf(' ');  // label values hold blanks
+            samples[line.left(gap)] = line.mid(gap + 1);
+        }
+    }
+    const struct {
+        const char* sample;
+        const char* value;  // nullptr: absent
+    } rows[] = {
+        {"pelta_up{port=\"COM 7\",address=\"1\"}", "1"},
+        {"pelta_up{port=\"COM 7\",address=\"2\"}", "0"},
+        {"pelta_indoor_temperature_celsius{port=\"COM 7\",address=\"1\"}", "21.3"},
+        {"pelta_indoor_humidity_ratio{port=\"COM 7\",address=\"1\"}", "0.45"},
+        {"pelta_outdoor_pressure_pascals{port=\"COM 7\",address=\"1\"}", "101358.0505"},
+        {"pelta_clock_drift_seconds{port=\"COM 7\",address=\"1\"}", "-3"},
+        {"pelta_last_reading_timestamp_seconds{port=\"COM 7\",address=\"1\"}", "1714554000"},
+        {"pelta_indoor_temperature_celsius{port=\"COM 7\",address=\"2\"}", nullptr},
+        {"pelta_last_reading_timestamp_seconds{port=\"COM 7\",address=\"2\"}", nullptr},
+        {"pelta_replies_total{port=\"COM 7\",address=\"1\"}", "2"},
+        {"pelta_replies_total{port=\"COM 7\",address=\"2\"}", "1"},
+        {"pelta_bad_replies_total{port=\"COM 7\",address=\"2\"}", "2"},
+        {"pelta_missing_replies_total{port=\"COM 7\",address=\"2\"}", "2"},
+        {"pelta_clock_syncs_total{port=\"COM 7\",address=\"1\"}", "1"},
+    };
+    for (const auto& row : rows) {
+        const auto found = samples.find(row.sample);
+        if (row.value == nullptr) {
+            EXPECT_EQ(found, samples.end()) << row.sample;
+        } else {
+            ASSERT_NE(found, samples.end()) << row.sample << "\n" << text.toStdString();
+            EXPECT_EQ(found->second, row.value) << row.sample;
+        }
+    }
+
+    const QString promtool = QStandardPaths::findExecutable("promtool");
+    if (promtool.isEmpty()) {
+        GTEST_SKIP() << "promtool (Debian package prometheus) is not installed";
+    }
+    QProcess check;
+    check.setStandardInputFile(path);
+    check.start(promtool, {"check", "metrics"});
+    ASSERT_TRUE(check.waitForFinished(60000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString()
+                                   << check.readAllStandardError().toStdString();
+}
+
+TEST(PromTextfile, escapesLabelValuesAndSaysWhyAFileCannotBeWritten) {
+    EXPECT_EQ(PromLabelValue("tcp://10.0.0.5:4001"), "tcp://10.0.0.5:4001");
+    EXPECT_EQ(PromLabelValue("a\"b\\c\nd"), "a\\\"b\\\\c\\nd");
+    PromTextfile file("/nonexistent-folder/pelta.prom");
+    QString error;
+    EXPECT_FALSE(file.WriteRound({Answered(1)}, &error));
+    EXPECT_TRUE(error.contains("/nonexistent-folder/pelta.prom")) << error.toStdString();
+}
+
+TEST(CsvLog, quotesAsRfc4180AndEndsAHalfWrittenLineBeforeAppending) {
+    Reading oddPort = Unanswered(3, "нет ответа, \"тишина\"");
+    oddPort.port = "COM 7, east";
+    EXPECT_EQ(CsvRow(Answered(1)), "2024-05-01T12:00:00+03:00,COM 7,1,1,21.3,-3.5,45,750.5,-3,\n");
+    EXPECT_EQ(CsvRow(oddPort), QString("2024-05-01T12:00:00+03:00,\"COM 7, east\",3,0,,,,,,"
+                                       "\"нет ответа, \"\"тишина\"\"\"\n")
+                                   .toUtf8());
+
+    QTemporaryDir dir;
+    const QByteArray row = CsvRow(Answered(1));
+    const struct {
+        const char* what;
+        QByteArray before;  // nullptr-like: "<none>" means no file
+        QByteArray after;
+    } cases[] = {
+        {"new file", "<none>", CsvHeader() + row},
+        {"empty file", "", CsvHeader() + row},
+        {"whole file", CsvHeader() + row, CsvHeader() + row + row},
+        {"half a line", CsvHeader() + "2024-05-01T1", CsvHeader() + "2024-05-01T1\n" + row},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QStringLiteral("log%1.csv").arg(n++));
+        if (c.before != "<none>") {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.before);
+        }
+        QString error;
+        EXPECT_TRUE(CsvLog(path).Append({Answered(1)}, &error)) << c.what;
+        EXPECT_EQ(ReadAll(path), c.after) << c.what;
+    }
+    QString error;
+    EXPECT_FALSE(CsvLog(dir.path()).Append({Answered(1)}, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+}  // namespace
+}  // namespace pelta::watch
