@@ -1,7 +1,5 @@
 #include "tools/ctl/actions.h"
 
-#include <functional>
-
 #include "device/field_dates.h"
 #include "protocol/poll_cycle.h"
 
@@ -14,14 +12,13 @@ QString Text(const char* reason) {
     return QString::fromUtf8(reason);
 }
 
-// Presses one button and judges the exchange: a message shown, else a missing or bad reply.
-bool Exchange(CtlCore& core, AddressOutcome& outcome, const std::function<void()>& press) {
-    core.reports.Problems.clear();
-    core.replies.Replies.clear();
-    press();
-    for (const protocol::Frame& reply : core.replies.Replies) {
-        outcome.Reply = reply;
+// What an action did, as this address's report says it: the first problem shown or logged,
+// else a missing or damaged reply.
+bool Judge(CtlCore& core, const core::ExchangeOutcome& exchange, AddressOutcome& outcome) {
+    outcome.Reply = exchange.LastReply();
+    for (const auto& [command, reply] : exchange.Replies) {
         if (reply.empty() || !protocol::IsGoodReply(reply)) {
+            outcome.Reply = reply;
             outcome.Reason = Text(reply.empty() ? kNoAnswer : kBadCrc);
             break;
         }
@@ -33,13 +30,23 @@ bool Exchange(CtlCore& core, AddressOutcome& outcome, const std::function<void()
 }
 
 bool Read(CtlCore& core, AddressOutcome& outcome) {
+    core.reports.Problems.clear();
     core.views.Measurements = {};
-    const bool answered = Exchange(core, outcome, [&] { core.commands.Command5_Click(); });
+    const core::ReadOutcome read = core.core.ReadMeasurements();
+    const bool answered = Judge(core, read.Exchange, outcome);
+    core.views.Measurements.Values = read.Values;
     outcome.Reads.push_back(core.views.Measurements);
-    if (answered && !core.views.Measurements.Values) {
+    if (answered && !read.Values) {
         outcome.Reason = QStringLiteral("ответ не разобран");
     }
     return outcome.Ok();
+}
+
+// Runs an action that writes to the controller and judges it.
+template <typename Action>
+bool Send(CtlCore& core, AddressOutcome& outcome, Action action) {
+    core.reports.Problems.clear();
+    return Judge(core, action(core.core), outcome);
 }
 
 // The computer's clock as it will stand when the request goes out, after the line has
@@ -61,7 +68,7 @@ void SyncClock(const ClockOrder& order, CtlCore& core, AddressOutcome& outcome) 
     c.Weekday = static_cast<std::int16_t>(device::WeekdayIndex(outcome.SentClock.date()));
     c.SeasonChange = order.SeasonChange ? HostControls::kChecked : HostControls::kUnchecked;
     c.Correction = order.Correction;
-    if (Exchange(core, outcome, [&] { core.commands.Button166_Click(); })) {
+    if (Send(core, outcome, [](core::ControllerCore& c) { return c.SendClock(); })) {
         Read(core, outcome);
     }
 }
@@ -75,7 +82,7 @@ void WriteAlarm(const AlarmOrder& order, CtlCore& core, AddressOutcome& outcome)
     c.AlarmOn.at(order.Index) = CheckValue(order.On);
     c.AlarmTime.at(order.Index) = order.Time;
     c.AlarmDays.at(order.Index) = static_cast<std::int16_t>(order.DaySetPosition);
-    Exchange(core, outcome, [&] { core.commands.Button167_Click(order.Index); });
+    Send(core, outcome, [&](core::ControllerCore& c) { return c.SendAlarm(order.Index); });
 }
 
 void WriteEvent(const EventOrder& order, CtlCore& core, AddressOutcome& outcome) {
@@ -84,11 +91,11 @@ void WriteEvent(const EventOrder& order, CtlCore& core, AddressOutcome& outcome)
     c.EventLines = {order.Line1, order.Line2};
     c.EventDate = order.Date;
     c.EventTime = order.Time;
-    Exchange(core, outcome, [&] { core.commands.Button168_Click(); });
+    Send(core, outcome, [](core::ControllerCore& c) { return c.SendEvent(); });
 }
 
 void ReadSettings(CtlCore& core, AddressOutcome& outcome) {
-    Exchange(core, outcome, [&] { core.commands.Button163_Click([] {}); });
+    Send(core, outcome, [](core::ControllerCore& c) { return c.ReadSettings(); });
     outcome.Settings = core.views.Settings;
 }
 

@@ -2,16 +2,24 @@
 
 namespace pelta::ctl {
 
-CtlCore::CtlCore(const link::SerialMapRoots& roots) : api(roots), discovery(roots) {
-    discovery.ListSerialPorts();
+core::CoreOptions CtlCore::Options(const link::SerialMapRoots& roots, HostReports& reports) {
+    core::CoreOptions options;
+    options.MapRoots = roots;
+    // A line value the port refuses is part of this address's report, not only of errors.log.
+    options.LinkErrors = &reports;
+    return options;
 }
 
+CtlCore::CtlCore(const link::SerialMapRoots& roots)
+    : core({controls, monitorView, views, views, controls, reports}, Options(roots, reports)) {}
+
 void CtlCore::OfferDevice(int portNumber, const std::string& devicePath) {
-    discovery.SetPorts({link::SerialMapEntry{portNumber, devicePath, {}}});
-    channel.SetPortNaming(link::SerialChannel::PortNaming::DevicePath);
+    core.Discovery().SetPorts({link::SerialMapEntry{portNumber, devicePath, {}}});
+    core.Channel().SetPortNaming(link::SerialChannel::PortNaming::DevicePath);
 }
 
 bool CtlCore::SelectPort(int portNumber) {
+    const link::PortDiscovery& discovery = core.Discovery();
     const qsizetype position = discovery.PortNumbers().indexOf(QString::number(portNumber));
     if (position < 0) {
         return false;
@@ -24,11 +32,10 @@ bool CtlCore::SelectPort(int portNumber) {
 void CtlCore::BeginAddress(int address, link::LinkChoices choices) {
     views = HostViews{};
     reports.Problems.clear();
-    replies.Replies.clear();
-    choices.PortNumber = discovery.NumberAt(controls.PortListIndex);
+    choices.PortNumber = core.Discovery().NumberAt(controls.PortListIndex);
     choices.PortText = controls.PortText;
     choices.AddressText = QString::number(address);
-    settings.Apply(choices);
+    core.LinkSettings().Apply(choices);
 }
 
 }  // namespace pelta::ctl

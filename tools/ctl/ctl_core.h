@@ -1,21 +1,10 @@
 #pragma once
-// The core wired as the window wires it, with plain objects where the window has widgets:
-// the same channel, port map, link settings, poll cycle, monitor, decoder and settings commands.
+// The core as pelta-ctl holds it: plain objects where the window has widgets, handed to the one
+// ControllerCore every front holds.
 
-#include <memory>
 #include <string>
 
-#include "device/controller_state.h"
-#include "device/reply_decoder.h"
-#include "device/settings_commands.h"
-#include "link/link_settings.h"
-#include "link/port_discovery.h"
-#include "link/serial_channel.h"
-#include "link/serial_link.h"
-#include "link/termios_port_api.h"
-#include "protocol/poll_cycle.h"
-#include "protocol/qt_event_waiter.h"
-#include "protocol/traffic_monitor.h"
+#include "core/controller_core.h"
 #include "tools/ctl/host_controls.h"
 #include "tools/ctl/host_views.h"
 
@@ -39,19 +28,10 @@ class CtlCore {
     HostViews views;
     HostReports reports;
     QuietMonitorView monitorView;
-    link::TermiosPortApi api;
-    link::SerialChannel channel{api, reports};
-    link::PortDiscovery discovery;
-    link::LinkSettingsModel settings{channel, reports, reports};
-    link::SerialLink serialLink{channel, discovery, settings};
-    protocol::QtEventWaiter events;
-    protocol::TrafficMonitor monitor{monitorView, events};
-    device::ControllerState state;
-    device::ControllerReplyDecoder decoder{state, views, views, reports,
-                                           [this] { return cycle.ReplyMoment(); }};
-    ReplyRecorder replies{decoder};
-    protocol::PollCycle cycle{{controls, events, serialLink, settings, monitor, replies, state}};
-    device::SettingsCommands commands{controls, state, cycle, reports};
+    core::ControllerCore core;
+
+  private:
+    static core::CoreOptions Options(const link::SerialMapRoots& roots, HostReports& reports);
 };
 
 }  // namespace pelta::ctl

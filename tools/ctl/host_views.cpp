@@ -16,10 +16,6 @@ void HostViews::SetLabel15_0(const QString& caption) {
 void HostViews::SetLabel14_0(const QString& caption) {
     Measurements.Captions.Pressure = caption;
 }
-void HostViews::ShowReadings(const device::Readings& readings) {
-    Measurements.Values = readings;
-}
-
 void HostViews::SetDateTime3Text(int index, const QString& text) {
     Settings.AlarmTime.at(index) = text;
 }
@@ -44,11 +40,6 @@ void HostReports::ShowMessage(const QString& text, link::MessageIcon /*icon*/) {
 
 void QuietMonitorView::TextBox1Insert(const QString& text) {
     length_ += static_cast<int>(text.size());
-}
-
-void ReplyRecorder::ReplyDecoder(std::int16_t command, const protocol::Frame& reply) {
-    Replies.push_back(reply);
-    decoder_.ReplyDecoder(command, reply);
 }
 
 }  // namespace pelta::ctl

@@ -16,7 +16,6 @@
 #include "link/message_sink.h"
 #include "protocol/frame.h"
 #include "protocol/monitor_view.h"
-#include "protocol/reply_sink.h"
 
 namespace pelta::ctl {
 
@@ -33,7 +32,7 @@ struct MeasurementCaptions {
 
 struct MeasurementsShown {
     MeasurementCaptions Captions;
-    std::optional<device::Readings> Values;  // set once a reply was decoded whole
+    std::optional<device::Readings> Values;  // the core's numbers, once a reply was decoded whole
 };
 
 // The settings page's fields; list positions count from 0, -1 for no selection.
@@ -60,7 +59,6 @@ class HostViews final : public device::MeasurementsView, public device::Settings
     void SetLabel6(const QString& caption) override;
     void SetLabel15_0(const QString& caption) override;
     void SetLabel14_0(const QString& caption) override;
-    void ShowReadings(const device::Readings& readings) override;
 
     void SetDateTime3Text(int index, const QString& text) override;
     void SetCombo1ListIndex(int index, std::int16_t position) override;
@@ -94,19 +92,6 @@ class QuietMonitorView final : public protocol::MonitorView {
 
   private:
     int length_ = 0;
-};
-
-// Keeps every reply, as read, on its way to the decoder.
-class ReplyRecorder final : public protocol::ReplySink {
-  public:
-    explicit ReplyRecorder(protocol::ReplySink& decoder) : decoder_(decoder) {}
-
-    std::vector<protocol::Frame> Replies;
-
-    void ReplyDecoder(std::int16_t command, const protocol::Frame& reply) override;
-
-  private:
-    protocol::ReplySink& decoder_;
 };
 
 }  // namespace pelta::ctl
