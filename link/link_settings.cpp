@@ -193,4 +193,14 @@ void LinkSettingsModel::LogError(const QString& module, const QString& descripti
         QStringLiteral("err.Description=") + description + QStringLiteral(" module = ") + module);
 }
 
+LineValues ResolveLineValues(const LineOverrides& given,
+                             const std::optional<LineValues>& remembered) {
+    LineValues values = remembered.value_or(LineValues{});
+    values.DataBits = given.DataBits.value_or(values.DataBits);
+    values.Parity = given.Parity.value_or(values.Parity);
+    values.Speed = given.Speed.value_or(values.Speed);
+    values.StopBits = given.StopBits.value_or(values.StopBits);
+    return values;
+}
+
 }  // namespace pelta::link

@@ -36,29 +36,43 @@ QStringList ParityEntries();     // "Even", "Odd", "None", "Mark", "Space"
 QStringList StopBitsEntries();   // "1", "1.5", "2"
 QStringList HandShakeEntries();  // "None", "XOn/XOff", "RTS/CTS", "Both"
 
-// The confirmed choices for one port: list positions, plus the port's list text.
-// An entry never applied holds the defaults the window shows.
-struct LinkSettings {
-    std::int16_t PortNumber = 0;  // the port's COM number
+// One port's line values as positions in the fixed lists: the one shape every front keeps them
+// in (the remembered file holds the list texts, converted only at its edge).
+struct LineValues {
     std::int16_t DataBits = DefaultDataBitsPosition;
     std::int16_t Parity = DefaultParityPosition;
     std::int16_t Speed = DefaultSpeedPosition;
     std::int16_t HandShake = DefaultHandShakePosition;
     std::int16_t StopBits = DefaultStopBitsPosition;
+
+    friend bool operator==(const LineValues&, const LineValues&) = default;
+};
+
+// Line values given for one run (pelta-ctl's options); what is not given comes from elsewhere.
+struct LineOverrides {
+    std::optional<std::int16_t> DataBits;
+    std::optional<std::int16_t> Parity;
+    std::optional<std::int16_t> Speed;
+    std::optional<std::int16_t> StopBits;
+};
+
+// The line values in force: each one given, else remembered for the port, else the default.
+LineValues ResolveLineValues(const LineOverrides& given,
+                             const std::optional<LineValues>& remembered);
+
+// The confirmed choices for one port: list positions, plus the port's list text.
+// An entry never applied holds the defaults the window shows.
+struct LinkSettings : LineValues {
+    std::int16_t PortNumber = 0;  // the port's COM number
     QString PortCaption;
 
     friend bool operator==(const LinkSettings&, const LinkSettings&) = default;
 };
 
 // The connection area's current choices as the window reads them.
-struct LinkChoices {
+struct LinkChoices : LineValues {
     std::int16_t PortNumber = 0;  // COM number of the chosen port; 0: none chosen
     QString PortText;
-    std::int16_t DataBits = DefaultDataBitsPosition;
-    std::int16_t Parity = DefaultParityPosition;
-    std::int16_t Speed = DefaultSpeedPosition;
-    std::int16_t HandShake = DefaultHandShakePosition;
-    std::int16_t StopBits = DefaultStopBitsPosition;
     QString AddressText = QStringLiteral("1");
     QString ReplyTimeoutText = QStringLiteral("1000");  // `Text1(3)`, milliseconds
     QString AttemptsText = QStringLiteral("1");         // `Text1(4)`

@@ -13,10 +13,14 @@ namespace {
 
 constexpr WholeRange WindowCoordinates{-100000, 100000};
 
-// The text if it names an entry of the list, else the fallback.
-QString EntryOr(const QVariant& value, const QStringList& entries, const QString& fallback) {
-    const QString text = value.toString().trimmed();
-    return entries.contains(text) ? text : fallback;
+// The position of the text in the list, else the fallback.
+std::int16_t PositionOr(const QVariant& value, const QStringList& entries, std::int16_t fallback) {
+    const auto position = entries.indexOf(value.toString().trimmed());
+    return position < 0 ? fallback : static_cast<std::int16_t>(position);
+}
+
+QString EntryAt(const QStringList& entries, std::int16_t position) {
+    return position >= 0 && position < entries.size() ? entries.at(position) : QString();
 }
 
 QString WholeNumberOr(const QVariant& value, WholeRange range, const QString& fallback) {
@@ -24,14 +28,14 @@ QString WholeNumberOr(const QVariant& value, WholeRange range, const QString& fa
     return number ? QString::number(*number) : fallback;
 }
 
-RememberedPort ReadPort(QSettings& file) {
-    const RememberedPort defaults;
-    RememberedPort port;
-    port.Speed = EntryOr(file.value("speed"), SpeedEntries(), defaults.Speed);
-    port.DataBits = EntryOr(file.value("dataBits"), DataBitsEntries(), defaults.DataBits);
-    port.Parity = EntryOr(file.value("parity"), ParityEntries(), defaults.Parity);
-    port.StopBits = EntryOr(file.value("stopBits"), StopBitsEntries(), defaults.StopBits);
-    port.HandShake = EntryOr(file.value("handShake"), HandShakeEntries(), defaults.HandShake);
+LineValues ReadPort(QSettings& file) {
+    const LineValues defaults;
+    LineValues port;
+    port.Speed = PositionOr(file.value("speed"), SpeedEntries(), defaults.Speed);
+    port.DataBits = PositionOr(file.value("dataBits"), DataBitsEntries(), defaults.DataBits);
+    port.Parity = PositionOr(file.value("parity"), ParityEntries(), defaults.Parity);
+    port.StopBits = PositionOr(file.value("stopBits"), StopBitsEntries(), defaults.StopBits);
+    port.HandShake = PositionOr(file.value("handShake"), HandShakeEntries(), defaults.HandShake);
     return port;
 }
 
@@ -58,13 +62,13 @@ std::optional<QPoint> ReadWindowPosition(QSettings& file) {
     return QPoint(*x, *y);
 }
 
-void WritePort(QSettings& file, int number, const RememberedPort& port) {
+void WritePort(QSettings& file, int number, const LineValues& port) {
     file.beginGroup(QStringLiteral("ports/%1").arg(number));
-    file.setValue("speed", port.Speed);
-    file.setValue("dataBits", port.DataBits);
-    file.setValue("parity", port.Parity);
-    file.setValue("stopBits", port.StopBits);
-    file.setValue("handShake", port.HandShake);
+    file.setValue("speed", EntryAt(SpeedEntries(), port.Speed));
+    file.setValue("dataBits", EntryAt(DataBitsEntries(), port.DataBits));
+    file.setValue("parity", EntryAt(ParityEntries(), port.Parity));
+    file.setValue("stopBits", EntryAt(StopBitsEntries(), port.StopBits));
+    file.setValue("handShake", EntryAt(HandShakeEntries(), port.HandShake));
     file.endGroup();
 }
 
@@ -82,16 +86,6 @@ void WriteAll(QSettings& file, const RememberedSettings& settings) {
         file.setValue("window/x", settings.WindowPosition->x());
         file.setValue("window/y", settings.WindowPosition->y());
     }
-}
-
-template <typename List>
-std::int16_t PositionIn(const List& entries, const QString& text, std::int16_t fallback) {
-    const auto position = entries.indexOf(text);
-    return position < 0 ? fallback : static_cast<std::int16_t>(position);
-}
-
-QString EntryAt(const QStringList& entries, std::int16_t position, const QString& fallback) {
-    return position >= 0 && position < entries.size() ? entries.at(position) : fallback;
 }
 
 }  // namespace
@@ -143,27 +137,6 @@ bool SaveRememberedSettings(const QString& path, const RememberedSettings& setti
         return false;
     }
     return true;
-}
-
-RememberedPort RememberedPortFrom(const LinkSettings& entry) {
-    const RememberedPort defaults;
-    RememberedPort port;
-    port.Speed = EntryAt(SpeedEntries(), entry.Speed, defaults.Speed);
-    port.DataBits = EntryAt(DataBitsEntries(), entry.DataBits, defaults.DataBits);
-    port.Parity = EntryAt(ParityEntries(), entry.Parity, defaults.Parity);
-    port.StopBits = EntryAt(StopBitsEntries(), entry.StopBits, defaults.StopBits);
-    port.HandShake = EntryAt(HandShakeEntries(), entry.HandShake, defaults.HandShake);
-    return port;
-}
-
-LinkSettings LinkSettingsFrom(const RememberedPort& port) {
-    LinkSettings entry;
-    entry.Speed = PositionIn(SpeedEntries(), port.Speed, DefaultSpeedPosition);
-    entry.DataBits = PositionIn(DataBitsEntries(), port.DataBits, DefaultDataBitsPosition);
-    entry.Parity = PositionIn(ParityEntries(), port.Parity, DefaultParityPosition);
-    entry.StopBits = PositionIn(StopBitsEntries(), port.StopBits, DefaultStopBitsPosition);
-    entry.HandShake = PositionIn(HandShakeEntries(), port.HandShake, DefaultHandShakePosition);
-    return entry;
 }
 
 }  // namespace pelta::link

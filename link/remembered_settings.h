@@ -1,7 +1,8 @@
 #pragma once
 // What the program remembers between runs: the link settings last applied in the window, per
 // port by its COM number, and the window's position. Kept as an INI file that an operator may
-// also edit by hand, so every value is read back as text and checked: a value that makes no
+// also edit by hand, so line values are kept as the lists' texts and every value is read back
+// and checked: a value that makes no
 // sense falls back to its default, and a missing or damaged file simply remembers nothing.
 // The window writes it on "Применить"; pelta-ctl only reads it.
 
@@ -14,20 +15,9 @@
 
 namespace pelta::link {
 
-// One port's applied line values, as the texts of the window's lists.
-struct RememberedPort {
-    QString Speed = QStringLiteral("9600");
-    QString DataBits = QStringLiteral("8");
-    QString Parity = QStringLiteral("None");
-    QString StopBits = QStringLiteral("1");
-    QString HandShake = QStringLiteral("None");
-
-    friend bool operator==(const RememberedPort&, const RememberedPort&) = default;
-};
-
 struct RememberedSettings {
-    std::optional<int> ChosenPort;        // COM number of the port last applied
-    std::map<int, RememberedPort> Ports;  // applied line values per COM number
+    std::optional<int> ChosenPort;    // COM number of the port last applied
+    std::map<int, LineValues> Ports;  // applied line values per COM number
     QString Address = QStringLiteral("1");
     QString ReplyTimeout = QStringLiteral("1000");
     QString Attempts = QStringLiteral("1");
@@ -45,9 +35,5 @@ RememberedSettings LoadRememberedSettings(const QString& path);
 
 // Replaces the file whole (its folder is created when needed); false when it could not be written.
 bool SaveRememberedSettings(const QString& path, const RememberedSettings& settings);
-
-// Between the list positions the model keeps and the list texts the file keeps.
-RememberedPort RememberedPortFrom(const LinkSettings& entry);
-LinkSettings LinkSettingsFrom(const RememberedPort& port);
 
 }  // namespace pelta::link

@@ -100,7 +100,7 @@ class Form1 : public QWidget, public link::MessageSink {
     void Command6_Click();
     // "По умолчанию": the page's fields back to their start-up defaults, nothing applied.
     void CmdDefault_Click();
-    void ShowLinkFields(const link::RememberedSettings& settings, const link::RememberedPort& port);
+    void ShowLinkFields(const link::RememberedSettings& settings, const link::LineValues& port);
     // Applies the remembered ports found in the port list, and chooses the last one applied.
     void ApplyRememberedPorts();
     int PortListPosition(int comNumber) const;

@@ -13,17 +13,11 @@ namespace pelta::ui {
 
 namespace {
 
-void Select(QComboBox* list, const QString& text) {
-    const int position = list->findText(text);
-    if (position >= 0) {
+// Chooses the list item at the position, when the list has one there.
+void Select(QComboBox* list, std::int16_t position) {
+    if (position >= 0 && position < list->count()) {
         list->setCurrentIndex(position);
     }
-}
-
-// The line values the lists show, as remembered.
-link::RememberedPort PortShown(const LinkPageControls& l) {
-    return {l.cboSpeed->currentText(), l.cboDataBits->currentText(), l.cboParity->currentText(),
-            l.cboStopBits->currentText(), l.cmbHandShake->currentText()};
 }
 
 }  // namespace
@@ -66,7 +60,7 @@ void Form1::ApplyRememberedPorts() {
     // An absent port stays unchosen and the lists keep their defaults; the rest is restored.
     ShowLinkFields(remembered_, chosen >= 0 && port != remembered_.Ports.end()
                                     ? port->second
-                                    : link::RememberedPort{});
+                                    : link::LineValues{});
     ports->setCurrentIndex(chosen);
     if (chosen >= 0) {
         services_->LinkSettings.Apply(ReadLinkChoices());
@@ -78,8 +72,7 @@ void Form1::ApplyRememberedPorts() {
     services_->LinkSettings.Attempts = remembered_.Attempts.toInt();
 }
 
-void Form1::ShowLinkFields(const link::RememberedSettings& settings,
-                           const link::RememberedPort& port) {
+void Form1::ShowLinkFields(const link::RememberedSettings& settings, const link::LineValues& port) {
     const LinkPageControls& l = controls_.Link;
     Select(l.cboSpeed, port.Speed);
     Select(l.cboDataBits, port.DataBits);
@@ -97,7 +90,7 @@ void Form1::Command6_Click() {
         return;
     }
     remembered_.ChosenPort = choices.PortNumber;
-    remembered_.Ports[choices.PortNumber] = PortShown(controls_.Link);
+    remembered_.Ports[choices.PortNumber] = choices;
     remembered_.Address = controls_.Link.Text1[2]->text();
     remembered_.ReplyTimeout = controls_.Link.Text1[3]->text();
     remembered_.Attempts = controls_.Link.Text1[4]->text();
@@ -112,7 +105,7 @@ void Form1::Command6_Click() {
 // The port stays chosen: the defaults are the line's values, and "Применить" then gives them
 // to that port.
 void Form1::CmdDefault_Click() {
-    ShowLinkFields(link::RememberedSettings{}, link::RememberedPort{});
+    ShowLinkFields(link::RememberedSettings{}, link::LineValues{});
 }
 
 bool Form1::SaveRemembered() {

@@ -242,7 +242,7 @@ TEST_F(CtlAgainstSimulator, lineValuesNotGivenComeFromTheWindowsRememberedSettin
     const int com = rig.window.In["cboPortText"].section(' ', 1).toInt();
     link::RememberedSettings remembered;
     remembered.ChosenPort = com;
-    remembered.Ports[com].Speed = QStringLiteral("19200");
+    remembered.Ports[com].Speed = static_cast<std::int16_t>(link::SpeedEntries().indexOf("19200"));
     remembered.ReplyTimeout = QStringLiteral("500");
     ASSERT_TRUE(link::SaveRememberedSettings(config.filePath("pelta/pelta.conf"), remembered));
 

@@ -17,17 +17,29 @@ void WriteText(const QString& path, const QByteArray& text) {
     file.write(text);
 }
 
+// Line values by the lists' texts, as an operator reads them in the file.
+LineValues Line(const char* speed, const char* dataBits, const char* parity, const char* stopBits,
+                const char* handShake) {
+    LineValues line;
+    line.Speed = static_cast<std::int16_t>(SpeedEntries().indexOf(speed));
+    line.DataBits = static_cast<std::int16_t>(DataBitsEntries().indexOf(dataBits));
+    line.Parity = static_cast<std::int16_t>(ParityEntries().indexOf(parity));
+    line.StopBits = static_cast<std::int16_t>(StopBitsEntries().indexOf(stopBits));
+    line.HandShake = static_cast<std::int16_t>(HandShakeEntries().indexOf(handShake));
+    return line;
+}
+
 TEST(RememberedSettings, WhatIsSavedIsLoadedBackAndReplacesTheOldFileWhole) {
     QTemporaryDir dir;
     const QString path = dir.filePath("deep/er/pelta.conf");
     RememberedSettings old;
-    old.Ports[3] = RememberedPort{};
+    old.Ports[3] = LineValues{};
     ASSERT_TRUE(SaveRememberedSettings(path, old));
 
     RememberedSettings saved;
     saved.ChosenPort = 12345;  // above 9999: any COM number the port list offers is kept
-    saved.Ports[12345] = {"19200", "7", "Even", "2", "RTS/CTS"};
-    saved.Ports[1] = {"300", "5", "Space", "1.5", "Both"};
+    saved.Ports[12345] = Line("19200", "7", "Even", "2", "RTS/CTS");
+    saved.Ports[1] = Line("300", "5", "Space", "1.5", "Both");
     saved.Address = "255";
     saved.ReplyTimeout = "60000";
     saved.Attempts = "10";
@@ -53,8 +65,7 @@ TEST(RememberedSettings, NonsenseValuesFallBackOneByOne) {
     EXPECT_EQ(loaded.ReplyTimeout, defaults.ReplyTimeout);
     EXPECT_EQ(loaded.Attempts, defaults.Attempts);
     ASSERT_EQ(loaded.Ports.size(), 1U);  // neither "x" nor 0 is a COM number
-    RememberedPort expected;
-    expected.HandShake = "Both";  // the one sound value of the port is kept
+    const LineValues expected = Line("9600", "8", "None", "1", "Both");  // "Both" is kept
     EXPECT_EQ(loaded.Ports.at(7), expected);
     EXPECT_EQ(loaded.WindowPosition, std::nullopt);
 }

@@ -8,18 +8,17 @@
 #include <optional>
 #include <vector>
 
+#include "link/link_settings.h"
+
 namespace pelta::ctl {
 
 enum class CommandKind { Read, Settings, SyncClock, Scan, Alarm, Event };
 
 // Link values given on the command line; what is missing comes from the remembered settings.
 struct LinkOverrides {
-    std::optional<int> PortNumber;  // --port
-    QString DevicePath;             // --device
-    std::optional<QString> Speed;   // list texts, already checked against the lists
-    std::optional<QString> DataBits;
-    std::optional<QString> Parity;
-    std::optional<QString> StopBits;
+    std::optional<int> PortNumber;        // --port
+    QString DevicePath;                   // --device
+    link::LineOverrides Line;             // list positions, already checked against the lists
     std::optional<QString> ReplyTimeout;  // milliseconds
     std::optional<QString> Attempts;
     std::optional<std::vector<int>> Addresses;

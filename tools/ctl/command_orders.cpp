@@ -27,11 +27,11 @@ const std::map<QString, const char*>& DaySets() {
     return kDaySets;
 }
 
-// The entry of a fixed list that the text names, compared without regard to case.
-QString ListEntry(const QString& text, const QStringList& entries, const char* what) {
-    for (const QString& entry : entries) {
-        if (entry.compare(text.trimmed(), Qt::CaseInsensitive) == 0) {
-            return entry;
+// The position in a fixed list of the entry the text names, compared without regard to case.
+std::int16_t ListPosition(const QString& text, const QStringList& entries, const char* what) {
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries.at(i).compare(text.trimmed(), Qt::CaseInsensitive) == 0) {
+            return static_cast<std::int16_t>(i);
         }
     }
     throw UsageError(QStringLiteral("%1 \"%2\" не из списка: %3")
@@ -118,16 +118,16 @@ LinkOverrides ReadLink(const QCommandLineParser& parser) {
     }
     link.DevicePath = ValueOf(parser, "device").value_or(QString());
     if (const auto text = ValueOf(parser, "speed")) {
-        link.Speed = ListEntry(*text, link::SpeedEntries(), "скорость");
+        link.Line.Speed = ListPosition(*text, link::SpeedEntries(), "скорость");
     }
     if (const auto text = ValueOf(parser, "parity")) {
-        link.Parity = ListEntry(*text, link::ParityEntries(), "чётность");
+        link.Line.Parity = ListPosition(*text, link::ParityEntries(), "чётность");
     }
     if (const auto text = ValueOf(parser, "data-bits")) {
-        link.DataBits = ListEntry(*text, link::DataBitsEntries(), "число битов данных");
+        link.Line.DataBits = ListPosition(*text, link::DataBitsEntries(), "число битов данных");
     }
     if (const auto text = ValueOf(parser, "stop-bits")) {
-        link.StopBits = ListEntry(*text, link::StopBitsEntries(), "число стоповых битов");
+        link.Line.StopBits = ListPosition(*text, link::StopBitsEntries(), "число стоповых битов");
     }
     if (const auto text = ValueOf(parser, "timeout")) {
         link.ReplyTimeout = QString::number(WholeNumber(*text, link::ReplyTimeoutsMs, "таймаут"));

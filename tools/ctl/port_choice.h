@@ -16,10 +16,10 @@ namespace pelta::ctl {
 struct PortChoice {
     link::SerialMapRoots Roots;  // nothing is read for a --device
     int PortNumber = 0;
-    std::string DevicePath;                          // --device, as an absolute path
-    std::optional<link::RememberedPort> Remembered;  // the line values last applied to it
-    QString Error;                                   // one line when no port can be chosen
-    bool UsageError = false;                         // nothing named a port at all
+    std::string DevicePath;                      // --device, as an absolute path
+    std::optional<link::LineValues> Remembered;  // the line values last applied to it
+    QString Error;                               // one line when no port can be chosen
+    bool UsageError = false;                     // nothing named a port at all
 };
 
 PortChoice ChoosePort(const LinkOverrides& given, const link::RememberedSettings& remembered);

@@ -19,21 +19,10 @@ void WriteErr(const QString& text) {
     std::fflush(stderr);
 }
 
-// The line values: those given, else those the window last applied to the port, else defaults.
 link::LinkChoices ChoicesFor(const LinkOverrides& given, const PortChoice& port,
                              const link::RememberedSettings& remembered) {
-    link::RememberedPort values = port.Remembered.value_or(link::RememberedPort{});
-    values.Speed = given.Speed.value_or(values.Speed);
-    values.DataBits = given.DataBits.value_or(values.DataBits);
-    values.Parity = given.Parity.value_or(values.Parity);
-    values.StopBits = given.StopBits.value_or(values.StopBits);
-    const link::LinkSettings entry = link::LinkSettingsFrom(values);
     link::LinkChoices choices;
-    choices.DataBits = entry.DataBits;
-    choices.Parity = entry.Parity;
-    choices.Speed = entry.Speed;
-    choices.HandShake = entry.HandShake;
-    choices.StopBits = entry.StopBits;
+    static_cast<link::LineValues&>(choices) = link::ResolveLineValues(given.Line, port.Remembered);
     choices.AttemptsText = given.Attempts.value_or(remembered.Attempts);
     return choices;
 }
