@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr int kDateShort = 0;
-constexpr int kTimeShort = 1;
-constexpr int kTimeLong = 2;
-constexpr int kDateLong = 3;
 constexpr int kFieldHeightTwips = 285;
 
 struct LayoutShape {
@@ -110,7 +106,7 @@ DateTime::DateTime(QWidget* parent) : QWidget(parent), field_(new DateTimeField(
     setFocusProxy(field_);
     connect(field_, &QLineEdit::textChanged, this, &DateTime::OnTextChanged);
     // What a new field gets from its defaults: layout 1, the highlighted-text background.
-    SetLayout(kTimeShort);
+    SetLayout(DateTime::TimeShort);
     SetBackColor(palette().color(QPalette::HighlightedText));
 }
 
@@ -132,7 +128,8 @@ void DateTime::SetLayout(int layout) {
 }
 
 int DateTime::EffectiveLayout() const {
-    return layout_ >= kDateShort && layout_ <= kDateLong ? layout_ : kTimeLong;
+    return layout_ >= DateTime::DateShort && layout_ <= DateTime::DateLong ? layout_
+                                                                           : DateTime::TimeLong;
 }
 
 int DateTime::MaxLength() const {
@@ -210,7 +207,7 @@ void DateTime::OnKeyDown() {
 
 void DateTime::OnKeyPress(QChar typed) {
     const int pos = SelStart();
-    if (typed >= u'0' && typed <= u'9' && DigitAllowed(pos, typed) && pos < MaxLength() &&
+    if (typed >= u'0' && typed <= u'9' && AdmitDigit(pos, typed) && pos < MaxLength() &&
         SelLength() == 1 && pos < kept_.size()) {
         kept_[pos] = typed;
         field_->insert(QString(typed));
@@ -219,10 +216,10 @@ void DateTime::OnKeyPress(QChar typed) {
     kept_ = field_->text();
 }
 
-bool DateTime::DigitAllowed(int pos, QChar digit) {
+bool DateTime::AdmitDigit(int pos, QChar digit) {
     const QString text = field_->text();
     const int layout = EffectiveLayout();
-    if (layout == kDateShort || layout == kDateLong) {
+    if (layout == DateTime::DateShort || layout == DateTime::DateLong) {
         switch (pos) {
             case 0:
                 if (!InRange(digit, '0', '3')) {
@@ -239,9 +236,9 @@ bool DateTime::DigitAllowed(int pos, QChar digit) {
             case 4:
                 return ValueAt(text, 3) != 1 || InRange(digit, '0', '2');
             case 6:
-                return layout == kDateShort || InRange(digit, '1', '2');
+                return layout == DateTime::DateShort || InRange(digit, '1', '2');
             case 7:
-                if (layout == kDateShort) {
+                if (layout == DateTime::DateShort) {
                     return true;
                 }
                 switch (ValueAt(text, 6)) {

@@ -30,6 +30,9 @@ class DateTime : public QWidget {
     // Shown as given, unchecked (any length, any characters); edits start from it.
     void SetText(const QString& text);
 
+    // The layouts by their numbers: "dd.mm.yy", "hh:mm", "hh:mm:ss", "dd.mm.yyyy".
+    enum LayoutNumber : int { DateShort = 0, TimeShort = 1, TimeLong = 2, DateLong = 3 };
+
     int Layout() const { return layout_; }
     // Shows the layout's mask and makes it the kept text.
     void SetLayout(int layout);
@@ -63,7 +66,9 @@ class DateTime : public QWidget {
     bool OnKey(QKeyEvent* event);
     void OnKeyDown();
     void OnKeyPress(QChar typed);
-    bool DigitAllowed(int pos, QChar digit);
+    // Whether the digit may be typed at pos; to let it, may first correct a tens digit typed
+    // before (a 3 in the day's tens before a month of 2 becomes 0).
+    bool AdmitDigit(int pos, QChar digit);
     void CorrectTens(int pos, QChar tens, QChar units);
     void OnTextChanged();
     void SelectCurrentPosition();

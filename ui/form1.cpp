@@ -170,16 +170,16 @@ void Form1::Form_Load() {
     // Each step runs only when the one before it succeeded, as the lists depend on each other
     // in the operator's eyes; a failure is shown and leaves the window as filled so far.
     Guarded([this] {
-        controls_.Settings.DateTime1->SetLayout(0);
-        controls_.Event.DateTime4->SetLayout(0);
+        controls_.Settings.DateTime1->SetLayout(DateTime::DateShort);
+        controls_.Event.DateTime4->SetLayout(DateTime::DateShort);
         FillWeekdays();
         LoadPictures();
         controls_.Settings.DateTime1->SetText(DateText(QDate::currentDate()));
-        controls_.Settings.DateTime2->SetLayout(2);
-        controls_.Settings.DateTime3[1]->SetLayout(1);
-        controls_.Settings.DateTime3[0]->SetLayout(1);
+        controls_.Settings.DateTime2->SetLayout(DateTime::TimeLong);
+        controls_.Settings.DateTime3[1]->SetLayout(DateTime::TimeShort);
+        controls_.Settings.DateTime3[0]->SetLayout(DateTime::TimeShort);
         for (int i : {1, 0, 2, 3}) {
-            controls_.Settings.DateTime6[i]->SetLayout(1);
+            controls_.Settings.DateTime6[i]->SetLayout(DateTime::TimeShort);
         }
         FillScheduleLists();
         controls_.Settings.DateTime2->SetText(TimeText(QTime::currentTime()));
@@ -296,7 +296,7 @@ void Form1::Button165_Click() {
     const QDateTime now = QDateTime::currentDateTime();
     controls_.Settings.DateTime1->SetText(DateText(now.date()));
     controls_.Settings.Combo2->setCurrentIndex(WeekdayIndex(now.date()));
-    controls_.Settings.DateTime2->SetLayout(2);
+    controls_.Settings.DateTime2->SetLayout(DateTime::TimeLong);
     controls_.Settings.DateTime2->SetText(TimeText(now.time()));
 }
 

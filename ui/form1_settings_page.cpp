@@ -22,7 +22,7 @@ namespace {
 // fields (not the form's grey, which made them look disabled); start-up then gives them their
 // time layout.
 void GiveStoredLook(DateTime* field) {
-    field->SetLayout(0);
+    field->SetLayout(DateTime::DateShort);
     field->SetBackColor(QApplication::palette().color(QPalette::Base));
 }
 

@@ -121,31 +121,31 @@ void CheckOwnOptions(const QCommandLineParser& parser, CommandKind command,
                      const QString& commandName) {
     for (const auto& [option, owner] : CommandOptions()) {
         if (owner != command && parser.isSet(option)) {
-            throw UsageError(
+            throw CommandLineError(
                 QStringLiteral("параметр --%1 не относится к команде %2").arg(option, commandName));
         }
     }
     const bool onOff = parser.isSet(QStringLiteral("on")) || parser.isSet(QStringLiteral("off"));
     if (onOff && command != CommandKind::Alarm && command != CommandKind::Event) {
-        throw UsageError(QStringLiteral("--on и --off относятся только к alarm и event"));
+        throw CommandLineError(QStringLiteral("--on и --off относятся только к alarm и event"));
     }
 }
 
 CtlOptions ReadOptions(const QCommandLineParser& parser) {
     const QStringList operands = parser.positionalArguments();
     if (operands.isEmpty()) {
-        throw UsageError(
+        throw CommandLineError(
             QStringLiteral("не указана команда (read, settings, sync-clock, scan, alarm, event)"));
     }
     const auto command = Commands().find(operands.front());
     if (command == Commands().end()) {
-        throw UsageError(QStringLiteral("неизвестная команда \"%1\"").arg(operands.front()));
+        throw CommandLineError(QStringLiteral("неизвестная команда \"%1\"").arg(operands.front()));
     }
     CtlOptions options;
     options.Command = command->second;
     CheckOwnOptions(parser, options.Command, command->first);
     if (options.Command != CommandKind::Alarm && operands.size() > 1) {
-        throw UsageError(QStringLiteral("лишний аргумент \"%1\"").arg(operands[1]));
+        throw CommandLineError(QStringLiteral("лишний аргумент \"%1\"").arg(operands[1]));
     }
     options.Link = ReadLink(parser);
     options.Json = parser.isSet(QStringLiteral("json"));
@@ -181,7 +181,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     try {
         result.Options = ReadOptions(parser);
         result.What = ParsedCommandLine::Kind::Run;
-    } catch (const UsageError& error) {
+    } catch (const CommandLineError& error) {
         result.Text = QString::fromStdString(error.what());
     }
     return result;

@@ -34,17 +34,18 @@ std::int16_t ListPosition(const QString& text, const QStringList& entries, const
             return static_cast<std::int16_t>(i);
         }
     }
-    throw UsageError(QStringLiteral("%1 \"%2\" не из списка: %3")
-                         .arg(QString::fromUtf8(what), text, entries.join(QStringLiteral(", "))));
+    throw CommandLineError(
+        QStringLiteral("%1 \"%2\" не из списка: %3")
+            .arg(QString::fromUtf8(what), text, entries.join(QStringLiteral(", "))));
 }
 
 int WholeNumber(const QString& text, link::WholeRange range, const char* what) {
     const auto value = link::WholeNumberIn(text, range);
     if (!value) {
-        throw UsageError(QStringLiteral("%1 \"%2\" должно быть целым числом от %3 до %4")
-                             .arg(QString::fromUtf8(what), text)
-                             .arg(range.Lowest)
-                             .arg(range.Highest));
+        throw CommandLineError(QStringLiteral("%1 \"%2\" должно быть целым числом от %3 до %4")
+                                   .arg(QString::fromUtf8(what), text)
+                                   .arg(range.Lowest)
+                                   .arg(range.Highest));
     }
     return *value;
 }
@@ -60,15 +61,15 @@ std::optional<QString> ValueOf(const QCommandLineParser& parser, const char* nam
 QString Required(const QCommandLineParser& parser, const char* name, const char* command) {
     const auto value = ValueOf(parser, name);
     if (!value) {
-        throw UsageError(QStringLiteral("команде %1 нужен параметр --%2")
-                             .arg(QString::fromLatin1(command), QString::fromLatin1(name)));
+        throw CommandLineError(QStringLiteral("команде %1 нужен параметр --%2")
+                                   .arg(QString::fromLatin1(command), QString::fromLatin1(name)));
     }
     return *value;
 }
 
 bool OnOrOff(const QCommandLineParser& parser) {
     if (parser.isSet(QStringLiteral("on")) && parser.isSet(QStringLiteral("off"))) {
-        throw UsageError(QStringLiteral("укажите либо --on, либо --off, но не оба"));
+        throw CommandLineError(QStringLiteral("укажите либо --on, либо --off, но не оба"));
     }
     return !parser.isSet(QStringLiteral("off"));
 }
@@ -79,7 +80,7 @@ QString CorrectionText(const QString& text) {
     bool ok = false;
     const int seconds = text.trimmed().toInt(&ok, 10);
     if (!ok || seconds < -kLargestCorrection || seconds > kLargestCorrection) {
-        throw UsageError(
+        throw CommandLineError(
             QStringLiteral("коррекция времени \"%1\" должна быть целым числом секунд от %2 до %3")
                 .arg(text)
                 .arg(-kLargestCorrection)
@@ -91,13 +92,14 @@ QString CorrectionText(const QString& text) {
 QString EventLine(const QCommandLineParser& parser, const char* name) {
     const QString line = ValueOf(parser, name).value_or(QString());
     if (const QString refused = FirstCharacterNotShown(line); !refused.isEmpty()) {
-        throw UsageError(QStringLiteral("--%1: символ %2 табло не показывает (можно латиницу, "
-                                        "цифры, знаки ASCII, пробел и русские буквы)")
-                             .arg(QString::fromLatin1(name), CharacterName(refused)));
+        throw CommandLineError(
+            QStringLiteral("--%1: символ %2 табло не показывает (можно латиницу, "
+                           "цифры, знаки ASCII, пробел и русские буквы)")
+                .arg(QString::fromLatin1(name), CharacterName(refused)));
     }
     if (line.size() > kEventLineLength) {
-        throw UsageError(QStringLiteral("--%1 длиннее 20 символов: \"%2\"")
-                             .arg(QString::fromLatin1(name), line));
+        throw CommandLineError(QStringLiteral("--%1 длиннее 20 символов: \"%2\"")
+                                   .arg(QString::fromLatin1(name), line));
     }
     return line;
 }
@@ -107,12 +109,12 @@ QString EventLine(const QCommandLineParser& parser, const char* name) {
 LinkOverrides ReadLink(const QCommandLineParser& parser) {
     LinkOverrides link;
     if (parser.isSet(QStringLiteral("port")) && parser.isSet(QStringLiteral("device"))) {
-        throw UsageError(QStringLiteral("укажите либо --port, либо --device, но не оба"));
+        throw CommandLineError(QStringLiteral("укажите либо --port, либо --device, но не оба"));
     }
     if (const auto port = ValueOf(parser, "port")) {
         link.PortNumber = ParsePortNumber(*port);
         if (!link.PortNumber) {
-            throw UsageError(
+            throw CommandLineError(
                 QStringLiteral("порт \"%1\" не похож на \"COM 7\", COM7 или 7").arg(*port));
         }
     }
@@ -139,7 +141,7 @@ LinkOverrides ReadLink(const QCommandLineParser& parser) {
     if (const auto text = ValueOf(parser, "address")) {
         AddressList list = ParseAddressList(*text);
         if (!list.Error.isEmpty()) {
-            throw UsageError(list.Error);
+            throw CommandLineError(list.Error);
         }
         link.Addresses = std::move(list.Addresses);
     }
@@ -153,7 +155,7 @@ ClockOrder ReadClock(const QCommandLineParser& parser) {
     }
     if (const auto text = ValueOf(parser, "season-change")) {
         if (*text != QStringLiteral("on") && *text != QStringLiteral("off")) {
-            throw UsageError(
+            throw CommandLineError(
                 QStringLiteral("--season-change принимает on или off, а не \"%1\"").arg(*text));
         }
         clock.SeasonChange = *text == QStringLiteral("on");
@@ -164,7 +166,7 @@ ClockOrder ReadClock(const QCommandLineParser& parser) {
 AlarmOrder ReadAlarm(const QCommandLineParser& parser, const QStringList& operands) {
     if (operands.size() != 2 ||
         (operands[1] != QStringLiteral("1") && operands[1] != QStringLiteral("2"))) {
-        throw UsageError(
+        throw CommandLineError(
             QStringLiteral("команде alarm нужен номер будильника: alarm 1 или alarm 2"));
     }
     AlarmOrder alarm;
@@ -172,13 +174,14 @@ AlarmOrder ReadAlarm(const QCommandLineParser& parser, const QStringList& operan
     const QString timeText = Required(parser, "time", "alarm");
     const QTime time = QTime::fromString(timeText.trimmed(), QStringLiteral("H:mm"));
     if (!time.isValid()) {
-        throw UsageError(QStringLiteral("время будильника \"%1\" должно быть ЧЧ:ММ").arg(timeText));
+        throw CommandLineError(
+            QStringLiteral("время будильника \"%1\" должно быть ЧЧ:ММ").arg(timeText));
     }
     alarm.Time = time.toString(QStringLiteral("hh:mm"));
     const QString days = Required(parser, "days", "alarm");
     const auto daySet = DaySets().find(days);
     if (daySet == DaySets().end()) {
-        throw UsageError(
+        throw CommandLineError(
             QStringLiteral("дни будильника \"%1\": weekdays, weekends или all").arg(days));
     }
     for (std::size_t i = 0; i < device::kDaySetNames.size(); ++i) {
@@ -197,7 +200,8 @@ EventOrder ReadEvent(const QCommandLineParser& parser) {
     const QString dateText = Required(parser, "date", "event");
     const QDate date = device::DateFromText(dateText);
     if (!date.isValid() || dateText.trimmed().size() != 8) {
-        throw UsageError(QStringLiteral("дата события \"%1\" должна быть дд.мм.гг").arg(dateText));
+        throw CommandLineError(
+            QStringLiteral("дата события \"%1\" должна быть дд.мм.гг").arg(dateText));
     }
     event.Date = device::DateText(date);
     const int hour = WholeNumber(Required(parser, "hour", "event"), kEventHours, "час события");

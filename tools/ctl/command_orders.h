@@ -1,7 +1,7 @@
 #pragma once
 // The values of pelta-ctl's options, read from the parsed command line and checked: link values
 // against the window's lists, addresses, and each command's own orders. A value that does not
-// fit throws UsageError with one line that says why.
+// fit throws CommandLineError with one line that says why.
 
 #include <QCommandLineParser>
 #include <QString>
@@ -12,8 +12,8 @@
 
 namespace pelta::ctl {
 
-struct UsageError : std::runtime_error {
-    explicit UsageError(const QString& text) : std::runtime_error(text.toStdString()) {}
+struct CommandLineError : std::runtime_error {
+    explicit CommandLineError(const QString& text) : std::runtime_error(text.toStdString()) {}
 };
 
 LinkOverrides ReadLink(const QCommandLineParser& parser);

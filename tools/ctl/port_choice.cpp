@@ -38,7 +38,7 @@ PortChoice ChoosePort(const LinkOverrides& given, const link::RememberedSettings
     const std::optional<int> number = given.PortNumber ? given.PortNumber : remembered.ChosenPort;
     if (!number) {
         choice.Error = QStringLiteral("не выбран порт: укажите --port или --device");
-        choice.UsageError = true;
+        choice.NoPortNamed = true;
         return choice;
     }
     choice.Roots = link::DefaultSerialMapRoots();

@@ -19,7 +19,7 @@ struct PortChoice {
     std::string DevicePath;                      // --device, as an absolute path
     std::optional<link::LineValues> Remembered;  // the line values last applied to it
     QString Error;                               // one line when no port can be chosen
-    bool UsageError = false;                     // nothing named a port at all
+    bool NoPortNamed = false;                    // nothing named a port at all
 };
 
 PortChoice ChoosePort(const LinkOverrides& given, const link::RememberedSettings& remembered);

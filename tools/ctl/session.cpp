@@ -90,7 +90,7 @@ int RunSession(const CtlOptions& options) {
     const PortChoice port = ChoosePort(options.Link, remembered);
     if (!port.Error.isEmpty()) {
         PrintError(port.Error);
-        return port.UsageError ? kExitUsage : kExitSomeFailed;
+        return port.NoPortNamed ? kExitUsage : kExitSomeFailed;
     }
     CtlCore core(port.Roots);
     if (!port.DevicePath.empty()) {
