@@ -8,7 +8,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins libgl-dev qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
-    clang libclang-rt-14-dev
+    clang clang-format libclang-rt-14-dev
     xvfb xauth xdotool socat ser2net imagemagick fonts-dejavu-core fonts-liberation
     dpkg-dev file lintian
     libmosquitto-dev mosquitto mosquitto-clients prometheus

@@ -20,6 +20,9 @@ run_suite() {
     ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300
 }
 
+echo "== formatting =="
+clang-format --dry-run --Werror $(git ls-files '*.cpp' '*.h')
+
 echo "== normal build =="
 run_suite build -DPELTA_SANITIZE=OFF
 echo "== Debian package =="

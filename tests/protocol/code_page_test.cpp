@@ -17,7 +17,9 @@ TEST(CodePage, theFirstCharacterTheCodePageLacksIsFoundWhole) {
     } cases[] = {
         {"", std::nullopt},
         {"Пароль №1 €", std::nullopt},
-        {"ab\xC3\xA4" "c\xC3\xB6", U'\u00E4'},    // ä, then ö
+        {"ab\xC3\xA4"
+         "c\xC3\xB6",
+         U'\u00E4'},                           // ä, then ö
         {"k\xF0\x9F\x98\x80", U'\U0001F600'},  // a surrogate pair is one character
         {"\xEF\xBF\xBD", U'\uFFFD'},           // what undecodable input turns into
     };

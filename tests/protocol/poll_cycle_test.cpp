@@ -320,9 +320,7 @@ TEST_F(PollCycleTest, abortCutsTheWaitShortAndEndsEveryRunWithoutReadingOrSendin
 // a flush or a write does to the line shows here (the in-memory port keeps its bytes).
 class PollCycleOnPtyTest : public ::testing::Test {
   protected:
-    PollCycleOnPtyTest() {
-        discovery.SetPorts({{3, pty.name, {}}});
-    }
+    PollCycleOnPtyTest() { discovery.SetPorts({{3, pty.name, {}}}); }
     // Takes the request and sends the reply, then waits (bounded) until the port has it all.
     void Answer(std::size_t requestLength, const Frame& reply) {
         EXPECT_EQ(pty.Received(requestLength).size(), requestLength);
