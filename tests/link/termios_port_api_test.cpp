@@ -89,7 +89,7 @@ TEST_F(TermiosPortTest, shouldApplyTheLineParametersTheChannelAsksFor) {
         OpenAndConfigure(c.Speed, c.Parity, c.DataBits, c.StopBits);
         EXPECT_TRUE(messages.Shown.empty()) << c.Speed;
         // 14400 has no B-constant: it is set exactly after the termios call.
-        EXPECT_EQ(LastApplied(), testing::Applied(c.Cflag, c.Speed == 14400 ? 38400 : c.Speed));
+        EXPECT_EQ(LastApplied(), testing::Applied(c.Cflag, c.Speed == 14400 ? 38400U : static_cast<std::uint32_t>(c.Speed)));
         // What the other side of the pty reports; a pty drops CSIZE and PARENB.
         termios held{};
         ASSERT_EQ(::tcgetattr(pty.master, &held), 0);
