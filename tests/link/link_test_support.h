@@ -92,8 +92,4 @@ inline LinkChoices ChoicesFor(std::int16_t port, std::int16_t speed = DefaultSpe
     return choices;
 }
 
-inline std::string PathIn(const QTemporaryDir& dir, const char* name) {
-    return dir.filePath(QString::fromUtf8(name)).toStdString();
-}
-
 }  // namespace pelta::link::testing
