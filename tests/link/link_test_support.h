@@ -7,10 +7,8 @@
 #include <unistd.h>
 
 #include <QString>
-#include <QTemporaryDir>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "link/error_log_sink.h"
@@ -27,7 +25,7 @@ class RecordingMessageSink : public MessageSink {
   public:
     ShownMessages Shown;
     void ShowMessage(const QString& text, MessageIcon icon) override {
-        Shown.push_back({text, icon});
+        Shown.emplace_back(text, icon);
     }
 };
 
