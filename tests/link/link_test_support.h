@@ -7,10 +7,8 @@
 #include <unistd.h>
 
 #include <QString>
-#include <QTemporaryDir>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "link/error_log_sink.h"
@@ -27,7 +25,7 @@ class RecordingMessageSink : public MessageSink {
   public:
     ShownMessages Shown;
     void ShowMessage(const QString& text, MessageIcon icon) override {
-        Shown.push_back({text, icon});
+        Shown.emplace_back(text, icon);
     }
 };
 
@@ -90,10 +88,6 @@ inline LinkChoices ChoicesFor(std::int16_t port, std::int16_t speed = DefaultSpe
     choices.PortNumber = port;
     choices.Speed = speed;
     return choices;
-}
-
-inline std::string PathIn(const QTemporaryDir& dir, const char* name) {
-    return dir.filePath(QString::fromUtf8(name)).toStdString();
 }
 
 }  // namespace pelta::link::testing

@@ -1,24 +1,32 @@
-// Which ports are offered: links in a scratch map folder plus a scratch sysfs tree.
+// Which ports are offered: links in a scratch map folder plus a scratch sysfs tree, links only
+// from a map folder nobody but the user controls.
 
 #include "link/port_discovery.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "link/private_folder.h"
+#include "link_test_support.h"
 #include "scratch_serial_tree.h"
 
 namespace pelta::link {
 namespace {
 
-class PortDiscoveryTest : public ::testing::Test {
+class PortList : public ::testing::Test {
   protected:
     void Link(const char* name, const char* target = "/dev/null") {
-        const std::string at = tree.Roots().MapFolder + "/" + name;
-        ASSERT_EQ(::symlink(target, at.c_str()), 0) << name;
+        ASSERT_EQ(::symlink(target, (Map() + "/" + name).c_str()), 0) << name;
     }
-    testing::ScratchSerialTree tree;
-};
+    std::string Map() const { return tree.Roots().MapFolder; }
+    std::string Top() const { return tree.Roots().MapFolderTop; }
 
-TEST_F(PortDiscoveryTest, shouldOfferLiveLinksAndKernelDevicesSortedAsText) {
+    testing::ScratchSerialTree tree;
+    testing::RecordingErrorLog errorLog;
+};
+using MapFolder = PortList;
+
+TEST_F(PortList, offersLiveLinksAndKernelDevicesSortedAsText) {
     for (const char* name : {"COM3", "COM12", "COM123", "COM2"}) {
         Link(name);
     }
@@ -44,7 +52,7 @@ TEST_F(PortDiscoveryTest, shouldOfferLiveLinksAndKernelDevicesSortedAsText) {
     EXPECT_EQ(ResolveDeviceName("COM 3", roots), std::nullopt);
 }
 
-TEST_F(PortDiscoveryTest, shouldGiveAnEmptyListForAnUnreadableFolder) {
+TEST_F(PortList, isEmptyWhenTheFoldersCannotBeRead) {
     tree.Write("file", "");
     const std::string inside = tree.Path("file/serialcomm");
     for (const std::string& folder : {inside, tree.Path("missing")}) {
@@ -53,6 +61,81 @@ TEST_F(PortDiscoveryTest, shouldGiveAnEmptyListForAnUnreadableFolder) {
         discovery.ListSerialPorts();
         EXPECT_TRUE(discovery.PortNumbers().isEmpty()) << folder;
     }
+}
+
+TEST_F(MapFolder, isTrustedOnlyWhenOwnAndNobodyElseCanWriteUpToTheTop) {
+    const uid_t me = ::geteuid();
+    ASSERT_EQ(::symlink(Map().c_str(), tree.Path("run/alias").c_str()), 0);
+    struct Case {
+        const char* Why;
+        std::string Folder, Top;
+        uid_t Owner;
+        std::string Loosened;  // given Mode for this case, then 0700 again
+        mode_t Mode;
+        FolderTrust Trust;
+        std::string Failing;
+    };
+    const Case cases[] = {
+        {"own, 0700", Map(), Top(), me, Map(), 0700, FolderTrust::Own, ""},
+        {"another user's", Map(), Top(), me + 1, Map(), 0700, FolderTrust::ForeignOwner, Map()},
+        {"group may write", Map(), Top(), me, Map(), 0770, FolderTrust::WritableByOthers, Map()},
+        {"others may write the top", Map(), Top(), me, Top(), 0707, FolderTrust::WritableByOthers,
+         Top()},
+        {"above the top is not asked", Map(), Top(), me, tree.Path("run"), 0777, FolderTrust::Own,
+         ""},
+        {"a link to an own folder", tree.Path("run/alias"), tree.Path("run"), me, Map(), 0700,
+         FolderTrust::NotADirectory, tree.Path("run/alias")},
+        {"top not above: the folder alone", Map(), tree.Path("sys"), me, Top(), 0777,
+         FolderTrust::Own, ""},
+        {"missing", Map() + "/none", Top(), me, Map(), 0700, FolderTrust::Missing, Map() + "/none"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(::chmod(c.Loosened.c_str(), c.Mode), 0) << c.Why;
+        const FolderCheck check = CheckOwnFolder(c.Folder, c.Top, c.Owner);
+        EXPECT_EQ(check.Trust, c.Trust) << c.Why;
+        EXPECT_EQ(check.Path, c.Failing) << c.Why;
+        ::chmod(c.Loosened.c_str(), 0700);
+    }
+}
+
+// The list is re-read at each opening: a refusal is logged once per run, again only when its
+// reason changes or the folder was trusted in between.
+TEST_F(MapFolder, givesNoLinksWhenOthersControlItAndSaysWhyOnce) {
+    tree.Plug("ttyS0");
+    tree.Link(5, "/dev/null");
+    const struct {
+        mode_t Mode;
+        uid_t Owner;         // another user's only when we run as root, as here and in CI
+        const char* Reason;  // empty: trusted
+    } cases[] = {
+        {0777, ::geteuid(), "открыта для записи другим пользователям"},
+        {0700, 65534, "принадлежит другому пользователю"},
+        {0700, ::geteuid(), ""},
+        {0770, ::geteuid(), "открыта для записи другим пользователям"},
+    };
+    PortDiscovery discovery(tree.Roots(), &errorLog);
+    for (const auto& c : cases) {
+        if (c.Owner != ::geteuid() && ::geteuid() != 0) {
+            continue;
+        }
+        errorLog.Entries.clear();
+        ASSERT_EQ(::chmod(Map().c_str(), c.Mode), 0) << c.Reason;
+        ASSERT_EQ(::chown(Map().c_str(), c.Owner, static_cast<gid_t>(-1)), 0) << c.Reason;
+        for (int opening = 0; opening < 3; ++opening) {
+            discovery.ListSerialPorts();
+        }
+        const bool trusted = *c.Reason == '\0';
+        EXPECT_EQ(discovery.PortListEntries(),
+                  trusted ? QStringList({"COM 1", "COM 5"}) : QStringList({"COM 1"}))
+            << c.Reason;
+        ASSERT_EQ(errorLog.Entries.size(), trusted ? 0U : 1U) << c.Reason;
+        if (!trusted) {
+            EXPECT_TRUE(errorLog.Entries[0].contains(QString::fromStdString(Map())) &&
+                        errorLog.Entries[0].contains(QString::fromUtf8(c.Reason)))
+                << errorLog.Entries[0].toStdString();
+        }
+    }
+    EXPECT_EQ(::chown(Map().c_str(), ::geteuid(), static_cast<gid_t>(-1)), 0);
 }
 
 }  // namespace

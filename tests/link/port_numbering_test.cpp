@@ -1,17 +1,22 @@
 // COM numbers that stay with their devices: remembered in ports.conf across re-plugging,
-// restarts and a link's clash, and a damaged ports.conf survived.
+// restarts and a link's clash, and a damaged ports.conf survived. A list position opens the
+// device it showed when the list was filled, whatever the tree does later.
 
+#include <cerrno>
 #include <functional>
 #include <optional>
 
+#include "link/link_error.h"
 #include "link/port_discovery.h"
+#include "link/serial_link.h"
+#include "link/termios_port_api.h"
 #include "link_test_support.h"
 #include "scratch_serial_tree.h"
 
 namespace pelta::link {
 namespace {
 
-class PortNumberingTest : public ::testing::Test {
+class PortNumbers : public ::testing::Test {
   protected:
     using Listing = std::map<int, std::string>;  // COM number -> device, within the tree
 
@@ -25,9 +30,10 @@ class PortNumberingTest : public ::testing::Test {
 
     testing::ScratchSerialTree tree;
     testing::RecordingErrorLog errorLog;
+    testing::RecordingMessageSink messages;
 };
 
-TEST_F(PortNumberingTest, shouldKeepEachDevicesNumberAcrossReplugsRestartsAndLinks) {
+TEST_F(PortNumbers, stayWithTheirDevicesAcrossReplugsRestartsAndLinks) {
     std::optional<PortDiscovery> discovery;
     auto restart = [&] { discovery.emplace(tree.Roots(), &errorLog); };
     restart();
@@ -83,7 +89,7 @@ TEST_F(PortNumberingTest, shouldKeepEachDevicesNumberAcrossReplugsRestartsAndLin
     EXPECT_TRUE(errorLog.Entries.empty());
 }
 
-TEST_F(PortNumberingTest, shouldTakeADamagedFileForNothingRememberedAndWriteItAfresh) {
+TEST_F(PortNumbers, startAfreshFromADamagedPortsFile) {
     tree.Plug("ttyS0");
     tree.Plug("ttyUSB0", "usb-A");
     const std::string usbA = "dev/serial/by-id/usb-A";
@@ -116,7 +122,7 @@ TEST_F(PortNumberingTest, shouldTakeADamagedFileForNothingRememberedAndWriteItAf
     EXPECT_TRUE(errorLog.Entries.empty());
 }
 
-TEST_F(PortNumberingTest, shouldListPortsWhenThePortsFileCannotBeWritten) {
+TEST_F(PortNumbers, areListedWhenThePortsFileCannotBeWritten) {
     tree.Plug("ttyS0");
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(tree.Path("config/pelta/ports.conf"))));
     PortDiscovery discovery(tree.Roots(), &errorLog);
@@ -124,6 +130,49 @@ TEST_F(PortNumberingTest, shouldListPortsWhenThePortsFileCannotBeWritten) {
     EXPECT_EQ(Listed(discovery), (Listing{{1, "dev/ttyS0"}}));
     ASSERT_EQ(errorLog.Entries.size(), 1U);
     EXPECT_TRUE(errorLog.Entries[0].contains("ports.conf")) << errorLog.Entries[0].toStdString();
+}
+
+TEST_F(PortNumbers, openTheDeviceTheListShowedNeverOneThatTookTheNumberLater) {
+    PortDiscovery discovery{tree.Roots(), &errorLog};
+    testing::PtyPair a, b, c;
+    tree.Plug("ttyUSB0", "usb-A", "", a.name);
+    tree.Plug("ttyUSB1", "usb-B", "", b.name);
+    discovery.ListSerialPorts();
+    ASSERT_EQ(discovery.PortListEntries(), QStringList({"COM 1", "COM 2"}));
+    // A is pulled; B comes back as ttyUSB0; C takes A's place and a link takes COM1.
+    tree.Unplug("ttyUSB0");
+    tree.Unplug("ttyUSB1");
+    tree.Plug("ttyUSB0", "usb-B", "", b.name);
+    tree.Plug("ttyUSB1", "usb-C", "", c.name);
+    tree.Link(1, c.name);
+    ASSERT_EQ(ResolveDeviceName("COM1", tree.Roots()), std::string(c.name));
+
+    TermiosPortApi api(tree.Roots());
+    SerialChannel channel(api, messages);
+    LinkSettingsModel settings(channel, errorLog, messages);
+    SerialLink link(channel, discovery, settings);
+    link.OpenSelectedPort(1);
+    ASSERT_TRUE(channel.IsOpen());
+    channel.WritePort("\x01\x32\xBE");
+    link.ClosePort();
+    EXPECT_EQ(b.Received(3), "\x01\x32\xBE");
+
+    link.OpenSelectedPort(0);
+    EXPECT_EQ(channel.PortHandle, InvalidHandleValue);
+    ASSERT_FALSE(messages.Shown.empty());
+    EXPECT_EQ(
+        messages.Shown.front(),
+        std::make_pair(QString::fromUtf8("Ошибка открытия порта COM1"), MessageIcon::Critical));
+    channel.OpenDevice(1, discovery.DeviceAt(0));
+    EXPECT_EQ(api.GetLastError(), static_cast<std::uint32_t>(ENOENT));
+    for (const std::int16_t position : {std::int16_t{-1}, std::int16_t{2}}) {
+        EXPECT_THROW(link.OpenSelectedPort(position), LinkError) << position;
+    }
+    // Read again, the chosen COM2 keeps its choice by number until its device leaves.
+    EXPECT_EQ(discovery.RefreshKeeping(1), 1);
+    EXPECT_EQ(discovery.PortListEntries(), QStringList({"COM 1", "COM 2", "COM 3"}));
+    tree.Unplug("ttyUSB0");
+    EXPECT_EQ(discovery.RefreshKeeping(1), -1);
 }
 
 }  // namespace

@@ -7,18 +7,44 @@
 //   "open 526338"   "ioctl TIOCMBIC 6"   "tcsetattr cflag=2224 iflag=0 ... speed=9600"
 //   "tcflush TCIFLUSH"   "write 01 32 BE"   "read 22"   "close"
 
+#include <sys/ioctl.h>
+
+#include <cerrno>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "link/kernel_calls.h"
+#include "link/standard_speeds.h"
+#include "tests/support/memory_port_api.h"
 
 namespace pelta::link::testing {
 
+// How a tcsetattr is logged: the flags, VMIN, VTIME and the speed in bit/s.
+inline std::string Applied(const termios& s) {
+    std::string speed = "other";
+    for (const auto& standard : StandardSpeeds) {
+        if (standard.Constant == ::cfgetospeed(&s)) {
+            speed = std::to_string(standard.BitsPerSecond);
+        }
+    }
+    return "tcsetattr cflag=" + std::to_string(s.c_cflag & ~(CBAUD | CBAUDEX | CIBAUD)) +
+           " iflag=" + std::to_string(s.c_iflag) + " oflag=" + std::to_string(s.c_oflag) +
+           " lflag=" + std::to_string(s.c_lflag) + " VMIN=" + std::to_string(s.c_cc[VMIN]) +
+           " VTIME=" + std::to_string(s.c_cc[VTIME]) + " speed=" + speed;
+}
 // How a tcsetattr of a raw line with the given control flags and speed is logged.
-std::string Applied(tcflag_t cflag, std::int32_t speed);
-// How a tcsetattr of any settings is logged.
-std::string Applied(const termios& settings);
+inline std::string Applied(tcflag_t cflag, std::uint32_t bitsPerSecond) {
+    termios raw{};
+    raw.c_cflag = cflag;
+    raw.c_cc[VMIN] = 1;
+    for (const auto& speed : StandardSpeeds) {
+        if (speed.BitsPerSecond == bitsPerSecond) {
+            ::cfsetospeed(&raw, speed.Constant);
+        }
+    }
+    return Applied(raw);
+}
 
 class RecordingKernelCalls final : public KernelCalls {
   public:
@@ -26,20 +52,54 @@ class RecordingKernelCalls final : public KernelCalls {
     // A call whose log line starts with a key fails with that errno, without reaching the kernel.
     std::map<std::string, int> Failures;
 
-    int Open(const char* path, int flags) override;
-    int Ioctl(int fd, unsigned long request, void* argument) override;
-    int TcGetAttr(int fd, termios* settings) override;
-    int TcSetAttr(int fd, int action, const termios* settings) override;
-    int TcFlush(int fd, int queue) override;
-    ssize_t Read(int fd, void* buffer, size_t count) override;
-    ssize_t Write(int fd, const void* buffer, size_t count) override;
-    int Poll(pollfd* request, nfds_t count, int timeoutMs) override;
-    int Flock(int fd, int operation) override;
-    int Close(int fd) override;
+    int Open(const char* path, int flags) override {
+        return Pass("open " + std::to_string(flags)) ? kernel_.Open(path, flags) : -1;
+    }
+    int Ioctl(int fd, unsigned long request, void* argument) override {
+        const std::string name = request == TIOCEXCL ? "TIOCEXCL"
+                                 : request == TIOCMBIC
+                                     ? "TIOCMBIC " + std::to_string(*static_cast<int*>(argument))
+                                     : std::to_string(request);
+        return Pass("ioctl " + name) ? kernel_.Ioctl(fd, request, argument) : -1;
+    }
+    int TcGetAttr(int fd, termios* settings) override {
+        return Pass("tcgetattr") ? kernel_.TcGetAttr(fd, settings) : -1;
+    }
+    int TcSetAttr(int fd, int action, const termios* settings) override {
+        const std::string call = Applied(*settings) + (action == TCSANOW ? "" : " later");
+        return Pass(call) ? kernel_.TcSetAttr(fd, action, settings) : -1;
+    }
+    int TcFlush(int fd, int queue) override {
+        return Pass(queue == TCIFLUSH ? "tcflush TCIFLUSH" : "tcflush other")
+                   ? kernel_.TcFlush(fd, queue)
+                   : -1;
+    }
+    ssize_t Read(int fd, void* buffer, size_t count) override {
+        return Pass("read " + std::to_string(count)) ? kernel_.Read(fd, buffer, count) : -1;
+    }
+    ssize_t Write(int fd, const void* buffer, size_t count) override {
+        return Pass("write" + HexBytes(buffer, count)) ? kernel_.Write(fd, buffer, count) : -1;
+    }
+    int Poll(pollfd* request, nfds_t count, int timeoutMs) override {
+        return kernel_.Poll(request, count, timeoutMs);  // how often it runs depends on timing
+    }
+    int Flock(int fd, int operation) override {
+        return Pass("flock " + std::to_string(operation)) ? kernel_.Flock(fd, operation) : -1;
+    }
+    int Close(int fd) override { return Pass("close") ? kernel_.Close(fd) : -1; }
 
   private:
     // Logs the call; false when a planted failure answers it instead of the kernel.
-    bool Pass(const std::string& call);
+    bool Pass(const std::string& call) {
+        Calls.push_back(call);
+        for (const auto& [key, error] : Failures) {
+            if (call.starts_with(key)) {
+                errno = error;
+                return false;
+            }
+        }
+        return true;
+    }
 
     KernelCalls& kernel_ = SystemKernel();
 };

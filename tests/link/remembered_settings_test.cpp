@@ -29,7 +29,7 @@ LineValues Line(const char* speed, const char* dataBits, const char* parity, con
     return line;
 }
 
-TEST(RememberedSettings, WhatIsSavedIsLoadedBackAndReplacesTheOldFileWhole) {
+TEST(RememberedSettings, comeBackAsSavedAndReplaceTheOldFileWhole) {
     QTemporaryDir dir;
     const QString path = dir.filePath("deep/er/pelta.conf");
     RememberedSettings old;
@@ -50,7 +50,7 @@ TEST(RememberedSettings, WhatIsSavedIsLoadedBackAndReplacesTheOldFileWhole) {
     EXPECT_FALSE(QFile::exists(path + ".new"));
 }
 
-TEST(RememberedSettings, NonsenseValuesFallBackOneByOne) {
+TEST(RememberedSettings, fallBackOneByOneFromNonsenseValues) {
     QTemporaryDir dir;
     const QString path = dir.filePath("pelta.conf");
     WriteText(path,
@@ -70,7 +70,7 @@ TEST(RememberedSettings, NonsenseValuesFallBackOneByOne) {
     EXPECT_EQ(loaded.WindowPosition, std::nullopt);
 }
 
-TEST(RememberedSettings, MissingOrGarbledFilesAreNoFailure) {
+TEST(RememberedSettings, areTheDefaultsForAMissingOrGarbledFile) {
     QTemporaryDir dir;
     WriteText(dir.filePath("garbled.conf"), QByteArray("\x00\xff[[[=\n\x01", 8));
     for (const char* name : {"none.conf", "", "garbled.conf"}) {  // "": a folder
@@ -78,7 +78,7 @@ TEST(RememberedSettings, MissingOrGarbledFilesAreNoFailure) {
     }
 }
 
-TEST(RememberedSettings, PathFollowsXdgConfigHome) {
+TEST(RememberedSettings, liveWhereXdgConfigHomeSays) {
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", "/srv/conf");
     EXPECT_EQ(RememberedSettingsPath(), "/srv/conf/pelta/pelta.conf");

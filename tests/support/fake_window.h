@@ -24,31 +24,25 @@
 namespace pelta::testing {
 
 inline protocol::Frame Bytes(std::initializer_list<int> values) {
-    protocol::Frame frame;
-    for (const int v : values) {
-        frame += static_cast<char>(v);
-    }
-    return frame;
+    return protocol::Frame(values.begin(), values.end());
 }
 
 // Every field valid, so that each command builds its request.
 inline protocol::StagedRequest FullyStaged() {
-    protocol::StagedRequest s;
-    s.OnOffCode = "0";
-    s.AlarmHour = "6";
-    s.AlarmMinute = "30";
-    s.DayCode = "2";
-    s.ClockDate = "05.03.09";
-    s.ClockTime = "14:07:09";
-    s.ClockCorrection = 41;
-    s.ClockOnOffCode = "255";
-    s.ClockDayCode = "5";
-    s.EventMode = 255;
-    s.EventDate = "24.12.25";
-    s.EventTime = "18:30";
-    s.EventLine1 = "ABCDEFGHIJKLMNOPQRST";
-    s.EventLine2 = std::string(20, ' ');
-    return s;
+    return {.EventMode = 255,
+            .EventDate = "24.12.25",
+            .EventTime = "18:30",
+            .EventLine1 = "ABCDEFGHIJKLMNOPQRST",
+            .EventLine2 = std::string(20, ' '),
+            .ClockDate = "05.03.09",
+            .ClockTime = "14:07:09",
+            .ClockCorrection = 41,
+            .ClockOnOffCode = "255",
+            .ClockDayCode = "5",
+            .OnOffCode = "0",
+            .DayCode = "2",
+            .AlarmHour = "6",
+            .AlarmMinute = "30"};
 }
 
 // Controls are read from and written to generic maps by name; an indexed control is "Name(i)".

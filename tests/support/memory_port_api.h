@@ -1,10 +1,13 @@
 #pragma once
 // An in-memory serial port for unit tests of the layers above the channel. It keeps a log of
-// every call, the bytes written and the parameters applied, plays back queued inbound chunks
-// and can be told to make any call fail. Line parameters are checked by the same rules as the
-// real port (line_rules.h), so 4 data bits are refused here too.
+// every call and the bytes written, plays back queued inbound chunks and can be told to make
+// any call fail. Line parameters are checked by the same rules as the real port (line_rules.h),
+// so 4 data bits are refused here too.
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <map>
 #include <optional>
@@ -13,9 +16,22 @@
 #include <string_view>
 #include <vector>
 
+#include "link/line_rules.h"
 #include "link/port_api.h"
+#include "link/serial_channel.h"
 
 namespace pelta::link {
+
+// " 01 32 BE": how the call logs show bytes.
+inline std::string HexBytes(const void* bytes, std::size_t count) {
+    std::string text;
+    char digits[4];
+    for (std::size_t i = 0; i < count; ++i) {
+        std::snprintf(digits, sizeof digits, " %02X", static_cast<const unsigned char*>(bytes)[i]);
+        text += digits;
+    }
+    return text;
+}
 
 class MemoryPortApi : public PortApi {
   public:
@@ -27,37 +43,93 @@ class MemoryPortApi : public PortApi {
     // Calls in order: "CreateFile COM3", "SetCommTimeouts", "SetCommState 9600 8 0 0",
     // "PurgeComm 8", "WriteFile 01 32 BE", "ReadFile 22", "CloseHandle".
     std::vector<std::string> Calls;
-    // Every byte written successfully, in order.
-    std::string Written;
-    // The records of the last successful SetCommState / SetCommTimeouts.
-    std::optional<Dcb> LastDcb;
+    std::string Written;  // every byte written successfully, in order
     std::optional<CommTimeouts> LastTimeouts;
 
     // Makes the port known under the name OpenPort builds for that number.
-    void AddPort(std::int16_t portNumber);
+    void AddPort(std::int16_t number) { ExistingDevices.insert(SerialChannel::DeviceName(number)); }
     void QueueInbound(std::string_view bytes) { InboundChunks.emplace_back(bytes); }
     // From now on the named call ("CreateFile", "SetCommState", ...) fails with errorCode.
-    void FailCall(const std::string& callName, std::uint32_t errorCode);
-    void ClearFailure(const std::string& callName) { failures_.erase(callName); }
+    void FailCall(const std::string& name, std::uint32_t errorCode) { failures_[name] = errorCode; }
     int OpenHandleCount() const { return static_cast<int>(openHandles_.size()); }
-    // Forgets the call log and the written bytes.
-    void ClearLog();
+    void ClearLog() {
+        Calls.clear();
+        Written.clear();
+    }
 
-    PortHandleValue CreateFile(const std::string& deviceName) override;
-    bool SetCommTimeouts(PortHandleValue handle, const CommTimeouts& timeouts) override;
-    bool SetCommState(PortHandleValue handle, const Dcb& dcb) override;
+    PortHandleValue CreateFile(const std::string& deviceName) override {
+        const bool open = std::ranges::any_of(
+            openHandles_, [&](const auto& handle) { return handle.second == deviceName; });
+        if (!Pass("CreateFile " + deviceName, std::nullopt)) {
+            return InvalidHandleValue;
+        }
+        if (const bool missing = ExistingDevices.count(deviceName) == 0; missing || open) {
+            Fail(missing ? ENOENT : EBUSY);
+            return InvalidHandleValue;
+        }
+        openHandles_[nextHandle_] = deviceName;
+        return nextHandle_++;
+    }
+    bool SetCommTimeouts(PortHandleValue handle, const CommTimeouts& timeouts) override {
+        return Pass("SetCommTimeouts", handle) && (LastTimeouts = timeouts, true);
+    }
+    bool SetCommState(PortHandleValue handle, const Dcb& dcb) override {
+        const int refusal = CheckLineParameters(dcb);
+        return Pass("SetCommState " + std::to_string(dcb.BaudRate) + " " +
+                        std::to_string(dcb.ByteSize) + " " + std::to_string(dcb.Parity) + " " +
+                        std::to_string(dcb.StopBits),
+                    handle) &&
+               (refusal == 0 || Fail(static_cast<std::uint32_t>(refusal)));
+    }
     bool ReadFile(PortHandleValue handle, std::uint8_t* buffer, std::uint32_t count,
-                  std::uint32_t* bytesRead) override;
+                  std::uint32_t* bytesRead) override {
+        *bytesRead = 0;
+        if (!Pass("ReadFile " + std::to_string(count), handle)) {
+            return false;
+        }
+        if (InboundChunks.empty()) {
+            return true;
+        }
+        std::string& chunk = InboundChunks.front();
+        *bytesRead = static_cast<std::uint32_t>(std::min<std::size_t>(chunk.size(), count));
+        std::copy_n(chunk.begin(), *bytesRead, buffer);
+        chunk.erase(0, *bytesRead);
+        if (chunk.empty()) {
+            InboundChunks.pop_front();
+        }
+        return true;
+    }
     bool WriteFile(PortHandleValue handle, const std::uint8_t* buffer, std::uint32_t count,
-                   std::uint32_t* bytesWritten) override;
-    bool PurgeComm(PortHandleValue handle, std::uint32_t flags) override;
-    bool CloseHandle(PortHandleValue handle) override;
+                   std::uint32_t* bytesWritten) override {
+        *bytesWritten = 0;
+        if (!Pass("WriteFile" + HexBytes(buffer, count), handle)) {
+            return false;
+        }
+        Written.append(reinterpret_cast<const char*>(buffer), count);
+        *bytesWritten = count;
+        return true;
+    }
+    bool PurgeComm(PortHandleValue handle, std::uint32_t flags) override {
+        return Pass("PurgeComm " + std::to_string(flags), handle);
+    }
+    bool CloseHandle(PortHandleValue handle) override {
+        return Pass("CloseHandle", handle) && openHandles_.erase(handle) != 0;
+    }
     std::uint32_t GetLastError() override { return lastError_; }
 
   private:
-    bool Fails(const std::string& callName);
-    bool CheckHandle(PortHandleValue handle);
-    bool Fail(std::uint32_t errorCode);
+    // Logs the call; false when a planted failure or an unknown handle answers it.
+    bool Pass(const std::string& call, std::optional<PortHandleValue> handle) {
+        Calls.push_back(call);
+        const auto failure = failures_.find(call.substr(0, call.find(' ')));
+        return failure == failures_.end()
+                   ? !handle || openHandles_.count(*handle) != 0 || Fail(EBADF)
+                   : Fail(failure->second);
+    }
+    bool Fail(std::uint32_t errorCode) {
+        lastError_ = errorCode;
+        return false;
+    }
 
     std::map<std::string, std::uint32_t> failures_;
     std::map<PortHandleValue, std::string> openHandles_;
