@@ -269,44 +269,15 @@ TEST_F(PollCycleTest, runTimeErrorClosesThePortAndLowersTheFlagBeforeItReachesTh
     EXPECT_EQ(Count("WriteFile 01 32 BE"), 1) << "the next start works";
 }
 
-TEST_F(PollCycleTest, abortCutsTheWaitShortAndEndsEveryRunWithoutReadingOrSendingMore) {
-    const struct {
-        std::size_t abortDuring;  // 0 settling, 1 command 1's reply wait; 3 the nested reply wait
-        bool nested;              // a nested start in command 1's reply wait
-        Calls expected;
-    } cases[] = {
-        {0, false, {"CreateFile", "Wait 500000us", "CloseHandle"}},
-        {1,
-         false,
-         {"CreateFile", "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE", "Wait 1000000us",
-          "CloseHandle"}},
-        {3,
-         true,
-         {"CreateFile", "Wait 500000us", "PurgeComm 8", "WriteFile 01 32 BE", "Wait 1000000us",
-          "Wait 500000us", "ReadFile 22", "WriteFile 01 5A 5F 00 06 1E 02", "Wait 1000000us",
-          "CloseHandle"}},
+// An abort ends only the run it meets (the table on a pty shows what it stops there).
+TEST_F(PollCycleTest, abortWhenIdleCutsNothingAndTheNextRunWaitsAndReads) {
+    events.DuringWait = [&](std::size_t index) {
+        if (index == 0) {
+            cycle.Abort();
+        }
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.abortDuring);
-        api.ClearLog();
-        replies.Seen.clear();
-        events.Waits.clear();
-        events.CutShortCalls = 0;
-        events.DuringWait = [&](std::size_t index) {
-            if (index == c.abortDuring) {
-                cycle.Abort();
-            } else if (c.nested && index == 1) {
-                cycle.Start(Command::WriteAlarm1, Command::WriteAlarm1);
-            }
-        };
-        cycle.Start(Command::ReadState, Command::WriteEvent);
-        EXPECT_EQ(CallNames(), c.expected);
-        EXPECT_EQ(events.CutShortCalls, 1);
-        EXPECT_TRUE(replies.Seen.empty()) << "nothing read, nothing decoded";
-        EXPECT_EQ(cycle.ExchangeInProgress, 0);
-        EXPECT_FALSE(cycle.Running());
-        EXPECT_TRUE(window.Messages.empty());
-    }
+    cycle.Start(Command::ReadState, Command::ReadState);
+    EXPECT_EQ(api.OpenHandleCount(), 0) << "the aborted run closed the port";
     events.DuringWait = nullptr;
     api.QueueInbound(kStateReply);
     cycle.Start(Command::ReadState, Command::ReadState);
@@ -320,9 +291,7 @@ TEST_F(PollCycleTest, abortCutsTheWaitShortAndEndsEveryRunWithoutReadingOrSendin
 // a flush or a write does to the line shows here (the in-memory port keeps its bytes).
 class PollCycleOnPtyTest : public ::testing::Test {
   protected:
-    PollCycleOnPtyTest() {
-        discovery.SetPorts({{3, pty.name, {}}});
-    }
+    PollCycleOnPtyTest() { discovery.SetPorts({{3, pty.name, {}}}); }
     // Takes the request and sends the reply, then waits (bounded) until the port has it all.
     void Answer(std::size_t requestLength, const Frame& reply) {
         EXPECT_EQ(pty.Received(requestLength).size(), requestLength);
@@ -383,12 +352,12 @@ TEST_F(PollCycleOnPtyTest, nestedStartDuringTheReplyWaitLeavesTheOuterReplyToThe
     }
 }
 
-// A close wherever events run ends the exchange there: nothing more is written to the closed
-// port, read, decoded or shown.
+// A close wherever events run, also in a nested run, cuts the wait short and ends the exchange
+// there: nothing more is written to the closed port, read, decoded or shown.
 TEST_F(PollCycleOnPtyTest, closeWhereverEventsRunEndsTheExchangeWithNothingMoreSentOrShown) {
     const struct {
         const char* where;
-        int waitIndex;    // -1: none
+        int waitIndex;    // -1: none; 3 the nested run's reply wait
         int eventsIndex;  // -1: none; 0 and 1 the cycle's own turns, 2 the monitor's
         std::string sent;
     } cases[] = {
@@ -396,15 +365,19 @@ TEST_F(PollCycleOnPtyTest, closeWhereverEventsRunEndsTheExchangeWithNothingMoreS
         {"the cycle's event turn", -1, 1, ""},
         {"the monitor's event turn", -1, 2, ""},
         {"reply wait", 1, -1, "\x01\x32\xBE"},
+        {"nested reply wait", 3, -1, std::string("\x01\x32\xBE\x01\x5A\x5F\x00\x06\x1E\x02", 10)},
     };
     for (const auto& c : cases) {
         window.Messages.clear();
         window.Writes.clear();
         events.Waits.clear();
         events.ProcessEventsCalls = 0;
+        events.CutShortCalls = 0;
         events.DuringWait = [&](std::size_t i) {
             if (static_cast<int>(i) == c.waitIndex) {
                 CloseWindow();
+            } else if (c.waitIndex == 3 && i == 1) {
+                cycle.Start(Command::WriteAlarm1, Command::WriteAlarm1);
             }
         };
         events.DuringProcessEvents = [&](int i) {
@@ -419,6 +392,8 @@ TEST_F(PollCycleOnPtyTest, closeWhereverEventsRunEndsTheExchangeWithNothingMoreS
         }
         EXPECT_TRUE(replies.Seen.empty()) << c.where;
         EXPECT_TRUE(window.Writes.filter(QStringLiteral("закрыт")).isEmpty()) << c.where;
+        EXPECT_EQ(events.CutShortCalls, 1) << c.where;
+        EXPECT_EQ(cycle.ExchangeInProgress, 0);
         EXPECT_FALSE(cycle.Running());
     }
 }
