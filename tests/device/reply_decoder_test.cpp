@@ -90,14 +90,11 @@ TEST_F(DecoderTest, brokenOrUnaskedRepliesChangeOnlyWhatWasShownBeforeTheFailure
         Frame reply;
         qsizetype shown;
     } cases[] = {
-        {"empty", protocol::Command::ReadState, Frame(), 0},
         {"eleven bytes", protocol::Command::ReadState, StateReply().substr(0, 11), 0},
         {"hour 24", protocol::Command::ReadState, StateReply(Bytes({5, 3, 9, 24, 7, 0})), 0},
         {"thirteen bytes: date, time and both temperatures", protocol::Command::ReadState,
          StateReply().substr(0, 13), 4},
         {"empty settings", protocol::Command::ReadSettings, Frame(), 0},
-        {"command 0", 0, SettingsReply(), 0},
-        {"command 2", 2, SettingsReply(), 0},
         {"command 8", 8, SettingsReply(), 0},
     };
     for (const auto& c : cases) {
