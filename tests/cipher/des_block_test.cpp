@@ -21,7 +21,7 @@ Block ToBlock(const Bytes& bytes, std::size_t at = 0) {
     return block;
 }
 
-class BlockTest : public ::testing::Test {
+class DesBlockTest : public ::testing::Test {
   protected:
     Block Run(const std::string& key, Block block, bool decipher = false) {
         des.key(key);
@@ -32,7 +32,7 @@ class BlockTest : public ::testing::Test {
 };
 
 // Rows "KEY PLAIN CIPHER SOURCE": ECB over every block, or CBC when the source names an IV.
-TEST_F(BlockTest, KnownAnswerRowsEncipherAndDecipher) {
+TEST_F(DesBlockTest, enciphersAndDeciphersEveryKnownAnswerRow) {
     std::ifstream file(PELTA_DES_KAT_FILE);
     std::size_t rows = 0;
     for (std::string line; std::getline(file, line);) {
@@ -65,7 +65,7 @@ TEST_F(BlockTest, KnownAnswerRowsEncipherAndDecipher) {
 }
 
 // Short keys act zero-padded, long ones cut to eight bytes, and parity bits play no part.
-TEST_F(BlockTest, KeyTextsAgreeWithTheirEightByteForm) {
+TEST_F(DesBlockTest, takesAKeyTextAsItsEightByteForm) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"abc", std::string("abc\0\0\0\0\0", 8)},
         {"0123456789", "01234567"},
@@ -82,7 +82,7 @@ TEST_F(BlockTest, KeyTextsAgreeWithTheirEightByteForm) {
 
 // CBC deciphering takes blocks through the rounds side by side; every remainder of blocks past
 // the interleave, in one call or two, must give what one block at a time gives.
-TEST(InterleavedCbc, DeciphersAsOneBlockAtATime) {
+TEST(InterleavedCbc, deciphersAsOneBlockAtATime) {
     const core::KeySchedule schedule = core::MakeSchedule({'i', 'n', 't', 'e', 'r', 'l', 'v', '1'});
     for (std::size_t blocks = 1; blocks <= 3 * core::kInterleave - 1; ++blocks) {
         SCOPED_TRACE(blocks);

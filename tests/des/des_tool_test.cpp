@@ -68,7 +68,7 @@ class DesTool : public ::testing::Test {
     std::vector<std::string> launcher;  // a program and its arguments that run the tool
 };
 
-TEST_F(DesTool, eachFailureSaysWhatFailed) {
+TEST_F(DesTool, saysWhatFailedForEachFailure) {
     Write("data", "plain text");
     Write("empty", "");
     Write("old", "old");
@@ -127,7 +127,7 @@ TEST_F(DesTool, eachFailureSaysWhatFailed) {
 }
 
 // A write that fails part way (here: at the file size limit) keeps the old output and says so.
-TEST_F(DesTool, aFailedWriteSaysWhyAndKeepsTheOldOutput) {
+TEST_F(DesTool, keepsTheOldOutputAndSaysWhyWhenAWriteFails) {
     Write("big", std::string(3 << 20, 'b'));
     Write("old", "old");
     launcher = {"/bin/sh", "-c", "trap '' XFSZ; ulimit -f 2048; exec \"$0\" \"$@\""};
@@ -139,7 +139,7 @@ TEST_F(DesTool, aFailedWriteSaysWhyAndKeepsTheOldOutput) {
 }
 
 // Run as an unprivileged user (root reads and writes anything), next to a case that user can do.
-TEST_F(DesTool, unreadableInputAndAFolderItCannotWriteInAreNamed) {
+TEST_F(DesTool, namesAnUnreadableInputAndAFolderItCannotWriteIn) {
     Write("data", "plain text");
     Write("secret", "plain text");
     fs::create_directory(Path("locked"));
@@ -160,7 +160,7 @@ TEST_F(DesTool, unreadableInputAndAFolderItCannotWriteInAreNamed) {
     EXPECT_FALSE(fs::exists(Path("locked/out")));
 }
 
-TEST_F(DesTool, aKeyFileGivesItsFirstLineAndTextsKeepEveryByte) {
+TEST_F(DesTool, takesAKeyFilesFirstLineAndKeepsEveryByteOfAText) {
     Write("data", "строка\n" + std::string(100000, 'z'));
     Write("key", "ключ\r\nsecond line");
     ASSERT_EQ(Tool({"encrypt", "--key-file", Path("key"), Path("data"), Path("enc")}).Code, 0);
@@ -180,7 +180,7 @@ TEST_F(DesTool, aKeyFileGivesItsFirstLineAndTextsKeepEveryByte) {
 
 // Options before the command, "-" for standard input and output, an empty input, --version,
 // and a warning for a key past eight characters (counted in Windows-1251, not in UTF-8).
-TEST_F(DesTool, theCommandLineKeepsTheUsualConventions) {
+TEST_F(DesTool, keepsTheUsualCommandLineConventions) {
     Write("data", "plain text");
     Write("empty", "");
     const ToolRun enc = Tool({"--key", "k", "encrypt", Path("data"), "-"});
@@ -263,7 +263,7 @@ class Terminal {
     std::string Seen;
 };
 
-TEST_F(DesTool, withoutAKeyOptionTheTerminalIsAskedWithoutEcho) {
+TEST_F(DesTool, asksTheTerminalWithoutEchoWhenNoKeyIsGiven) {
     Write("data", "plain text");
     {
         Terminal terminal({Path("pelta-des"), "encrypt", Path("data"), Path("enc")});
@@ -293,7 +293,7 @@ TEST_F(DesTool, withoutAKeyOptionTheTerminalIsAskedWithoutEcho) {
 // SIGINT, SIGTERM and SIGHUP while the output is written: standard input (the terminal) held
 // open keeps the program at work with its temporary file made, so the signal surely comes
 // mid-run.
-TEST_F(DesTool, anEndingSignalRemovesTheTemporaryFileAndSaysSoInTheStatus) {
+TEST_F(DesTool, removesItsTemporaryFileAndSaysSoInTheStatusOnAnEndingSignal) {
     Write("old", "old");
     const auto temporary = [this] {
         for (const auto& entry : fs::directory_iterator(folder)) {
@@ -322,14 +322,14 @@ TEST_F(DesTool, anEndingSignalRemovesTheTemporaryFileAndSaysSoInTheStatus) {
     }
 }
 
-TEST_F(DesTool, encryptedBytesAreNotWrittenToATerminal) {
+TEST_F(DesTool, refusesToWriteEncryptedBytesToATerminal) {
     Terminal terminal({Path("pelta-des"), "encrypt-text", "--key", "k", "text"});
     EXPECT_EQ(terminal.ExitCode(), 2);
     EXPECT_NE(terminal.Output().find("terminal: use --hex, or redirect"), std::string::npos)
         << terminal.Output();
 }
 
-TEST_F(DesTool, theProgressLineEndsBeforeAMessage) {
+TEST_F(DesTool, endsTheProgressLineBeforeAMessage) {
     Write("big", std::string(3 << 20, 'b'));
     Write("key", "wrong");
     ASSERT_EQ(Tool({"encrypt", "--key", "right", Path("big"), Path("enc")}).Code, 0);
@@ -345,7 +345,7 @@ TEST_F(DesTool, theProgressLineEndsBeforeAMessage) {
 
 // The system's reason picks the words; ENOSPC cannot be provoked here without a small file
 // system, so the wording is checked directly (EFBIG travels the whole way above).
-TEST(DesToolText, aFullDiskOrSizeLimitIsNamedAtEitherStage) {
+TEST(DesToolText, namesAFullDiskOrSizeLimitAtEitherStage) {
     using cipher::FileFailure;
     const struct {
         FileFailure failure;

@@ -77,7 +77,7 @@ class PollCycleTest : public ::testing::Test {
                     [this] { return kClockStart.addMSecs(events.Elapsed.count() / 1000); }};
 };
 
-TEST_F(PollCycleTest, refreshOpensWaitsSendsWaitsReadsDecodesAndCloses) {
+TEST_F(PollCycleTest, opensWaitsSendsWaitsReadsDecodesAndClosesOnARefresh) {
     api.QueueInbound(kStateReply);
     cycle.Start(Command::ReadState, Command::ReadState);
     // Input left from before is discarded just before the request goes out.
@@ -95,7 +95,7 @@ TEST_F(PollCycleTest, refreshOpensWaitsSendsWaitsReadsDecodesAndCloses) {
     EXPECT_EQ(CallNames(), (Calls{"CreateFile", "Wait 500000us", "CloseHandle"}));
 }
 
-TEST_F(PollCycleTest, waitsFollowTheTimeoutFieldInTheLocaleOrPlain) {
+TEST_F(PollCycleTest, waitsAsTheTimeoutFieldSaysInTheLocaleOrPlain) {
     const struct {
         const char* text;
         std::chrono::microseconds settle;
@@ -110,7 +110,7 @@ TEST_F(PollCycleTest, waitsFollowTheTimeoutFieldInTheLocaleOrPlain) {
     }
 }
 
-TEST_F(PollCycleTest, commandsWithoutRequestStillWaitReadAndDecode) {
+TEST_F(PollCycleTest, waitsReadsAndDecodesForCommandsWithoutARequest) {
     api.QueueInbound(Frame("\x01\x02\x03\x04"));
     cycle.Start(8, 14);
     EXPECT_EQ(Count("WriteFile"), 0);
@@ -120,7 +120,7 @@ TEST_F(PollCycleTest, commandsWithoutRequestStillWaitReadAndDecode) {
 }
 
 // More attempts do not try a port that never opened again: the same messages as with one.
-TEST_F(PollCycleTest, portThatWillNotOpenStillRunsTheCommandsOnceEachAndReports) {
+TEST_F(PollCycleTest, runsEachCommandOnceAndReportsWhenThePortWillNotOpen) {
     api.ExistingDevices.clear();
     decltype(window.Messages) shownWithOneAttempt;
     for (const std::int32_t attempts : {1, 3}) {
@@ -143,7 +143,7 @@ TEST_F(PollCycleTest, portThatWillNotOpenStillRunsTheCommandsOnceEachAndReports)
 
 // The drift is taken against the moment the reply came off the line, not the end of its wait:
 // the write (after the settling wait, half the time-out) plus 22 bytes at the line's speed.
-TEST_F(PollCycleTest, replyMomentIsTheWriteTimePlusTheReplysTimeOnTheLineWhateverTheTimeout) {
+TEST_F(PollCycleTest, takesTheReplyMomentAsTheWriteTimePlusTheReplysTimeOnTheLine) {
     const struct {
         const char* timeout;
         std::int16_t speed, dataBits, parity, stopBits;  // list positions
@@ -166,7 +166,7 @@ TEST_F(PollCycleTest, replyMomentIsTheWriteTimePlusTheReplysTimeOnTheLineWhateve
 }
 
 // The stopped outer run is not tried again; the nested run makes its own tries.
-TEST_F(PollCycleTest, nestedStartSharesTheOpenPortAndStopsTheOuterRun) {
+TEST_F(PollCycleTest, sharesTheOpenPortAndStopsTheOuterRunOnANestedStart) {
     const struct {
         std::size_t duringWait;  // 0 settling, 1 command 1's reply wait
         const char* alarmHour;   // "999" makes the nested run fail
@@ -204,7 +204,7 @@ TEST_F(PollCycleTest, nestedStartSharesTheOpenPortAndStopsTheOuterRun) {
     }
 }
 
-TEST_F(PollCycleTest, missingOrBadRepliesAreSentAgainUpToTheAttemptsEachShownAndCounted) {
+TEST_F(PollCycleTest, sendsAgainUpToTheAttemptsWhenAReplyIsMissingOrBad) {
     const Frame bad = kStateReply.substr(0, 20) + "\x00\x00";
     const struct {
         std::int32_t attempts;
@@ -243,7 +243,7 @@ TEST_F(PollCycleTest, missingOrBadRepliesAreSentAgainUpToTheAttemptsEachShownAnd
     }
 }
 
-TEST_F(PollCycleTest, runTimeErrorClosesThePortAndLowersTheFlagBeforeItReachesTheStarter) {
+TEST_F(PollCycleTest, closesThePortAndLowersTheFlagWhenARunTimeErrorPasses) {
     const struct {
         const char* timeout;
         const char* alarmHour;
@@ -322,7 +322,7 @@ class PollCycleOnPtyTest : public ::testing::Test {
 // A settings read started while a refresh waits for its reply (which is in) must leave that
 // reply to the refresh: both pages get their own reply. Bytes beyond the refresh's reply are
 // stale and go.
-TEST_F(PollCycleOnPtyTest, nestedStartDuringTheReplyWaitLeavesTheOuterReplyToTheOuterRun) {
+TEST_F(PollCycleOnPtyTest, leavesTheOuterReplyToTheOuterRunOnANestedStart) {
     for (const Frame& stale : {Frame(), Frame("\xEE\xEE")}) {
         replies.Seen.clear();
         events.Waits.clear();
@@ -349,7 +349,7 @@ TEST_F(PollCycleOnPtyTest, nestedStartDuringTheReplyWaitLeavesTheOuterReplyToThe
 
 // A close wherever events run, also in a nested run, cuts the wait short and ends the exchange
 // there: nothing more is written to the closed port, read, decoded or shown.
-TEST_F(PollCycleOnPtyTest, closeWhereverEventsRunEndsTheExchangeWithNothingMoreSentOrShown) {
+TEST_F(PollCycleOnPtyTest, endsTheExchangeWithNothingMoreSentOnACloseWhereverEventsRun) {
     const struct {
         const char* where;
         int waitIndex;    // -1: none; 3 the nested run's reply wait
