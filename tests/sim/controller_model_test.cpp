@@ -76,17 +76,5 @@ TEST_F(ModelTest, movesTheClockThatReadStateShowsWhenSet) {
     EXPECT_EQ(model_.ClockNow().day, 1);
 }
 
-TEST_F(ModelTest, storesEventLinesByteExact) {
-    std::string line2 = kLine;
-    line2[19] = 'z';
-    ASSERT_TRUE(model_.Handle(Bytes({7, 0x5A, 0x64, 0, 3, 5, 14}) + kLine));
-    ASSERT_TRUE(model_.Handle(Bytes({7, 0x5A, 0x65}) + line2));
-    const EventStore& event = model_.Event();
-    EXPECT_EQ(event.line1, kLine);
-    EXPECT_EQ(event.line2, line2);
-    EXPECT_EQ(std::vector<int>({event.mode, event.month, event.day, event.hour}),
-              std::vector<int>({0, 3, 5, 14}));
-}
-
 }  // namespace
 }  // namespace pelta::sim
