@@ -94,8 +94,17 @@ inline ProgramRun RunProgram(const std::string& path, const std::vector<std::str
         }
     }
     int status = 0;
-    ::waitpid(child, &status, 0);
-    run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    pid_t ended = 0;
+    // Both outputs are closed; the program may still be going, so the time-out holds here too.
+    while ((ended = ::waitpid(child, &status, WNOHANG)) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+        }
+        ::usleep(1000);
+    }
+    run.Code = ended != child      ? -1
+               : WIFEXITED(status) ? WEXITSTATUS(status)
+                                   : 128 + WTERMSIG(status);
     return run;
 }
 
