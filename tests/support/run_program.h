@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <map>
 #include <string>
@@ -57,6 +58,7 @@ inline ProgramRun RunProgram(const std::string& path, const std::vector<std::str
     ProgramRun run;
     std::size_t written = 0;
     int toChild = in[1];
+    ::fcntl(toChild, F_SETFL, O_NONBLOCK);  // a full pipe must not stop the reading of outputs
     if (input.empty()) {
         ::close(std::exchange(toChild, -1));
     }
@@ -83,7 +85,7 @@ inline ProgramRun RunProgram(const std::string& path, const std::vector<std::str
         if (toChild >= 0 && fds[2].revents != 0) {
             const ssize_t put = ::write(toChild, input.data() + written, input.size() - written);
             written += put > 0 ? static_cast<std::size_t>(put) : 0;
-            if (put <= 0 || written == input.size()) {
+            if ((put < 0 && errno != EAGAIN) || written == input.size()) {
                 ::close(std::exchange(toChild, -1));
             }
         }
