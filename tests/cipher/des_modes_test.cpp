@@ -18,7 +18,7 @@ constexpr char kKey[] = "Ключ-01";  // in this file's UTF-8: more than eight
 
 // Both ways against the reference: our layout deciphered by OpenSSL is header, little-endian
 // size, data and zero padding; a layout OpenSSL enciphered is read back by DecryptByte.
-TEST(ByteModes, AgreeWithTheReferenceBothWays) {
+TEST(ByteModes, agreeWithTheReferenceBothWays) {
     std::vector<Bytes> cases = {
         {}, {1, 2, 3, 0, 0, 0, 0}, Bytes(8, 0), {9, 8, 7, 6, 5, 4, 3, 2, 0}};
     for (std::uint32_t seed = 1; seed <= 20; ++seed) {
@@ -41,7 +41,7 @@ TEST(ByteModes, AgreeWithTheReferenceBothWays) {
     }
 }
 
-TEST(ByteModes, SameDataTwiceGivesDifferentRandomHeaders) {
+TEST(ByteModes, giveDifferentRandomHeadersToTheSameDataTwice) {
     clsDES des;
     std::uint32_t ored = 0;
     for (int i = 0; i < 32; ++i) {
@@ -55,7 +55,7 @@ TEST(ByteModes, SameDataTwiceGivesDifferentRandomHeaders) {
     EXPECT_EQ(ored, 0x7FFFFFFFu);  // every bit but the sign bit varies
 }
 
-TEST(ByteModes, ProgressEventsFollowThePercentageRule) {
+TEST(ByteModes, reportProgressByThePercentageRule) {
     std::vector<std::int32_t> everyPercent(101);
     std::iota(everyPercent.begin(), everyPercent.end(), 0);
     // data sizes of 16, 16, 24 and 1600 enciphered bytes
@@ -75,7 +75,7 @@ TEST(ByteModes, ProgressEventsFollowThePercentageRule) {
     }
 }
 
-TEST(ByteModes, BadLayoutsAreReportedAndLeftDecipheredUntrimmed) {
+TEST(ByteModes, reportABadLayoutAndLeaveItDecipheredUntrimmed) {
     const auto make = [](std::int32_t sizeField, const Bytes& data) {
         return ReferenceCbc(kKey, testing::PlainLayout(sizeField, data), true);
     };
@@ -106,7 +106,7 @@ TEST(ByteModes, BadLayoutsAreReportedAndLeftDecipheredUntrimmed) {
     }
 }
 
-TEST(TextModes, RoundTripRawAndHexAndKeepTheKeyInForce) {
+TEST(TextModes, roundTripRawAndHexAndKeepTheKeyInForce) {
     const std::vector<std::string> texts = {"", "a", "Пелта", std::string("\0\xFF\x98 x", 5),
                                             std::string(1000, '\xC0')};
     clsDES des;
@@ -122,7 +122,7 @@ TEST(TextModes, RoundTripRawAndHexAndKeepTheKeyInForce) {
     EXPECT_EQ(des.DecryptString("", kKey, false), "");
 }
 
-TEST(TextModes, HexDecodingTakesEitherCaseAndStopsEachPairAtABadDigit) {
+TEST(TextModes, decodeHexInEitherCaseStoppingEachPairAtABadDigit) {
     const std::pair<std::string, std::string> decodes[] = {
         {"0AfF", "\x0A\xFF"},
         {"0aF", "\x0A\x0F"},

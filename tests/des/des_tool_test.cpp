@@ -19,6 +19,7 @@
 
 #include "cipher/des.h"
 #include "cipher/layout.h"
+#include "tests/support/run_program.h"
 #include "tools/des/failure_text.h"
 
 namespace pelta::des_tool {
@@ -26,10 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-    int Code = -1;
-    std::string Out, Err;
-};
+using ToolRun = pelta::testing::ProgramRun;
 
 class DesTool : public ::testing::Test {
   protected:
@@ -51,16 +49,13 @@ class DesTool : public ::testing::Test {
         std::ifstream in(Path(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    // Runs pelta-des through the shell after `prefix` (as `runAs`), stdin from `input`.
-    ToolRun Tool(const std::vector<std::string>& args, const std::string& prefix = "",
-                 const std::string& input = "/dev/null") const {
-        std::string command = prefix + "exec " + runAs + Path("pelta-des");
-        for (const std::string& arg : args) {
-            command += " '" + arg + "'";
-        }
-        command += " <" + input + " >" + Path("stdout") + " 2>" + Path("stderr");
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read("stdout"), Read("stderr")};
+    // Runs pelta-des, through `launcher` when one is set, with `input` on standard input.
+    ToolRun Tool(std::vector<std::string> args, const std::string& input = "") const {
+        args.insert(args.begin(), Path("pelta-des"));
+        args.insert(args.begin(), launcher.begin(), launcher.end());
+        const std::string program = args.front();
+        args.erase(args.begin());
+        return pelta::testing::RunProgram(program, args, input);
     }
     void ExpectFailure(const ToolRun& run, int code, const std::string& message) const {
         EXPECT_EQ(run.Code, code);
@@ -70,10 +65,10 @@ class DesTool : public ::testing::Test {
     }
 
     fs::path folder;
-    std::string runAs;  // a command that runs the tool as another user
+    std::vector<std::string> launcher;  // a program and its arguments that run the tool
 };
 
-TEST_F(DesTool, eachFailureSaysWhatFailed) {
+TEST_F(DesTool, saysWhatFailedForEachFailure) {
     Write("data", "plain text");
     Write("empty", "");
     Write("old", "old");
@@ -132,33 +127,32 @@ TEST_F(DesTool, eachFailureSaysWhatFailed) {
 }
 
 // A write that fails part way (here: at the file size limit) keeps the old output and says so.
-TEST_F(DesTool, aFailedWriteSaysWhyAndKeepsTheOldOutput) {
+TEST_F(DesTool, keepsTheOldOutputAndSaysWhyWhenAWriteFails) {
     Write("big", std::string(3 << 20, 'b'));
     Write("old", "old");
-    const ToolRun run = Tool({"encrypt", "--overwrite", "--key", "k", Path("big"), Path("old")},
-                             "trap '' XFSZ; ulimit -f 2048; ");
+    launcher = {"/bin/sh", "-c", "trap '' XFSZ; ulimit -f 2048; exec \"$0\" \"$@\""};
+    const ToolRun run = Tool({"encrypt", "--overwrite", "--key", "k", Path("big"), Path("old")});
     ExpectFailure(run, 1, "file size limit reached while writing " + Path("old"));
     EXPECT_EQ(Read("old"), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 5)
-        << "big, old, the program and its two outputs: no temporary file";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3)
+        << "big, old and the program: no temporary file";
 }
 
 // Run as an unprivileged user (root reads and writes anything), next to a case that user can do.
-TEST_F(DesTool, unreadableInputAndAFolderItCannotWriteInAreNamed) {
+TEST_F(DesTool, namesAnUnreadableInputAndAFolderItCannotWriteIn) {
     Write("data", "plain text");
     Write("secret", "plain text");
     fs::create_directory(Path("locked"));
     fs::create_directory(Path("open"));
     if (::geteuid() == 0) {
-        runAs = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        launcher = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
         fs::permissions(Path("secret"), fs::perms(0600));
         fs::permissions(Path("open"), fs::perms(0777));
     } else {
         fs::permissions(Path("secret"), fs::perms(0));
         fs::permissions(Path("locked"), fs::perms(0555));
     }
-    ASSERT_EQ(Tool({"encrypt", "--key", "k", Path("data"), Path("open/out")}).Code, 0)
-        << Read("stderr");
+    ASSERT_EQ(Tool({"encrypt", "--key", "k", Path("data"), Path("open/out")}).Code, 0);
     ExpectFailure(Tool({"encrypt", "--key", "k", Path("secret"), Path("open/x")}), 1,
                   "cannot read input file " + Path("secret") + ": Permission denied");
     ExpectFailure(Tool({"encrypt", "--key", "k", Path("data"), Path("locked/out")}), 1,
@@ -166,7 +160,7 @@ TEST_F(DesTool, unreadableInputAndAFolderItCannotWriteInAreNamed) {
     EXPECT_FALSE(fs::exists(Path("locked/out")));
 }
 
-TEST_F(DesTool, aKeyFileGivesItsFirstLineAndTextsKeepEveryByte) {
+TEST_F(DesTool, takesAKeyFilesFirstLineAndKeepsEveryByteOfAText) {
     Write("data", "строка\n" + std::string(100000, 'z'));
     Write("key", "ключ\r\nsecond line");
     ASSERT_EQ(Tool({"encrypt", "--key-file", Path("key"), Path("data"), Path("enc")}).Code, 0);
@@ -186,13 +180,12 @@ TEST_F(DesTool, aKeyFileGivesItsFirstLineAndTextsKeepEveryByte) {
 
 // Options before the command, "-" for standard input and output, an empty input, --version,
 // and a warning for a key past eight characters (counted in Windows-1251, not in UTF-8).
-TEST_F(DesTool, theCommandLineKeepsTheUsualConventions) {
+TEST_F(DesTool, keepsTheUsualCommandLineConventions) {
     Write("data", "plain text");
     Write("empty", "");
-    ASSERT_EQ(Tool({"--key", "k", "encrypt", Path("data"), "-"}).Code, 0);
-    Write("enc", Read("stdout"));
-    EXPECT_EQ(Tool({"decrypt", "-", "-", "--key", "k"}, "", Path("enc")).Out, "plain text");
-    ASSERT_EQ(Tool({"encrypt", "--key", "k", Path("empty"), Path("e")}).Code, 0) << Read("stderr");
+    const ToolRun enc = Tool({"--key", "k", "encrypt", Path("data"), "-"});
+    EXPECT_EQ(Tool({"decrypt", "-", "-", "--key", "k"}, enc.Out).Out, "plain text");
+    ASSERT_EQ(Tool({"encrypt", "--key", "k", Path("empty"), Path("e")}).Code, 0);
     EXPECT_EQ(fs::file_size(Path("e")), 16u);
     ASSERT_EQ(Tool({"decrypt", "--key", "k", Path("e"), Path("back")}).Code, 0);
     EXPECT_TRUE(fs::exists(Path("back")) && fs::is_empty(Path("back")));
@@ -270,7 +263,7 @@ class Terminal {
     std::string Seen;
 };
 
-TEST_F(DesTool, withoutAKeyOptionTheTerminalIsAskedWithoutEcho) {
+TEST_F(DesTool, asksTheTerminalWithoutEchoWhenNoKeyIsGiven) {
     Write("data", "plain text");
     {
         Terminal terminal({Path("pelta-des"), "encrypt", Path("data"), Path("enc")});
@@ -300,7 +293,7 @@ TEST_F(DesTool, withoutAKeyOptionTheTerminalIsAskedWithoutEcho) {
 // SIGINT, SIGTERM and SIGHUP while the output is written: standard input (the terminal) held
 // open keeps the program at work with its temporary file made, so the signal surely comes
 // mid-run.
-TEST_F(DesTool, anEndingSignalRemovesTheTemporaryFileAndSaysSoInTheStatus) {
+TEST_F(DesTool, removesItsTemporaryFileAndSaysSoInTheStatusOnAnEndingSignal) {
     Write("old", "old");
     const auto temporary = [this] {
         for (const auto& entry : fs::directory_iterator(folder)) {
@@ -329,14 +322,14 @@ TEST_F(DesTool, anEndingSignalRemovesTheTemporaryFileAndSaysSoInTheStatus) {
     }
 }
 
-TEST_F(DesTool, encryptedBytesAreNotWrittenToATerminal) {
+TEST_F(DesTool, refusesToWriteEncryptedBytesToATerminal) {
     Terminal terminal({Path("pelta-des"), "encrypt-text", "--key", "k", "text"});
     EXPECT_EQ(terminal.ExitCode(), 2);
     EXPECT_NE(terminal.Output().find("terminal: use --hex, or redirect"), std::string::npos)
         << terminal.Output();
 }
 
-TEST_F(DesTool, theProgressLineEndsBeforeAMessage) {
+TEST_F(DesTool, endsTheProgressLineBeforeAMessage) {
     Write("big", std::string(3 << 20, 'b'));
     Write("key", "wrong");
     ASSERT_EQ(Tool({"encrypt", "--key", "right", Path("big"), Path("enc")}).Code, 0);
@@ -352,7 +345,7 @@ TEST_F(DesTool, theProgressLineEndsBeforeAMessage) {
 
 // The system's reason picks the words; ENOSPC cannot be provoked here without a small file
 // system, so the wording is checked directly (EFBIG travels the whole way above).
-TEST(DesToolText, aFullDiskOrSizeLimitIsNamedAtEitherStage) {
+TEST(DesToolText, namesAFullDiskOrSizeLimitAtEitherStage) {
     using cipher::FileFailure;
     const struct {
         FileFailure failure;

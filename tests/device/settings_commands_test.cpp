@@ -51,7 +51,7 @@ class SettingsCommandsTest : public ::testing::Test {
     SettingsCommands commands{window, state, starter, window};
 };
 
-TEST_F(SettingsCommandsTest, readingNeedsAPortAndShowsTheSettingsPageFirst) {
+TEST_F(SettingsCommandsTest, readsOnlyWithAPortAndShowsTheSettingsPageFirst) {
     window.In["cboPortText"].clear();
     commands.Command5_Click();
     EXPECT_FALSE(commands.Button163_Click([] {}));
@@ -68,7 +68,7 @@ TEST_F(SettingsCommandsTest, readingNeedsAPortAndShowsTheSettingsPageFirst) {
     EXPECT_EQ(std::get<0>(starter.Starts.at(1)), 5);
 }
 
-TEST_F(SettingsCommandsTest, sendClockStagesTheClockWithCodesFromTheControls) {
+TEST_F(SettingsCommandsTest, stagesTheClockWithCodesFromTheControlsOnSendClock) {
     const struct {
         const char* check4;
         const char* combo2;
@@ -87,7 +87,7 @@ TEST_F(SettingsCommandsTest, sendClockStagesTheClockWithCodesFromTheControls) {
     }
 }
 
-TEST_F(SettingsCommandsTest, correctionIsFortyMinusAPositiveOrTheNegatedNegativeHalfToEven) {
+TEST_F(SettingsCommandsTest, codesTheCorrectionAsFortyMinusAPositiveOrTheNegatedNegative) {
     const struct {
         const char* text;
         std::optional<std::int16_t> code;
@@ -103,7 +103,7 @@ TEST_F(SettingsCommandsTest, correctionIsFortyMinusAPositiveOrTheNegatedNegative
     }
 }
 
-TEST_F(SettingsCommandsTest, correctionNotANumberKeepsThePreviousCodeTooLargeSendsNothing) {
+TEST_F(SettingsCommandsTest, keepsTheCorrectionForNonsenseAndSendsNothingWhenTooLarge) {
     state.ClockCorrection = 17;
     window.In["Text3"] = QStringLiteral("много");
     commands.Button166_Click();
@@ -116,7 +116,7 @@ TEST_F(SettingsCommandsTest, correctionNotANumberKeepsThePreviousCodeTooLargeSen
     EXPECT_EQ(window.Messages.size(), 1U);
 }
 
-TEST_F(SettingsCommandsTest, alarmTimeThatIsNotATimeWarnsAndLeavesTheFlagRaised) {
+TEST_F(SettingsCommandsTest, warnsAndLeavesTheFlagRaisedWhenAnAlarmTimeIsNotATime) {
     for (const char* bad : {"ab:cd", "12:60"}) {
         starter.FlagsSet.clear();
         window.Messages.clear();
@@ -128,7 +128,7 @@ TEST_F(SettingsCommandsTest, alarmTimeThatIsNotATimeWarnsAndLeavesTheFlagRaised)
     }
 }
 
-TEST_F(SettingsCommandsTest, resendClockAfterAnAlarmKeepsTheClockCodes) {
+TEST_F(SettingsCommandsTest, keepsTheClockCodesWhenTheClockIsSentAgainAfterAnAlarm) {
     window.In["Combo2"] = QStringLiteral("2");  // Tuesday, season change on
     commands.Button166_Click();
     commands.Button167_Click(1);  // alarm 2 off, all days
@@ -140,7 +140,7 @@ TEST_F(SettingsCommandsTest, resendClockAfterAnAlarmKeepsTheClockCodes) {
     EXPECT_EQ(request[11], '\x03') << "weekday of the clock, not the alarm's day set 10";
 }
 
-TEST_F(SettingsCommandsTest, failureInsideTheExchangeComesBackAsAWarning) {
+TEST_F(SettingsCommandsTest, warnsWhenTheExchangeFails) {
     starter.FailWith = "Переполнение: AlarmHour";
     for (auto action : std::initializer_list<std::function<void()>>{
              [&] { commands.Command5_Click(); }, [&] { commands.Button166_Click(); },

@@ -5,12 +5,12 @@
 namespace pelta::protocol {
 namespace {
 
-TEST(CodePage, characterOutsideTheCodePageBecomesOneQuestionMark) {
+TEST(CodePage, turnsACharacterItLacksIntoOneQuestionMark) {
     EXPECT_EQ(ToWindows1251(QStringLiteral("a漢b")), "a?b");
     EXPECT_EQ(ToWindows1251(QString::fromUtf8("x\xF0\x9F\x98\x80y")), "x?y") << "surrogate pair";
 }
 
-TEST(CodePage, theFirstCharacterTheCodePageLacksIsFoundWhole) {
+TEST(CodePage, findsTheFirstCharacterItLacksWhole) {
     const struct {
         const char* utf8;
         std::optional<char32_t> missing;
@@ -28,7 +28,7 @@ TEST(CodePage, theFirstCharacterTheCodePageLacksIsFoundWhole) {
     }
 }
 
-TEST(CodePage, everyByteSurvivesARoundTripExceptTheUnassignedOne) {
+TEST(CodePage, roundTripsEveryByteButTheUnassignedOne) {
     EXPECT_EQ(FromWindows1251("\xCF\xF0\xE8\xE2\xE5\xF2\xA8\xB0"), QStringLiteral("ПриветЁ°"));
     for (int b = 0; b < 256; ++b) {
         if (b == 0x98) {

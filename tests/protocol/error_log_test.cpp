@@ -47,7 +47,7 @@ void AsAnotherUser(const std::function<void()>& work) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "could not drop to nobody";
 }
 
-TEST(ErrorLogTest, shouldCreateTheFileOnTheFirstErrorAndAppendInOrder) {
+TEST(ErrorLog, createsItsFileOnTheFirstErrorAndAppendsInOrder) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QTemporaryDir folder;
     ErrorLog log{folder.path(), &FixedTime};
@@ -62,7 +62,7 @@ TEST(ErrorLogTest, shouldCreateTheFileOnTheFirstErrorAndAppendInOrder) {
     QLocale::setDefault(QLocale::system());
 }
 
-TEST(ErrorLogTest, theStampIsTheLocalesShortDateAndTimeWithSeconds) {
+TEST(ErrorLog, stampsTheLocalesShortDateAndTimeWithSeconds) {
     const struct {
         QLocale::Language language;
         QLocale::Territory territory;
@@ -78,7 +78,7 @@ TEST(ErrorLogTest, theStampIsTheLocalesShortDateAndTimeWithSeconds) {
     }
 }
 
-TEST(ErrorLogTest, aFolderThatCannotBeWrittenPassesTheLineToTheStateFolder) {
+TEST(ErrorLog, writesInTheStateFolderWhenTheProgramFolderIsNotWritable) {
     QTemporaryDir root;
     ASSERT_TRUE(QFile::setPermissions(
         root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther));
@@ -107,7 +107,7 @@ TEST(ErrorLogTest, aFolderThatCannotBeWrittenPassesTheLineToTheStateFolder) {
     EXPECT_FALSE(ReadAll(state + QStringLiteral("/errors.log")).contains("beside"));
 }
 
-TEST(ErrorLogTest, shouldLoseTheLineSilentlyWhenNoFolderCanBeWritten) {
+TEST(ErrorLog, losesTheLineSilentlyWhenNoFolderCanBeWritten) {
     QTemporaryDir folder;
     QFile blocker(folder.filePath(QStringLiteral("program")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -120,7 +120,7 @@ TEST(ErrorLogTest, shouldLoseTheLineSilentlyWhenNoFolderCanBeWritten) {
               QStringList({"program"}));
 }
 
-TEST(ErrorLogTest, anInstalledProgramKeepsItsLogInTheStateFolder) {
+TEST(ErrorLog, keepsAnInstalledProgramsLogInTheStateFolder) {
     QTemporaryDir root;
     QDir(root.path()).mkpath(QStringLiteral("usr/bin"));
     QDir(root.path()).mkpath(QStringLiteral("usr/share/pelta"));

@@ -24,7 +24,7 @@ class TrafficMonitorTest : public ::testing::Test {
     TrafficMonitor monitor{view, events, [] { return QTime(10, 15, 3); }};
 };
 
-TEST_F(TrafficMonitorTest, requestShowsPacketStatisticsAndLetsTheWindowBreathe) {
+TEST_F(TrafficMonitorTest, showsPacketStatisticsAndLetsTheWindowBreatheOnARequest) {
     monitor.shwTxHex(Bytes({0x01, 0x32, 0xBE}));
     EXPECT_EQ(view.Shown["Label1"],
               QStringLiteral("Всего символов: 0 символов в пакете : 003 ошибочных "
@@ -65,7 +65,7 @@ TEST_F(TrafficMonitorTest, countsRepliesAndShowsTheLinkState) {
     }
 }
 
-TEST_F(TrafficMonitorTest, frameTextPastTheLimitIsEmptiedAndAReplyRestartsTheCounters) {
+TEST_F(TrafficMonitorTest, emptiesTheTextAndRestartsTheCountersPastTheLimit) {
     monitor.shwRxHex(kBadReply);
     const auto added =
         FrameHeader(QTime(10, 15, 3), 5, Direction::Rx).size() + HexLine(kGoodReply).size() + 2;
@@ -87,7 +87,7 @@ TEST_F(TrafficMonitorTest, frameTextPastTheLimitIsEmptiedAndAReplyRestartsTheCou
     EXPECT_EQ(monitor.LinkStatistics().NoAnswer, 1) << "but keeps the counters";
 }
 
-TEST_F(TrafficMonitorTest, framesGoToTheInsertionPointAndARequestThenMovesItToTheEnd) {
+TEST_F(TrafficMonitorTest, insertsFramesAtTheCursorAndMovesItToTheEndOnARequest) {
     view.Text = QStringLiteral("old\r\n");
     view.FailOn = QStringLiteral("Label1");  // a failing label must not stop the reply display
     monitor.shwRxHex(kGoodReply);

@@ -1,41 +1,36 @@
-// The simulator registers its port only in a map folder of its own, by the same check the
-// window reads the folder with.
-
-#include "tools/sim/com_registration.h"
+// pelta-sim as a process: a command-line mistake, and a map folder it refuses because other
+// users may write the folder above it (its own private folder is used by every end-to-end run).
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include "tests/support/run_program.h"
 
 namespace pelta::sim {
 namespace {
 
-TEST(ComRegistration, RegistersOnlyInAFolderNobodyElseCanWrite) {
+TEST(SimProcess, failsWithOneLineForABadOptionOrAMapFolderOthersMayWrite) {
     char scratch[] = "/tmp/pelta-registration-XXXXXX";
     ASSERT_NE(::mkdtemp(scratch), nullptr);
     const std::string above = std::string(scratch) + "/pelta";
-    const std::string folder = above + "/serialcomm";
+    ASSERT_EQ(::mkdir(above.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(above.c_str(), 0707), 0);
     const struct {
-        const char* Why;
-        mode_t AboveMode;
-        bool Registers;
+        std::vector<std::string> args;
+        int code;
+        std::string err;
     } cases[] = {
-        {"private", 0700, true},
-        {"others may write the folder above", 0707, false},
+        {{"--bogus"}, 2, "pelta-sim: unknown option '--bogus' (try --help)\n"},
+        {{}, 1, "pelta-sim: " + above + " is writable by other users; refusing to use it\n"},
     };
     for (const auto& c : cases) {
-        ::mkdir(above.c_str(), 0700);
-        ASSERT_EQ(::chmod(above.c_str(), c.AboveMode), 0);
-        std::string error;
-        auto registration = ComRegistration::Create(folder, 4, "/dev/null", &error);
-        EXPECT_EQ(registration.has_value(), c.Registers) << c.Why;
-        if (!c.Registers) {
-            EXPECT_EQ(error, above + " is writable by other users; refusing to use it") << c.Why;
-        }
+        const auto run = testing::RunProgram(PELTA_SIM, c.args, "", {{"XDG_RUNTIME_DIR", scratch}});
+        EXPECT_EQ(run.Code, c.code) << c.err;
+        EXPECT_EQ(run.Err, c.err);
     }
     std::filesystem::remove_all(scratch);
 }

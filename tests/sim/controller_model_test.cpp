@@ -22,7 +22,7 @@ class ModelTest : public ::testing::Test {
 
 const std::string kLine = Bytes({'a', 0x80, 0xFF, 0}) + std::string(16, '\xE5');
 
-TEST_F(ModelTest, AnswersWellFormedRequestsToItsAddressWithAReplyOfItsLengthAndGoodCrc) {
+TEST_F(ModelTest, answersWellFormedRequestsToItsAddressWithAReplyOfItsLengthAndGoodCrc) {
     const std::pair<std::string, std::size_t> cases[] = {
         {Bytes({7, 0x32, 0xBE}), kStateReplyLength},
         {Bytes({7, 0x32, 0xC0}), kSettingsReplyLength},
@@ -55,7 +55,7 @@ TEST_F(ModelTest, AnswersWellFormedRequestsToItsAddressWithAReplyOfItsLengthAndG
     }
 }
 
-TEST_F(ModelTest, SetClockMovesTheClockThatReadStateShows) {
+TEST_F(ModelTest, movesTheClockThatReadStateShowsWhenSet) {
     // day, month, yy, hour, minute, second set; seconds passed; the fields ReadState shows
     const std::tuple<std::string, int, std::string> cases[] = {
         {Bytes({5, 3, 9, 14, 7, 0}), 65, Bytes({5, 3, 9, 14, 8, 5})},
@@ -74,18 +74,6 @@ TEST_F(ModelTest, SetClockMovesTheClockThatReadStateShows) {
     // An impossible date is acknowledged but leaves the clock alone.
     EXPECT_TRUE(model_.Handle(Bytes({7, 0x5A, 0x5E, 29, 2, 23, 10, 0, 0, 0, 255, 1})));
     EXPECT_EQ(model_.ClockNow().day, 1);
-}
-
-TEST_F(ModelTest, EventLinesAreStoredByteExact) {
-    std::string line2 = kLine;
-    line2[19] = 'z';
-    ASSERT_TRUE(model_.Handle(Bytes({7, 0x5A, 0x64, 0, 3, 5, 14}) + kLine));
-    ASSERT_TRUE(model_.Handle(Bytes({7, 0x5A, 0x65}) + line2));
-    const EventStore& event = model_.Event();
-    EXPECT_EQ(event.line1, kLine);
-    EXPECT_EQ(event.line2, line2);
-    EXPECT_EQ(std::vector<int>({event.mode, event.month, event.day, event.hour}),
-              std::vector<int>({0, 3, 5, 14}));
 }
 
 }  // namespace
