@@ -1,5 +1,5 @@
-// What the main window's own handlers do: page switching, the port guard, the attempts taken
-// on Apply, Button165, the weekday that follows DateTime1, separators, and closing.
+// What the main window's own handlers do: page switching, Button165, the weekday that follows
+// DateTime1, separators, and closing.
 
 #include <gtest/gtest.h>
 
@@ -42,39 +42,6 @@ TEST(Form1Pages, eachPageButtonShowsItsPageAndHidesTheOthers) {
     for (const auto& [button, page] : cases) {
         Click(harness, button);
         EXPECT_EQ(PageShown(harness), page) << button;
-    }
-}
-
-TEST(Form1Guards, withNoPortChosenReadingSaysSoAndTouchesNothing) {
-    const struct {
-        std::vector<int> ports;
-        bool settingsButton;  // Button163; otherwise Command5
-    } cases[] = {{{3, 1}, true}, {{3, 1}, false}, {{}, false}};
-    for (const auto& c : cases) {
-        Form1Harness harness({.ports = c.ports});
-        harness.Window().ShowPage(Page::Measurements);
-        if (c.settingsButton) {
-            Click(harness, "Button163");
-        } else {
-            harness.Find<QPushButton>("Command5")->click();
-        }
-        ASSERT_EQ(harness.messages.size(), 1U);
-        EXPECT_EQ(harness.messages[0].first, "Не выбран порт!");
-        EXPECT_EQ(PageShown(harness), "ctlLine3");
-        EXPECT_TRUE(harness.Port().Calls.empty());
-    }
-}
-
-TEST(Form1Apply, takesTheAttemptsFieldOrSaysWhyNot) {
-    Form1Harness harness;
-    harness.Find<QComboBox>("cboPort")->setCurrentIndex(0);
-    const std::pair<const char*, int> cases[] = {{"3", 3}, {"11", 3}, {"1", 1}};
-    for (const auto& [text, attempts] : cases) {
-        harness.messages.clear();
-        harness.Find<QLineEdit>("Text1_4")->setText(QString::fromLatin1(text));
-        harness.Find<QPushButton>("Command6")->click();
-        EXPECT_EQ(harness.App().LinkSettings().Attempts, attempts) << text;
-        EXPECT_EQ(harness.messages.size(), std::string_view(text) == "11" ? 1U : 0U) << text;
     }
 }
 

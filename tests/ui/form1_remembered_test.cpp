@@ -71,6 +71,7 @@ TEST(Form1Remembered, applyAndCloseRememberAndTheNextStartRestoresAsIfApplied) {
         Fill(first, com12);
         first.Window().move(40, 30);
         first.Find<QPushButton>("Command6")->click();
+        EXPECT_EQ(first.App().LinkSettings().Attempts, 3) << "taken on Применить";
         first.Window().move(45, 35);
         first.Window().close();
         EXPECT_TRUE(first.messages.empty());
