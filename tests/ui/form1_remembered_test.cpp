@@ -129,31 +129,29 @@ TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseVa
     }
 }
 
-// Checked with the address and the attempts: a time-out every exchange would refuse is neither
-// applied nor remembered.
-TEST(Form1Remembered, aReplyTimeOutOutsideItsRangeIsRefusedOnApplyAndNotRemembered) {
-    QTemporaryDir config;
-    const QString path = config.filePath("pelta.conf");
-    Form1Harness harness({.rememberedPath = path});
-    Fill(harness, "cboPort=COM 3, Text1_2=5, Text1_3=abc");
-    harness.Find<QPushButton>("Command6")->click();
-    ASSERT_EQ(harness.messages.size(), 1U);
-    EXPECT_EQ(harness.messages[0].first,
-              "Таймаут ожидания ответа должен быть целым числом миллисекунд от 1 до 60000");
-    EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 1) << "nothing applied";
-    EXPECT_FALSE(QFile::exists(path));
-}
-
-TEST(Form1Remembered, aFileThatCannotBeWrittenIsNamedAndTheSettingsStillApply) {
+// A reply time-out every exchange would refuse is neither applied nor remembered (checked with
+// the address and the attempts); a file that cannot be written is named, the settings applied.
+TEST(Form1Remembered, applyRefusesABadReplyTimeOutAndNamesAFileItCannotWrite) {
     QTemporaryDir config;
     QFile(config.filePath("pelta")).open(QIODevice::WriteOnly);  // a file where a folder should be
-    const QString path = config.filePath("pelta/pelta.conf");
-    Form1Harness harness({.rememberedPath = path});
-    Fill(harness, "cboPort=COM 3, Text1_2=5");
-    harness.Find<QPushButton>("Command6")->click();
-    EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 5);
-    ASSERT_EQ(harness.messages.size(), 1U);
-    EXPECT_EQ(harness.messages[0].first, "Настройки применены, но не сохранены в " + path);
+    const struct {
+        QString path, fields, message;
+        int address;
+    } cases[] = {
+        {config.filePath("pelta.conf"), "Text1_3=abc",
+         "Таймаут ожидания ответа должен быть целым числом миллисекунд от 1 до 60000", 1},
+        {config.filePath("pelta/pelta.conf"), "Text1_3=20",
+         "Настройки применены, но не сохранены в " + config.filePath("pelta/pelta.conf"), 5},
+    };
+    for (const auto& c : cases) {
+        Form1Harness harness({.rememberedPath = c.path});
+        Fill(harness, "cboPort=COM 3, Text1_2=5, " + c.fields);
+        harness.Find<QPushButton>("Command6")->click();
+        ASSERT_EQ(harness.messages.size(), 1U);
+        EXPECT_EQ(harness.messages[0].first, c.message);
+        EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, c.address);
+        EXPECT_FALSE(QFile::exists(c.path));
+    }
 }
 
 }  // namespace
