@@ -14,10 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "link/termios_port_api.h"
-#include "ui/button16.h"
+#include "tests/ui/form1_harness.h"
 #include "ui/date_time.h"
-#include "ui/window_app.h"
 
 namespace pelta::e2e {
 namespace {
@@ -39,41 +37,13 @@ class WindowAgainstSim : public ::testing::Test {
         ASSERT_TRUE(match.hasMatch()) << "pelta-sim said: " << announce.toStdString();
         port_ = "COM " + match.captured(1);
 
-        const link::SerialMapRoots roots{scratch_.filePath("pelta/serialcomm").toStdString(),
-                                         scratch_.filePath("no-sysfs").toStdString(), "/dev"};
-        ui::WindowAppOptions options;
-        options.PortApi = std::make_unique<link::TermiosPortApi>(roots);
-        options.MapRoots = roots;
-        options.ErrorLogFolder = scratch_.path();
-        options.PictureFolders = {PELTA_ASSETS_DIR};
-        options.RememberedSettingsPath = scratch_.filePath("config/pelta.conf");
-        app_ = std::make_unique<ui::WindowApp>(std::move(options));
-        app_->Window().SetMessagePresenter(
-            [this](const QString& text, link::MessageIcon) { messages_ << text; });
-        app_->Start();
-        app_->Window().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&app_->Window()));
-        ApplyLinkSettings();
-    }
-
-    // SIGTERM lets the simulator remove its port link; the window goes first.
-    void TearDown() override {
-        app_.reset();
-        sim_.terminate();
-        sim_.waitForFinished(5000);
-    }
-
-    template <typename Widget>
-    Widget* Find(const char* name) {
-        return app_->Window().findChild<Widget*>(QString::fromLatin1(name));
-    }
-
-    void Click(const char* imageButton) {
-        QTest::mouseClick(Find<Button16>(imageButton), Qt::LeftButton, {}, QPoint(8, 8));
-    }
-
-    // Link settings page: the simulator's port, a short reply time-out, "Применить".
-    void ApplyLinkSettings() {
+        window_ = std::make_unique<ui::testing::Form1Harness>(
+            ui::testing::HarnessSetup{.realPorts = link::SerialMapRoots{
+                                          scratch_.filePath("pelta/serialcomm").toStdString(),
+                                          scratch_.filePath("no-sysfs").toStdString(), "/dev"}});
+        window_->Window().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_->Window()));
+        // Link settings: the simulator's port, a short reply time-out, "Применить".
         Click("Button161");
         auto* ports = Find<QComboBox>("cboPort");
         ports->setCurrentIndex(ports->findText(port_));
@@ -82,11 +52,23 @@ class WindowAgainstSim : public ::testing::Test {
         QTest::mouseClick(Find<QPushButton>("Command6"), Qt::LeftButton);
     }
 
+    // SIGTERM lets the simulator remove its port link; the window goes first.
+    void TearDown() override {
+        window_.reset();
+        sim_.terminate();
+        sim_.waitForFinished(5000);
+    }
+
+    template <typename Widget>
+    Widget* Find(const char* name) {
+        return window_->Find<Widget>(name);
+    }
+    void Click(const char* imageButton) { window_->Click(imageButton); }
+
     QTemporaryDir scratch_;
     QProcess sim_;
     QString port_;
-    std::unique_ptr<ui::WindowApp> app_;
-    QStringList messages_;
+    std::unique_ptr<ui::testing::Form1Harness> window_;
 };
 
 // The measurements page and "Обновить", then the settings page, which reads the settings.
@@ -107,7 +89,7 @@ TEST_F(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
     EXPECT_TRUE(monitor.contains(QRegularExpression(": 22\t:Rx <-- 01 32 BE( [0-9A-F]{2}){19} ")))
         << monitor.toStdString();
     Click("Button163");  // no message from either read
-    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
+    EXPECT_TRUE(window_->messages.empty()) << window_->messages[0].first.toStdString();
     EXPECT_TRUE(Find<QWidget>("ctlLine6")->isVisible());
     const std::pair<const char*, QString> shown[] = {{"DateTime3_1", "09:10"},
                                                      {"DateTime6_2", "22:15"},

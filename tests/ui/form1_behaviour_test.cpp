@@ -18,10 +18,6 @@
 namespace pelta::ui::testing {
 namespace {
 
-void Click(Form1Harness& harness, const char* imageButton) {
-    QTest::mouseClick(harness.Find<Button16>(imageButton), Qt::LeftButton, {}, QPoint(8, 8));
-}
-
 QString PageShown(Form1Harness& harness) {
     QString shown;
     for (const char* name : {"ctlLine2", "ctlLine3", "ctlLine6", "ctlLine7"}) {
@@ -40,7 +36,7 @@ TEST(Form1Pages, eachPageButtonShowsItsPageAndHidesTheOthers) {
         {"Button161", "ctlLine2"}, {"Button164", "ctlLine7"},
     };
     for (const auto& [button, page] : cases) {
-        Click(harness, button);
+        harness.Click(button);
         EXPECT_EQ(PageShown(harness), page) << button;
     }
 }
@@ -51,7 +47,7 @@ TEST(Form1Clock, button165CopiesTheComputersDateWeekdayAndTime) {
     auto* time = harness.Find<DateTime>("DateTime2");
     date->SetText("01.01.01");
     time->SetLayout(1);
-    Click(harness, "Button165");
+    harness.Click("Button165");
     const QDateTime now = QDateTime::currentDateTime();
     EXPECT_EQ(date->Text(), now.date().toString("dd.MM.yy"));
     EXPECT_EQ(harness.Find<QComboBox>("Combo2")->currentIndex(), now.date().dayOfWeek() % 7);
