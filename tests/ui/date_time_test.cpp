@@ -59,43 +59,39 @@ TEST(DateTimeField, acceptsOnlyTheDigitsThatKeepAValidValue) {
     }
 }
 
-// Edits other than typing a digit, from keys or the context menu's slots, are rolled back; a
-// rolled-back edit reports the change and its undoing.
+void Press(QLineEdit& field, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(&field, key, modifiers);
+}
+
+// Edits other than typing a digit, from keys or the context menu, are rolled back; a rolled-back
+// edit reports the change and its undoing.
 TEST(DateTimeField, undoesEditingKeysAndMenuEdits) {
-    const struct {
-        Qt::Key key;  // Qt::Key_unknown: the slot instead
-        Qt::KeyboardModifiers modifiers;
-        void (QLineEdit::*slot)();
-        int changes;
-    } cases[] = {
-        {Qt::Key_Backspace, {}, nullptr, 0},
-        {Qt::Key_Z, Qt::ControlModifier, nullptr, 0},
-        {Qt::Key_X, Qt::ControlModifier, nullptr, 0},
-        {Qt::Key_V, Qt::ControlModifier, nullptr, 0},
-        {Qt::Key_Delete, {}, nullptr, 2},
-        {Qt::Key_Delete, Qt::ShiftModifier, nullptr, 2},
-        {Qt::Key_Insert, Qt::ShiftModifier, nullptr, 2},
-        {Qt::Key_unknown, {}, &QLineEdit::paste, 2},
-        {Qt::Key_unknown, {}, &QLineEdit::undo, 2},
-        {Qt::Key_unknown, {}, &QLineEdit::cut, 2},
-        {Qt::Key_unknown, {}, &QLineEdit::del, 2},
-        {Qt::Key_unknown, {}, &QLineEdit::clear, 2},
+    using Edit = void (*)(QLineEdit&);
+    const std::pair<Edit, int> cases[] = {
+        {[](QLineEdit& e) { Press(e, Qt::Key_Backspace, Qt::NoModifier); }, 0},
+        {[](QLineEdit& e) { Press(e, Qt::Key_Z, Qt::ControlModifier); }, 0},
+        {[](QLineEdit& e) { Press(e, Qt::Key_X, Qt::ControlModifier); }, 0},
+        {[](QLineEdit& e) { Press(e, Qt::Key_V, Qt::ControlModifier); }, 0},
+        {[](QLineEdit& e) { Press(e, Qt::Key_Delete, Qt::NoModifier); }, 2},
+        {[](QLineEdit& e) { Press(e, Qt::Key_Delete, Qt::ShiftModifier); }, 2},
+        {[](QLineEdit& e) { Press(e, Qt::Key_Insert, Qt::ShiftModifier); }, 2},
+        {[](QLineEdit& e) { e.paste(); }, 2},
+        {[](QLineEdit& e) { e.undo(); }, 2},
+        {[](QLineEdit& e) { e.cut(); }, 2},
+        {[](QLineEdit& e) { e.del(); }, 2},
+        {[](QLineEdit& e) { e.clear(); }, 2},
     };
     int index = 0;
-    for (const auto& c : cases) {
+    for (const auto& [edit, changes] : cases) {
         SCOPED_TRACE(index++);
         DateTime field;
         QApplication::clipboard()->setText("99:99");
         field.SetSelStart(0);
         QTest::keyClicks(field.Field(), "1");
         QSignalSpy changed(&field, &DateTime::onChange);
-        if (c.slot != nullptr) {
-            (field.Field()->*c.slot)();
-        } else {
-            QTest::keyClick(field.Field(), c.key, c.modifiers);
-        }
+        edit(*field.Field());
         EXPECT_EQ(field.Text(), "10:00");
-        EXPECT_EQ(changed.count(), c.changes);
+        EXPECT_EQ(changed.count(), changes);
     }
 }
 
