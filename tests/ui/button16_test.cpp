@@ -86,7 +86,7 @@ struct ButtonRig {
     QString events;
 };
 
-TEST(ImageButton, mouseAndStateSequencesGiveLooksAndEvents) {
+TEST(ImageButton, drawsAndReportsEachMouseAndStateSequence) {
     const QPoint mid(8, 8);
     const struct {
         const char* steps;

@@ -26,7 +26,7 @@ QString PageShown(Form1Harness& harness) {
     return shown;
 }
 
-TEST(Form1Pages, eachPageButtonShowsItsPageAndHidesTheOthers) {
+TEST(Form1Pages, showOnlyThePageOfTheButtonClicked) {
     Form1Harness harness;
     EXPECT_EQ(PageShown(harness), "ctlLine2");
     harness.Find<QComboBox>("cboPort")->setCurrentIndex(0);
@@ -41,7 +41,7 @@ TEST(Form1Pages, eachPageButtonShowsItsPageAndHidesTheOthers) {
     }
 }
 
-TEST(Form1Clock, button165CopiesTheComputersDateWeekdayAndTime) {
+TEST(Form1Clock, takesTheComputersDateWeekdayAndTimeOnButton165) {
     Form1Harness harness;
     auto* date = harness.Find<DateTime>("DateTime1");
     auto* time = harness.Find<DateTime>("DateTime2");
@@ -56,7 +56,7 @@ TEST(Form1Clock, button165CopiesTheComputersDateWeekdayAndTime) {
     EXPECT_LE(std::abs(shown.secsTo(now.time())), 5) << time->Text().toStdString();
 }
 
-TEST(Form1Clock, leavingDateTime1ChoosesItsWeekdayWithTwoDigitYearsUpTo2029) {
+TEST(Form1Clock, choosesDateTime1sWeekdayWhenItLosesTheFocus) {
     Form1Harness harness;
     harness.Window().ShowPage(Page::ControllerSettings);
     harness.Window().show();
@@ -81,7 +81,7 @@ TEST(Form1Clock, leavingDateTime1ChoosesItsWeekdayWithTwoDigitYearsUpTo2029) {
     }
 }
 
-TEST(Form1Event, separatorsLeaveTheirClicksToTheControlsBeneath) {
+TEST(Form1Separators, leaveTheirClicksToTheControlsBeneath) {
     Form1Harness harness;
     harness.Window().ShowPage(Page::TimedEvent);
     harness.Window().show();
@@ -94,7 +94,7 @@ TEST(Form1Event, separatorsLeaveTheirClicksToTheControlsBeneath) {
 
 // Closing during an exchange with a minute-long reply time-out: the window is gone and the port
 // closed at once, and the exchange ends without reading. (Nested runs: the poll cycle's tests.)
-TEST(Form1Closing, closingDuringAnExchangeCutsItsWaitShortAndClosesAtOnce) {
+TEST(Form1Closing, cutsAnExchangesWaitShortAndClosesThePortAtOnce) {
     Form1Harness harness;
     harness.Find<QComboBox>("cboPort")->setCurrentIndex(0);
     harness.Find<QLineEdit>("Text1_3")->setText("60000");

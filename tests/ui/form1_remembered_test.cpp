@@ -58,7 +58,7 @@ std::string RefreshLine(Form1Harness& harness) {
     return seen;
 }
 
-TEST(Form1Remembered, applyAndCloseRememberAndTheNextStartRestoresAsIfApplied) {
+TEST(Form1Remembered, restoresWhatApplyAndClosingSavedAsIfApplied) {
     QTemporaryDir config;
     const QString path = config.filePath("pelta/pelta.conf");
     const QString com12 =
@@ -101,7 +101,7 @@ TEST(Form1Remembered, applyAndCloseRememberAndTheNextStartRestoresAsIfApplied) {
 
 // The file's own checks (a garbled one included) are the link tests'; here what the window
 // makes of their results.
-TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseValues) {
+TEST(Form1Remembered, fallsBackToDefaultsOnlyForAnAbsentPortOrNonsenseValues) {
     const std::pair<QByteArray, QString> cases[] = {
         // the file, and the fields that differ from a start without one
         {"[link]\nport=7\naddress=9\nreplyTimeout=30\nattempts=2\n[ports]\n7\\speed=1200\n",
@@ -130,7 +130,7 @@ TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseVa
 
 // A reply time-out every exchange would refuse is neither applied nor remembered (checked with
 // the address and the attempts); a file that cannot be written is named, the settings applied.
-TEST(Form1Remembered, applyRefusesABadReplyTimeOutAndNamesAFileItCannotWrite) {
+TEST(Form1Remembered, refusesABadReplyTimeOutAndNamesAnUnwritableFileOnApply) {
     QTemporaryDir config;
     QFile(config.filePath("pelta")).open(QIODevice::WriteOnly);  // a file where a folder should be
     const struct {
