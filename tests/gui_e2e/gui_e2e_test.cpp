@@ -14,112 +14,79 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "link/termios_port_api.h"
-#include "ui/button16.h"
+#include "tests/ui/form1_harness.h"
 #include "ui/date_time.h"
-#include "ui/window_app.h"
 
 namespace pelta::e2e {
 namespace {
 
-class WindowAgainstSim : public ::testing::Test {
-  protected:
-    // pelta-sim in a scratch runtime folder; its first line names the COM number it registered.
-    void SetUp() override {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_RUNTIME_DIR", scratch_.path());
-        sim_.setProcessEnvironment(environment);
-        sim_.start(PELTA_SIM_PROGRAM, {});
-        ASSERT_TRUE(sim_.waitForStarted(5000));
-        for (int i = 0; i < 50 && !sim_.canReadLine(); ++i) {
-            sim_.waitForReadyRead(100);
-        }
-        const QString announce = QString::fromUtf8(sim_.readLine()).trimmed();
-        const auto match = QRegularExpression("^pelta-sim: COM(\\d+) -> ").match(announce);
-        ASSERT_TRUE(match.hasMatch()) << "pelta-sim said: " << announce.toStdString();
-        port_ = "COM " + match.captured(1);
-
-        const link::SerialMapRoots roots{scratch_.filePath("pelta/serialcomm").toStdString(),
-                                         scratch_.filePath("no-sysfs").toStdString(), "/dev"};
-        ui::WindowAppOptions options;
-        options.PortApi = std::make_unique<link::TermiosPortApi>(roots);
-        options.MapRoots = roots;
-        options.ErrorLogFolder = scratch_.path();
-        options.PictureFolders = {PELTA_ASSETS_DIR};
-        options.RememberedSettingsPath = scratch_.filePath("config/pelta.conf");
-        app_ = std::make_unique<ui::WindowApp>(std::move(options));
-        app_->Window().SetMessagePresenter(
-            [this](const QString& text, link::MessageIcon) { messages_ << text; });
-        app_->Start();
-        app_->Window().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&app_->Window()));
-        ApplyLinkSettings();
+// SIGTERM lets the simulator remove its port link; the window, declared later, goes first.
+struct Simulator : QProcess {
+    ~Simulator() override {
+        terminate();
+        waitForFinished(5000);
     }
-
-    // SIGTERM lets the simulator remove its port link; the window goes first.
-    void TearDown() override {
-        app_.reset();
-        sim_.terminate();
-        sim_.waitForFinished(5000);
-    }
-
-    template <typename Widget>
-    Widget* Find(const char* name) {
-        return app_->Window().findChild<Widget*>(QString::fromLatin1(name));
-    }
-
-    void Click(const char* imageButton) {
-        QTest::mouseClick(Find<Button16>(imageButton), Qt::LeftButton, {}, QPoint(8, 8));
-    }
-
-    // Link settings page: the simulator's port, a short reply time-out, "Применить".
-    void ApplyLinkSettings() {
-        Click("Button161");
-        auto* ports = Find<QComboBox>("cboPort");
-        ports->setCurrentIndex(ports->findText(port_));
-        ASSERT_GE(ports->currentIndex(), 0) << "the simulator's port is offered";
-        Find<QLineEdit>("Text1_3")->setText("200");
-        QTest::mouseClick(Find<QPushButton>("Command6"), Qt::LeftButton);
-    }
-
-    QTemporaryDir scratch_;
-    QProcess sim_;
-    QString port_;
-    std::unique_ptr<ui::WindowApp> app_;
-    QStringList messages_;
 };
 
-// The measurements page and "Обновить", then the settings page, which reads the settings.
-TEST_F(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
-    Click("Button162");
-    QTest::mouseClick(Find<QPushButton>("Command5"), Qt::LeftButton);
+// pelta-sim in a scratch runtime folder (its first line names the COM number it registered);
+// the link settings page with its port, a short reply time-out and "Применить"; the
+// measurements page and "Обновить", then the settings page, which reads the settings.
+TEST(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
+    QTemporaryDir scratch;
+    Simulator sim;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", scratch.path());
+    sim.setProcessEnvironment(environment);
+    sim.start(PELTA_SIM_PROGRAM, {});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    for (int i = 0; i < 50 && !sim.canReadLine(); ++i) {
+        sim.waitForReadyRead(100);
+    }
+    const QString announce = QString::fromUtf8(sim.readLine()).trimmed();
+    const auto match = QRegularExpression("^pelta-sim: COM(\\d+) -> ").match(announce);
+    ASSERT_TRUE(match.hasMatch()) << "pelta-sim said: " << announce.toStdString();
+    const QString port = "COM " + match.captured(1);
+    ui::testing::Form1Harness window(
+        {.realPorts = link::SerialMapRoots{scratch.filePath("pelta/serialcomm").toStdString(),
+                                           scratch.filePath("no-sysfs").toStdString(), "/dev"}});
+    window.Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window.Window()));
+    window.Click("Button161");
+    auto* ports = window.Find<QComboBox>("cboPort");
+    ports->setCurrentIndex(ports->findText(port));
+    ASSERT_GE(ports->currentIndex(), 0) << "the simulator's port is offered";
+    window.Find<QLineEdit>("Text1_3")->setText("200");
+    QTest::mouseClick(window.Find<QPushButton>("Command6"), Qt::LeftButton);
+
+    window.Click("Button162");
+    QTest::mouseClick(window.Find<QPushButton>("Command5"), Qt::LeftButton);
     // The decoder's texts are its own tests'; here that they reach the labels.
     const std::pair<const char*, QString> labels[] = {{"Label5", "Температура: 21,5 °C"},
                                                       {"Label14_0", "Давление: 750,5 мм Рт"},
-                                                      {"LabelCOM", "COM " + port_ + " = закрыт"}};
+                                                      {"LabelCOM", "COM " + port + " = закрыт"}};
     for (const auto& [name, text] : labels) {
-        EXPECT_EQ(Find<QLabel>(name)->text(), text) << name;
+        EXPECT_EQ(window.Find<QLabel>(name)->text(), text) << name;
     }
-    const QTime clock = QTime::fromString(Find<QLabel>("Label7")->text(), "hh:mm:ss");
+    const QTime clock = QTime::fromString(window.Find<QLabel>("Label7")->text(), "hh:mm:ss");
     EXPECT_LE(std::abs(clock.secsTo(QTime::currentTime())), 5);
-    const QString monitor = Find<QPlainTextEdit>("TextBox1")->toPlainText();
+    const QString monitor = window.Find<QPlainTextEdit>("TextBox1")->toPlainText();
     EXPECT_TRUE(monitor.contains(": 3\t:Tx >-- 01 32 BE ")) << monitor.toStdString();
     EXPECT_TRUE(monitor.contains(QRegularExpression(": 22\t:Rx <-- 01 32 BE( [0-9A-F]{2}){19} ")))
         << monitor.toStdString();
-    Click("Button163");  // no message from either read
-    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
-    EXPECT_TRUE(Find<QWidget>("ctlLine6")->isVisible());
+    window.Click("Button163");  // no message from either read
+    EXPECT_TRUE(window.messages.empty()) << window.messages[0].first.toStdString();
+    EXPECT_TRUE(window.Find<QWidget>("ctlLine6")->isVisible());
     const std::pair<const char*, QString> shown[] = {{"DateTime3_1", "09:10"},
                                                      {"DateTime6_2", "22:15"},
                                                      {"Combo1_0", "Будни дни"},
                                                      {"Combo5", "Расписанию"},
                                                      {"Combo3", "Включать по датчику в темноте"}};
     for (const auto& [name, text] : shown) {
-        const auto* list = Find<QComboBox>(name);
-        EXPECT_EQ(list ? list->currentText() : Find<DateTime>(name)->Text(), text) << name;
+        const auto* list = window.Find<QComboBox>(name);
+        EXPECT_EQ(list ? list->currentText() : window.Find<DateTime>(name)->Text(), text) << name;
     }
-    EXPECT_TRUE(Find<QCheckBox>("Check1_0")->isChecked());
-    EXPECT_FALSE(Find<QCheckBox>("Check1_1")->isChecked());
+    EXPECT_TRUE(window.Find<QCheckBox>("Check1_0")->isChecked());
+    EXPECT_FALSE(window.Find<QCheckBox>("Check1_1")->isChecked());
 }
 
 // The program run with no display in its environment: help needs none, the window says in one

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
+#include <cstring>
 
 #include "pixel_probes.h"
 #include "ui/button16.h"
@@ -30,8 +31,7 @@ void ExpectPixels(Button16& button, const char* probes) {
     ExpectProbes(image, probes, kInks);
 }
 
-// A button with a palette of distinct colours and the test picture; mouse events are
-// delivered straight to it.
+// A button with a palette of distinct colours and the test picture; events are recorded.
 struct ButtonRig {
     ButtonRig() {
         QPalette palette;
@@ -45,99 +45,86 @@ struct ButtonRig {
         picture.setPixelColor(0, 0, kInks['R']);
         picture.setPixelColor(5, 5, kInks['N']);
         button.SetPictureByValue(picture);
+        // "d1" MouseDown with button code 1, "u2" MouseUp with code 2, "c" Click.
+        QObject::connect(&button, &Button16::MouseDown,
+                         [&](short b) { events += 'd' + QString::number(b); });
+        QObject::connect(&button, &Button16::MouseUp,
+                         [&](short b) { events += 'u' + QString::number(b); });
+        QObject::connect(&button, &Button16::Click, [&] { events += 'c'; });
     }
 
-    // Presses and releases change `buttons`; moves happen while they are held.
-    void Mouse(QEvent::Type type, Qt::MouseButtons buttons, QPoint pos) {
-        const bool move = type == QEvent::MouseMove;
-        const Qt::MouseButton which = move ? Qt::NoButton : Qt::MouseButton(buttons.toInt());
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : buttons;
-        QMouseEvent event(type, pos, button.mapToGlobal(pos), which, held, Qt::NoModifier);
-        QApplication::sendEvent(&button, &event);
+    // Steps, one letter each: i move in, p/P press left/right, r/R release left/right there,
+    // x release left outside, o/O drag out with left/right held, l leave, v/V latch/unlatch,
+    // e/E disable/enable.
+    void Run(const char* steps) {
+        for (const char* step = steps; *step != 0; ++step) {
+            const char c = *step;
+            if (c == 'v' || c == 'V') {
+                button.SetValue(c == 'v');
+            } else if (c == 'e' || c == 'E') {
+                button.setEnabled(c == 'E');
+            } else if (c == 'l') {
+                QEvent leave(QEvent::Leave);
+                QApplication::sendEvent(&button, &leave);
+            } else {
+                const Qt::MouseButton which =
+                    std::strchr("PRO", c) ? Qt::RightButton : Qt::LeftButton;
+                const QEvent::Type type = std::strchr("pP", c)    ? QEvent::MouseButtonPress
+                                          : std::strchr("rRx", c) ? QEvent::MouseButtonRelease
+                                                                  : QEvent::MouseMove;
+                const QPoint pos = std::strchr("xoO", c) ? QPoint(40, 40) : at;
+                QMouseEvent event(type, pos, button.mapToGlobal(pos),
+                                  type == QEvent::MouseMove ? Qt::NoButton : which,
+                                  std::strchr("pPoO", c) ? which : Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(&button, &event);
+            }
+        }
     }
 
-    void Leave() {
-        QEvent event(QEvent::Leave);
-        QApplication::sendEvent(&button, &event);
-    }
-
-    QPoint at{8, 8};  // where the steps below point
+    QPoint at{8, 8};  // where the steps point
     Button16 button;
+    QString events;
 };
 
-// Appends "d1" for MouseDown with button code 1, "u2" for MouseUp with code 2, "c" for Click.
-void RecordEvents(Button16& button, QString& events) {
-    QObject::connect(&button, &Button16::MouseDown,
-                     [&](short b) { events += QString("d%1").arg(b); });
-    QObject::connect(&button, &Button16::MouseUp,
-                     [&](short b) { events += QString("u%1").arg(b); });
-    QObject::connect(&button, &Button16::Click, [&] { events += "c"; });
-}
-
-using Step = void (*)(ButtonRig&);
-using E = QEvent;
-const QPoint kOut(40, 40);
-const Step In = [](ButtonRig& r) { r.Mouse(E::MouseMove, {}, r.at); };
-const Step Press = [](ButtonRig& r) { r.Mouse(E::MouseButtonPress, Qt::LeftButton, r.at); };
-const Step PressRight = [](ButtonRig& r) { r.Mouse(E::MouseButtonPress, Qt::RightButton, r.at); };
-const Step Release = [](ButtonRig& r) { r.Mouse(E::MouseButtonRelease, Qt::LeftButton, r.at); };
-const Step ReleaseRight = [](ButtonRig& r) {
-    r.Mouse(E::MouseButtonRelease, Qt::RightButton, r.at);
-};
-const Step ReleaseOut = [](ButtonRig& r) { r.Mouse(E::MouseButtonRelease, Qt::LeftButton, kOut); };
-const Step DragOut = [](ButtonRig& r) { r.Mouse(E::MouseMove, Qt::LeftButton, kOut); };
-const Step DragOutRight = [](ButtonRig& r) { r.Mouse(E::MouseMove, Qt::RightButton, kOut); };
-const Step Leave = [](ButtonRig& r) { r.Leave(); };
-const Step Latch = [](ButtonRig& r) { r.button.SetValue(true); };
-const Step Unlatch = [](ButtonRig& r) { r.button.SetValue(false); };
-const Step Disable = [](ButtonRig& r) { r.button.setEnabled(false); };
-const Step Enable = [](ButtonRig& r) { r.button.setEnabled(true); };
-
-// Events are written "d1" MouseDown with button code 1, "u2" MouseUp with code 2, "c" Click.
-TEST(ImageButton, MouseAndStateSequencesGiveLooksAndEvents) {
+TEST(ImageButton, drawsAndReportsEachMouseAndStateSequence) {
     const QPoint mid(8, 8);
     const struct {
-        const char* name;
-        std::vector<Step> steps;
+        const char* steps;
         QPoint at;
         const char* drawn;
         const char* events;
     } cases[] = {
-        {"new", {}, mid, kResting, ""},
-        {"hover", {In}, mid, kHovered, ""},
-        {"press", {In, Press}, mid, kPressed, "d1"},
-        {"drag off keeps pressed", {In, Press, DragOut, Leave}, mid, kPressed, "d1"},
-        {"release outside", {In, Press, DragOut, ReleaseOut, Leave}, mid, kResting, "d1u1"},
-        {"release then hover", {In, Press, Release, In}, mid, kHovered, "d1u1c"},
-        {"hover then leave", {In, Leave}, mid, kResting, ""},
-        {"right click", {In, PressRight, ReleaseRight}, mid, kResting, "d2u2"},
-        {"right-button drag off", {In, PressRight, DragOutRight}, mid, kResting, "d2"},
-        {"last reacting pixel", {In, Press, Release}, {16, 16}, kResting, "d1u1c"},
-        {"right margin", {In, Press, Release}, {17, 5}, kResting, ""},
-        {"bottom margin", {In, Press, Release}, {5, 17}, kResting, ""},
-        {"latched", {Latch}, mid, kPressed, ""},
-        {"latched hover", {Latch, In}, mid, kLatchedHover, ""},
-        {"latched hover left", {Latch, In, Leave}, mid, kPressed, ""},
-        {"unlatched", {Latch, Unlatch}, mid, kResting, ""},
-        {"disabled embossed", {Latch, Disable}, mid, kDisabled, ""},
-        {"disabled takes no mouse", {Disable, In, Press, Release}, mid, kDisabled, ""},
-        {"enabled again rests though latched", {Latch, Disable, Enable}, mid, kResting, ""},
+        {"", mid, kResting, ""},
+        {"i", mid, kHovered, ""},
+        {"ip", mid, kPressed, "d1"},
+        {"ipol", mid, kPressed, "d1"},  // dragged off, still pressed
+        {"ipoxl", mid, kResting, "d1u1"},
+        {"ipri", mid, kHovered, "d1u1c"},
+        {"il", mid, kResting, ""},
+        {"iPR", mid, kResting, "d2u2"},
+        {"iPO", mid, kResting, "d2"},
+        {"ipr", {16, 16}, kResting, "d1u1c"},  // the last reacting pixel
+        {"ipr", {17, 5}, kResting, ""},        // the margins take no mouse
+        {"ipr", {5, 17}, kResting, ""},
+        {"v", mid, kPressed, ""},
+        {"vi", mid, kLatchedHover, ""},
+        {"vil", mid, kPressed, ""},
+        {"vV", mid, kResting, ""},
+        {"ve", mid, kDisabled, ""},  // embossed
+        {"eipr", mid, kDisabled, ""},
+        {"veE", mid, kResting, ""},  // enabled again rests, though latched
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.steps);
         ButtonRig rig;
-        QString events;
-        RecordEvents(rig.button, events);
         rig.at = c.at;
-        for (Step step : c.steps) {
-            step(rig);
-        }
+        rig.Run(c.steps);
         ExpectPixels(rig.button, c.drawn);
-        EXPECT_EQ(events.toStdString(), c.events);
+        EXPECT_EQ(rig.events.toStdString(), c.events);
     }
 }
 
-TEST(ImageButton, ShowsOnlyTopLeftSixteenPixelsAndStaysTwentySquare) {
+TEST(ImageButton, showsOnlyTopLeftSixteenPixelsAndStaysTwentySquare) {
     ButtonRig rig;
     QImage big(20, 20, QImage::Format_RGB32);
     big.fill(kInks['R']);
@@ -153,7 +140,7 @@ TEST(ImageButton, ShowsOnlyTopLeftSixteenPixelsAndStaysTwentySquare) {
 const char* const kFocused = "K1,1 F2,1 K17,1 K1,17 K17,17 F2,17 S1,0 R2,2";
 
 // The button beside a text field in an active window, so focus really moves.
-TEST(ImageButton, TakesTheFocusFromTabAndItsHotSquareAndClicksOnSpaceOrEnter) {
+TEST(ImageButton, takesTheFocusFromTabAndItsHotSquareAndClicksOnSpaceOrEnter) {
     const struct {
         Qt::Key key;  // Tab from the field, another key on the focused button, none: a click
         QPoint click;
@@ -178,8 +165,6 @@ TEST(ImageButton, TakesTheFocusFromTabAndItsHotSquareAndClicksOnSpaceOrEnter) {
         QApplication::setActiveWindow(&host);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
         field->setFocus();
-        QString events;
-        RecordEvents(rig.button, events);
         if (c.key == Qt::Key_Tab) {
             QTest::keyClick(field, Qt::Key_Tab);
         } else if (c.key == Qt::Key_unknown) {
@@ -190,7 +175,7 @@ TEST(ImageButton, TakesTheFocusFromTabAndItsHotSquareAndClicksOnSpaceOrEnter) {
         }
         EXPECT_EQ(rig.button.hasFocus(), c.focused);
         EXPECT_EQ(field->hasFocus(), !c.focused);
-        EXPECT_EQ(events.toStdString(), c.events);
+        EXPECT_EQ(rig.events.toStdString(), c.events);
         QHash<QChar, QColor> inks = kInks;
         inks['K'] = rig.button.palette().color(QPalette::WindowText);
         ExpectProbes(rig.button.grab().toImage(), c.focused ? kFocused : kResting, inks);

@@ -3,20 +3,11 @@
 #include "pixel_probes.h"
 
 #include "ui/ctl_line.h"
-#include "ui/twips.h"
 
 namespace {
 
-TEST(Twips, ConvertsAtFifteenTwipsPerPixelRounding) {
-    const std::pair<int, int> cases[] = {{0, 0},  {15, 1},  {30, 2},  {80, 5},
-                                         {90, 6}, {100, 7}, {-10, -1}};
-    for (const auto& [twips, pixels] : cases) {
-        EXPECT_EQ(TwipsToPixels(twips, nullptr), pixels) << twips;
-    }
-}
-
 // Inks: S shadow, W white, K black, B background.
-TEST(LineControl, DrawsEachFigureOnItsPixels) {
+TEST(LineControl, drawsEachFigureOnItsPixels) {
     const struct {
         int style, type;
         QSize given, kept;

@@ -10,7 +10,7 @@
 
 namespace {
 
-TEST(DateTimeField, AcceptsOnlyTheDigitsThatKeepAValidValue) {
+TEST(DateTimeField, acceptsOnlyTheDigitsThatKeepAValidValue) {
     const struct {
         int layout;
         const char* start;  // nullptr: the layout's mask
@@ -65,7 +65,7 @@ void Press(QLineEdit& field, Qt::Key key, Qt::KeyboardModifiers modifiers) {
 
 // Edits other than typing a digit, from keys or the context menu, are rolled back; a rolled-back
 // edit reports the change and its undoing.
-TEST(DateTimeField, EditingKeysAndMenuEditsAreUndone) {
+TEST(DateTimeField, undoesEditingKeysAndMenuEdits) {
     using Edit = void (*)(QLineEdit&);
     const std::pair<Edit, int> cases[] = {
         {[](QLineEdit& e) { Press(e, Qt::Key_Backspace, Qt::NoModifier); }, 0},
@@ -95,7 +95,7 @@ TEST(DateTimeField, EditingKeysAndMenuEditsAreUndone) {
     }
 }
 
-TEST(DateTimeField, EmptyTextIsNotRolledBackTo) {
+TEST(DateTimeField, rollsNothingBackToAnEmptyText) {
     DateTime field;
     field.SetText("");
     field.Field()->insert("7");

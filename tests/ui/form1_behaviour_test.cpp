@@ -1,5 +1,5 @@
-// What the main window's own handlers do: page switching, the port guard, the attempts taken
-// on Apply, Button165, the weekday that follows DateTime1, separators, and closing.
+// What the main window's own handlers do: page switching, Button165, the weekday that follows
+// DateTime1, separators, and closing.
 
 #include <gtest/gtest.h>
 
@@ -18,10 +18,6 @@
 namespace pelta::ui::testing {
 namespace {
 
-void Click(Form1Harness& harness, const char* imageButton) {
-    QTest::mouseClick(harness.Find<Button16>(imageButton), Qt::LeftButton, {}, QPoint(8, 8));
-}
-
 QString PageShown(Form1Harness& harness) {
     QString shown;
     for (const char* name : {"ctlLine2", "ctlLine3", "ctlLine6", "ctlLine7"}) {
@@ -30,7 +26,7 @@ QString PageShown(Form1Harness& harness) {
     return shown;
 }
 
-TEST(Form1Pages, eachPageButtonShowsItsPageAndHidesTheOthers) {
+TEST(Form1Pages, showOnlyThePageOfTheButtonClicked) {
     Form1Harness harness;
     EXPECT_EQ(PageShown(harness), "ctlLine2");
     harness.Find<QComboBox>("cboPort")->setCurrentIndex(0);
@@ -40,51 +36,18 @@ TEST(Form1Pages, eachPageButtonShowsItsPageAndHidesTheOthers) {
         {"Button161", "ctlLine2"}, {"Button164", "ctlLine7"},
     };
     for (const auto& [button, page] : cases) {
-        Click(harness, button);
+        harness.Click(button);
         EXPECT_EQ(PageShown(harness), page) << button;
     }
 }
 
-TEST(Form1Guards, withNoPortChosenReadingSaysSoAndTouchesNothing) {
-    const struct {
-        std::vector<int> ports;
-        bool settingsButton;  // Button163; otherwise Command5
-    } cases[] = {{{3, 1}, true}, {{3, 1}, false}, {{}, false}};
-    for (const auto& c : cases) {
-        Form1Harness harness({.ports = c.ports});
-        harness.Window().ShowPage(Page::Measurements);
-        if (c.settingsButton) {
-            Click(harness, "Button163");
-        } else {
-            harness.Find<QPushButton>("Command5")->click();
-        }
-        ASSERT_EQ(harness.messages.size(), 1U);
-        EXPECT_EQ(harness.messages[0].first, "Не выбран порт!");
-        EXPECT_EQ(PageShown(harness), "ctlLine3");
-        EXPECT_TRUE(harness.Port().Calls.empty());
-    }
-}
-
-TEST(Form1Apply, takesTheAttemptsFieldOrSaysWhyNot) {
-    Form1Harness harness;
-    harness.Find<QComboBox>("cboPort")->setCurrentIndex(0);
-    const std::pair<const char*, int> cases[] = {{"3", 3}, {"11", 3}, {"1", 1}};
-    for (const auto& [text, attempts] : cases) {
-        harness.messages.clear();
-        harness.Find<QLineEdit>("Text1_4")->setText(QString::fromLatin1(text));
-        harness.Find<QPushButton>("Command6")->click();
-        EXPECT_EQ(harness.App().LinkSettings().Attempts, attempts) << text;
-        EXPECT_EQ(harness.messages.size(), std::string_view(text) == "11" ? 1U : 0U) << text;
-    }
-}
-
-TEST(Form1Clock, button165CopiesTheComputersDateWeekdayAndTime) {
+TEST(Form1Clock, takesTheComputersDateWeekdayAndTimeOnButton165) {
     Form1Harness harness;
     auto* date = harness.Find<DateTime>("DateTime1");
     auto* time = harness.Find<DateTime>("DateTime2");
     date->SetText("01.01.01");
     time->SetLayout(1);
-    Click(harness, "Button165");
+    harness.Click("Button165");
     const QDateTime now = QDateTime::currentDateTime();
     EXPECT_EQ(date->Text(), now.date().toString("dd.MM.yy"));
     EXPECT_EQ(harness.Find<QComboBox>("Combo2")->currentIndex(), now.date().dayOfWeek() % 7);
@@ -93,7 +56,7 @@ TEST(Form1Clock, button165CopiesTheComputersDateWeekdayAndTime) {
     EXPECT_LE(std::abs(shown.secsTo(now.time())), 5) << time->Text().toStdString();
 }
 
-TEST(Form1Clock, leavingDateTime1ChoosesItsWeekdayWithTwoDigitYearsUpTo2029) {
+TEST(Form1Clock, choosesDateTime1sWeekdayWhenItLosesTheFocus) {
     Form1Harness harness;
     harness.Window().ShowPage(Page::ControllerSettings);
     harness.Window().show();
@@ -118,7 +81,7 @@ TEST(Form1Clock, leavingDateTime1ChoosesItsWeekdayWithTwoDigitYearsUpTo2029) {
     }
 }
 
-TEST(Form1Event, separatorsLeaveTheirClicksToTheControlsBeneath) {
+TEST(Form1Separators, leaveTheirClicksToTheControlsBeneath) {
     Form1Harness harness;
     harness.Window().ShowPage(Page::TimedEvent);
     harness.Window().show();
@@ -131,7 +94,7 @@ TEST(Form1Event, separatorsLeaveTheirClicksToTheControlsBeneath) {
 
 // Closing during an exchange with a minute-long reply time-out: the window is gone and the port
 // closed at once, and the exchange ends without reading. (Nested runs: the poll cycle's tests.)
-TEST(Form1Closing, closingDuringAnExchangeCutsItsWaitShortAndClosesAtOnce) {
+TEST(Form1Closing, cutsAnExchangesWaitShortAndClosesThePortAtOnce) {
     Form1Harness harness;
     harness.Find<QComboBox>("cboPort")->setCurrentIndex(0);
     harness.Find<QLineEdit>("Text1_3")->setText("60000");

@@ -1,17 +1,21 @@
 #pragma once
 // The real main window with the real core, on an in-memory serial port, a scratch
-// serial-device map and scratch pictures. Message boxes are recorded, never shown.
+// serial-device map and scratch pictures, or on the real ports of a given map with the real
+// pictures. Message boxes are recorded, never shown.
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 #include <vector>
 
 #include "link/message_sink.h"
+#include "link/termios_port_api.h"
 #include "tests/support/memory_port_api.h"
+#include "ui/button16.h"
 #include "ui/window_app.h"
 
 namespace pelta::ui::testing {
@@ -21,6 +25,7 @@ struct HarnessSetup {
     QStringList missingPictures = {};     // left out
     QStringList brokenPictures = {};      // written as text, not as pictures
     QString rememberedPath = {};          // empty: a scratch file of the harness's own
+    std::optional<link::SerialMapRoots> realPorts = {};  // the termios ports these roots map
 };
 
 inline const QStringList kPictureFiles = {"button_ok.bmp", "connect_established.bmp", "CLOCK.bmp",
@@ -52,32 +57,39 @@ class Form1Harness {
         for (const char* folder : {"map", "sys", "dev", "log"}) {
             root.mkpath(QString::fromLatin1(folder));
         }
-        auto port = std::make_unique<link::MemoryPortApi>();
-        port_ = port.get();
-        for (int number : setup.ports) {
-            QFile::link("/dev/null", root.filePath(QStringLiteral("map/COM%1").arg(number)));
-            port_->AddPort(static_cast<std::int16_t>(number));
-        }
-        port_->ExistingDevices.insert("/dev/null");  // the list opens what the links named
-        QImage picture(16, 16, QImage::Format_RGB32);
-        picture.fill(QColor(0, 0, 160));
-        for (const QString& file : kPictureFiles) {
-            QFile out(root.filePath(file));
-            if (setup.brokenPictures.contains(file) && out.open(QIODevice::WriteOnly)) {
-                out.write("not a bitmap");
-            } else if (!setup.missingPictures.contains(file)) {
-                picture.save(root.filePath(file), "BMP");
-            }
-        }
         WindowAppOptions options;
-        options.PortApi = std::move(port);
-        options.MapRoots = {root.filePath("map").toStdString(), root.filePath("sys").toStdString(),
-                            root.filePath("dev").toStdString()};
         options.ErrorLogFolder = root.filePath("log");
-        options.PictureFolders = {root.path()};
         options.RememberedSettingsPath = setup.rememberedPath.isEmpty()
                                              ? root.filePath("config/pelta.conf")
                                              : setup.rememberedPath;
+        if (setup.realPorts) {
+            options.PortApi = std::make_unique<link::TermiosPortApi>(*setup.realPorts);
+            options.MapRoots = setup.realPorts;
+            options.PictureFolders = {PELTA_ASSETS_DIR};
+        } else {
+            auto port = std::make_unique<link::MemoryPortApi>();
+            port_ = port.get();
+            for (int number : setup.ports) {
+                QFile::link("/dev/null", root.filePath(QStringLiteral("map/COM%1").arg(number)));
+                port_->AddPort(static_cast<std::int16_t>(number));
+            }
+            port_->ExistingDevices.insert("/dev/null");  // the list opens what the links named
+            QImage picture(16, 16, QImage::Format_RGB32);
+            picture.fill(QColor(0, 0, 160));
+            for (const QString& file : kPictureFiles) {
+                QFile out(root.filePath(file));
+                if (setup.brokenPictures.contains(file) && out.open(QIODevice::WriteOnly)) {
+                    out.write("not a bitmap");
+                } else if (!setup.missingPictures.contains(file)) {
+                    picture.save(root.filePath(file), "BMP");
+                }
+            }
+            options.PortApi = std::move(port);
+            options.MapRoots = {root.filePath("map").toStdString(),
+                                root.filePath("sys").toStdString(),
+                                root.filePath("dev").toStdString()};
+            options.PictureFolders = {root.path()};
+        }
         app_ = std::make_unique<WindowApp>(std::move(options));
         Window().SetMessagePresenter([this](const QString& text, link::MessageIcon icon) {
             messages.emplace_back(text, icon);
@@ -94,6 +106,10 @@ class Form1Harness {
     template <typename Widget>
     Widget* Find(const char* name) {
         return Window().findChild<Widget*>(QString::fromLatin1(name));
+    }
+
+    void Click(const char* imageButton) {
+        QTest::mouseClick(Find<Button16>(imageButton), Qt::LeftButton, {}, QPoint(8, 8));
     }
 
   private:

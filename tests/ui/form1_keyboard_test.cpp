@@ -38,7 +38,7 @@ QStringList WalkRing(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     return ring << "... no way back";
 }
 
-TEST(Form1Keyboard, tabWalksEachPageInReadingOrderAndBackTabWalksItBackwards) {
+TEST(Form1Keyboard, walksEachPageInReadingOrderOnTabAndBackwardsOnShiftTab) {
     const QString toolbar = "Button161 Button162 Button163 Button164 ";
     const QString below = " TextBox1 Command7";
     const std::pair<Page, QString> pages[] = {
@@ -69,7 +69,7 @@ TEST(Form1Keyboard, tabWalksEachPageInReadingOrderAndBackTabWalksItBackwards) {
     }
 }
 
-TEST(Form1Keyboard, spaceEnterAndKeypadEnterPressTheFocusedPushButton) {
+TEST(Form1Keyboard, pressesTheFocusedPushButtonOnSpaceEnterOrKeypadEnter) {
     Form1Harness harness;  // no port chosen: "Обновить" says so
     harness.Window().show();
     harness.Window().ShowPage(Page::Measurements);

@@ -21,7 +21,7 @@
 namespace pelta::ui::testing {
 namespace {
 
-// What a control needs against what it has, as "name: needs WxH, has WxH" when it is short.
+// "name "text": needs WxH, has WxH" when a control has less room than its text or box needs.
 QString Shortfall(const QWidget* control, const QString& text, QSizeF needs, QSize has) {
     if (std::ceil(needs.width()) <= has.width() && std::ceil(needs.height()) <= has.height()) {
         return {};
@@ -34,55 +34,62 @@ QString Shortfall(const QWidget* control, const QString& text, QSizeF needs, QSi
         .arg(has.height());
 }
 
+// A trailing line break adds an empty line, which shows nothing when cut.
 QString LabelShortfall(const QLabel* label, const QString& text) {
-    const QFontMetricsF metrics(label->font(), label);
-    // A trailing line break adds an empty line, which shows nothing when cut.
-    const QRectF needs = metrics.boundingRect(QRectF(label->contentsRect()),
-                                              int(label->alignment()), text.trimmed());
+    const QRectF needs =
+        QFontMetricsF(label->font(), label)
+            .boundingRect(QRectF(label->contentsRect()), int(label->alignment()), text.trimmed());
     return Shortfall(label, text, needs.size(), label->contentsRect().size());
 }
 
-QString CheckBoxShortfall(const QCheckBox* check) {
-    QStyleOptionButton option;
-    option.initFrom(check);
-    option.text = check->text();
-    const QRect textArea =
-        check->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, check);
-    const QRect indicator =
-        check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
-    const QFontMetricsF metrics(check->font(), check);
-    const QString text = Shortfall(check, check->text(),
-                                   {metrics.horizontalAdvance(check->text()), metrics.height()},
-                                   textArea.intersected(check->rect()).size());
-    return text +
-           Shortfall(check, "(box)", indicator.size(), indicator.intersected(check->rect()).size());
+// The text beside the box, and the box; a list's item in its edit area less a pixel each side.
+QStringList ControlShortfalls(const QWidget* control) {
+    const QFontMetricsF metrics(control->font(), control);
+    const auto text = [&](const QString& t, int extra, QSize has) {
+        return Shortfall(control, t, {metrics.horizontalAdvance(t) + extra, metrics.height()}, has);
+    };
+    QStringList cut;
+    if (const auto* check = qobject_cast<const QCheckBox*>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(check);
+        option.text = check->text();
+        const QRect area =
+            check->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, check);
+        const QRect box =
+            check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
+        cut << text(check->text(), 0, area.intersected(check->rect()).size())
+            << Shortfall(check, "(box)", box.size(), box.intersected(check->rect()).size());
+    } else if (const auto* combo = qobject_cast<const QComboBox*>(control)) {
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.editable = combo->isEditable();
+        option.frame = true;
+        const QSize area =
+            combo->style()
+                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo)
+                .size();
+        cut << text(combo->currentText(), 2, area);
+        for (int i = 0; i < combo->count(); ++i) {
+            cut << text(combo->itemText(i), 2, area);
+        }
+    } else if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        cut << LabelShortfall(label, label->text());
+    }
+    return cut;
 }
 
-// The item is drawn in the edit area less a pixel each side.
-QString ComboShortfall(const QComboBox* combo, const QString& item) {
-    QStyleOptionComboBox option;
-    option.initFrom(combo);
-    option.editable = combo->isEditable();
-    option.frame = true;
-    const QRect area = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                      QStyle::SC_ComboBoxEditField, combo);
-    const QFontMetricsF metrics(combo->font(), combo);
-    return Shortfall(combo, item, {metrics.horizontalAdvance(item) + 2, metrics.height()},
-                     area.size());
-}
-
-class Form1Looks : public ::testing::Test {
-  protected:
-    Form1Looks() {
-        harness.Window().show();
+// The window shown with every page at once.
+struct ShownWindow : Form1Harness {
+    ShownWindow() {
+        Window().show();
         for (const char* page : {"ctlLine2", "ctlLine3", "ctlLine6", "ctlLine7"}) {
-            harness.Find<QWidget>(page)->show();
+            Find<QWidget>(page)->show();
         }
     }
-    Form1Harness harness;
 };
 
-TEST_F(Form1Looks, noCaptionValueOrListItemIsCutByItsControl) {
+TEST(Form1Looks, cutsNoCaptionValueOrListItem) {
+    ShownWindow harness;
     const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
     ASSERT_EQ(harness.Window().devicePixelRatioF(), scale)
         << "runs at the scale it was started for";
@@ -100,25 +107,15 @@ TEST_F(Form1Looks, noCaptionValueOrListItemIsCutByItsControl) {
     for (const auto& [name, text] : values) {
         cut << LabelShortfall(harness.Find<QLabel>(name), text);
     }
-    for (const QLabel* label : harness.Window().findChildren<QLabel*>()) {
-        cut << LabelShortfall(label, label->text());
-    }
-    for (const QCheckBox* check : harness.Window().findChildren<QCheckBox*>()) {
-        cut << CheckBoxShortfall(check);
-    }
-    for (const QComboBox* combo : harness.Window().findChildren<QComboBox*>()) {
-        if (combo->isEditable()) {
-            cut << ComboShortfall(combo, combo->currentText());
-        }
-        for (int i = 0; i < combo->count(); ++i) {
-            cut << ComboShortfall(combo, combo->itemText(i));
-        }
+    for (const QWidget* control : harness.Window().findChildren<QWidget*>()) {
+        cut << ControlShortfalls(control);
     }
     cut.removeAll(QString());
     EXPECT_TRUE(cut.isEmpty()) << cut.join('\n').toStdString();
 }
 
-TEST_F(Form1Looks, maskedFieldsShowTheWindowsFontOnTheirOwnBackground) {
+TEST(Form1Looks, showsMaskedFieldsInTheWindowsBoldFontOnTheirOwnBackground) {
+    ShownWindow harness;
     const QPalette palette = QApplication::palette();
     const QFontInfo windowFont(harness.Window().font());
     // Alarm 2 and the schedule on the text-field background; the others highlighted.
@@ -127,15 +124,14 @@ TEST_F(Form1Looks, maskedFieldsShowTheWindowsFontOnTheirOwnBackground) {
     const QList<DateTime*> fields = harness.Window().findChildren<DateTime*>();
     ASSERT_EQ(fields.size(), 10);
     for (const DateTime* field : fields) {
-        const std::string name = field->objectName().toStdString();
-        const bool base = onBase.split(' ').contains(field->objectName());
+        SCOPED_TRACE(field->objectName().toStdString());
+        const bool base = onBase.contains(field->objectName());
         EXPECT_EQ(field->BackColor(),
-                  palette.color(base ? QPalette::Base : QPalette::HighlightedText))
-            << name;
+                  palette.color(base ? QPalette::Base : QPalette::HighlightedText));
         const QFontInfo shown(field->Field()->font());
-        EXPECT_EQ(shown.family(), windowFont.family()) << name;
-        EXPECT_EQ(shown.pointSizeF(), windowFont.pointSizeF()) << name;
-        EXPECT_TRUE(shown.bold()) << name;
+        EXPECT_EQ(shown.family(), windowFont.family());
+        EXPECT_EQ(shown.pointSizeF(), windowFont.pointSizeF());
+        EXPECT_TRUE(shown.bold());
     }
 }
 

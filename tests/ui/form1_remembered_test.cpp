@@ -58,7 +58,7 @@ std::string RefreshLine(Form1Harness& harness) {
     return seen;
 }
 
-TEST(Form1Remembered, applyAndCloseRememberAndTheNextStartRestoresAsIfApplied) {
+TEST(Form1Remembered, restoresWhatApplyAndClosingSavedAsIfApplied) {
     QTemporaryDir config;
     const QString path = config.filePath("pelta/pelta.conf");
     const QString com12 =
@@ -71,6 +71,7 @@ TEST(Form1Remembered, applyAndCloseRememberAndTheNextStartRestoresAsIfApplied) {
         Fill(first, com12);
         first.Window().move(40, 30);
         first.Find<QPushButton>("Command6")->click();
+        EXPECT_EQ(first.App().LinkSettings().Attempts, 3) << "taken on Применить";
         first.Window().move(45, 35);
         first.Window().close();
         EXPECT_TRUE(first.messages.empty());
@@ -98,9 +99,9 @@ TEST(Form1Remembered, applyAndCloseRememberAndTheNextStartRestoresAsIfApplied) {
     EXPECT_EQ(Contents(path), saved);
 }
 
-// The file's own checks are the link tests'; here what the window makes of their results.
-TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseValues) {
-    static constexpr char kNotIni[] = "\x00\xff[[[\n=\x01\n";
+// The file's own checks (a garbled one included) are the link tests'; here what the window
+// makes of their results.
+TEST(Form1Remembered, fallsBackToDefaultsOnlyForAnAbsentPortOrNonsenseValues) {
     const std::pair<QByteArray, QString> cases[] = {
         // the file, and the fields that differ from a start without one
         {"[link]\nport=7\naddress=9\nreplyTimeout=30\nattempts=2\n[ports]\n7\\speed=1200\n",
@@ -108,7 +109,6 @@ TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseVa
         {"[link]\nport=3\nreplyTimeout=600000\n[ports]\n3\\speed=12345\n3\\dataBits=7\n"
          "[window]\nx=zz\ny=10\n",
          "cboPort=COM 3, cboDataBits=7"},
-        {QByteArray(kNotIni, sizeof kNotIni - 1), ""},
     };
     for (const auto& [file, differs] : cases) {
         SCOPED_TRACE(differs.toStdString());
@@ -128,31 +128,29 @@ TEST(Form1Remembered, anAbsentPortOrNonsenseInTheFileGivesDefaultsForJustThoseVa
     }
 }
 
-// Checked with the address and the attempts: a time-out every exchange would refuse is neither
-// applied nor remembered.
-TEST(Form1Remembered, aReplyTimeOutOutsideItsRangeIsRefusedOnApplyAndNotRemembered) {
-    QTemporaryDir config;
-    const QString path = config.filePath("pelta.conf");
-    Form1Harness harness({.rememberedPath = path});
-    Fill(harness, "cboPort=COM 3, Text1_2=5, Text1_3=abc");
-    harness.Find<QPushButton>("Command6")->click();
-    ASSERT_EQ(harness.messages.size(), 1U);
-    EXPECT_EQ(harness.messages[0].first,
-              "Таймаут ожидания ответа должен быть целым числом миллисекунд от 1 до 60000");
-    EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 1) << "nothing applied";
-    EXPECT_FALSE(QFile::exists(path));
-}
-
-TEST(Form1Remembered, aFileThatCannotBeWrittenIsNamedAndTheSettingsStillApply) {
+// A reply time-out every exchange would refuse is neither applied nor remembered (checked with
+// the address and the attempts); a file that cannot be written is named, the settings applied.
+TEST(Form1Remembered, refusesABadReplyTimeOutAndNamesAnUnwritableFileOnApply) {
     QTemporaryDir config;
     QFile(config.filePath("pelta")).open(QIODevice::WriteOnly);  // a file where a folder should be
-    const QString path = config.filePath("pelta/pelta.conf");
-    Form1Harness harness({.rememberedPath = path});
-    Fill(harness, "cboPort=COM 3, Text1_2=5");
-    harness.Find<QPushButton>("Command6")->click();
-    EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 5);
-    ASSERT_EQ(harness.messages.size(), 1U);
-    EXPECT_EQ(harness.messages[0].first, "Настройки применены, но не сохранены в " + path);
+    const struct {
+        QString path, fields, message;
+        int address;
+    } cases[] = {
+        {config.filePath("pelta.conf"), "Text1_3=abc",
+         "Таймаут ожидания ответа должен быть целым числом миллисекунд от 1 до 60000", 1},
+        {config.filePath("pelta/pelta.conf"), "Text1_3=20",
+         "Настройки применены, но не сохранены в " + config.filePath("pelta/pelta.conf"), 5},
+    };
+    for (const auto& c : cases) {
+        Form1Harness harness({.rememberedPath = c.path});
+        Fill(harness, "cboPort=COM 3, Text1_2=5, " + c.fields);
+        harness.Find<QPushButton>("Command6")->click();
+        ASSERT_EQ(harness.messages.size(), 1U);
+        EXPECT_EQ(harness.messages[0].first, c.message);
+        EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, c.address);
+        EXPECT_FALSE(QFile::exists(c.path));
+    }
 }
 
 }  // namespace

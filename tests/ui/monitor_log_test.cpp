@@ -55,7 +55,7 @@ TEST(MonitorLog, replacesTheFileWholeOrLeavesItAsItWas) {
 }
 
 // The menu on the real window: its items, copy, select all, and the save path.
-TEST(MonitorLog, contextMenuCopiesSelectsAllAndSavesTheTextAsShown) {
+TEST(MonitorLog, copiesSelectsAllAndSavesTheTextAsShownFromItsMenu) {
     Form1Harness harness;
     auto* monitor = harness.Find<QPlainTextEdit>("TextBox1");
     harness.Window().MonitorView().TextBox1Insert("12:00:00: 3\t:Tx >-- 01 32 BE \r\n");

@@ -14,7 +14,7 @@
 namespace pelta::ui::testing {
 namespace {
 
-TEST(PortList, openingItReadsThePortsAgainAndKeepsTheChosenPortWithItsSettings) {
+TEST(PortList, rereadsThePortsWhenOpenedAndKeepsTheChosenPortWithItsSettings) {
     Form1Harness harness;  // COM 1, COM 12, COM 3
     auto* ports = harness.Find<QComboBox>("cboPort");
     auto* speed = harness.Find<QComboBox>("cboSpeed");
