@@ -61,9 +61,12 @@ class Watch {
         const protocol::LinkCounters before = core_.monitor.LinkStatistics();
         core_.BeginAddress(address, choices_);
         watch::Reading reading = ReadingFrom(RunAtAddress(options_, core_, address), port_);
+        if (stop.Stopped()) {
+            return reading;  // cut short: neither a failure to report nor a clock to set
+        }
         if (!reading.ok) {
             PrintError(QStringLiteral("адрес %1: %2").arg(address).arg(reading.reason));
-        } else if (!stop.Stopped() && DriftedTooFar(reading)) {
+        } else if (DriftedTooFar(reading)) {
             SyncClock(reading);
         }
         CountExchanges(before, core_.monitor.LinkStatistics(), reading);

@@ -49,10 +49,11 @@ void WatchOutputs::Write(const std::vector<watch::Reading>& round) {
 }
 
 QByteArray ReadingJson(const watch::Reading& r) {
-    QJsonObject object{{"time", r.timestamp.toString(Qt::ISODateWithMs)},
-                       {"port", r.port},
-                       {"address", r.address},
-                       {"ok", r.ok}};
+    QJsonObject object{
+        {"time", r.timestamp.toOffsetFromUtc(r.timestamp.offsetFromUtc()).toString(Qt::ISODate)},
+        {"port", r.port},
+        {"address", r.address},
+        {"ok", r.ok}};
     if (r.ok) {
         object.insert("indoor_temperature", watch::Rounded(r.indoorTemperature));
         object.insert("outdoor_temperature", watch::Rounded(r.outdoorTemperature));
