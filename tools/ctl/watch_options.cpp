@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/ctl/command_orders.h"
+#include "tools/ctl/watch/mqtt_url.h"
 
 namespace pelta::ctl {
 namespace {
@@ -59,6 +60,12 @@ WatchOrder ReadWatch(const QCommandLineParser& parser) {
     order.CsvFile = parser.value(QStringLiteral("csv"));
     order.MqttUrl = parser.value(QStringLiteral("mqtt"));
     order.MqttPasswordFile = parser.value(QStringLiteral("mqtt-password-file"));
+    if (!order.MqttUrl.isEmpty()) {
+        const QString refused = watch::ParseMqttUrl(order.MqttUrl).error;
+        if (!refused.isEmpty()) {
+            throw UsageError(QStringLiteral("--mqtt: ") + refused);
+        }
+    }
     if (!order.MqttPasswordFile.isEmpty() && order.MqttUrl.isEmpty()) {
         throw UsageError(QStringLiteral("--mqtt-password-file без --mqtt"));
     }
