@@ -1,6 +1,7 @@
 // pelta-ctl watch and listen as an operator runs them: against pelta-sim on a pty, with
 // Debian's mosquitto and promtool, and on a pty pair where the test drives the line itself.
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <pty.h>
@@ -336,6 +337,7 @@ TEST(Listen, cutsALineItOnlyReadsIntoFramesThroughNoiseAndSplitReads) {
     int slave = -1;
     char name[128] = {};
     ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
     // A pause of 100 ms splits the reads (a read ends after 20 ms without bytes) but is far
     // shorter than the second of quiet that ends a frame.
     Ctl listen(rig.runtime.path(), {"--device", name, "--timeout", "1000", "--json", "listen"});
@@ -361,6 +363,8 @@ TEST(Listen, cutsALineItOnlyReadsIntoFramesThroughNoiseAndSplitReads) {
     }
     const QStringList frames = listen.Lines(kinds.size());
     EXPECT_EQ(listen.Stop(SIGINT), 0);
+    char written = 0;
+    EXPECT_EQ(::read(master, &written, 1), -1) << "listen wrote to the line";
     ::close(master);
     ::close(slave);
     ASSERT_GE(frames.size(), kinds.size()) << frames.join('\n').toStdString();
