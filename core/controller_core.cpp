@@ -78,6 +78,12 @@ ExchangeOutcome ControllerCore::SendAlarm(int index) {
     return Recorded([this, index] { commands_.SendAlarm(index); });
 }
 
+std::optional<device::Readings> ControllerCore::DecodeReadings(const protocol::Frame& stateReply) {
+    shown_.Clear();
+    decoder_.ReplyDecoder(protocol::Command::ReadState, stateReply);
+    return shown_.Values;
+}
+
 ExchangeOutcome ControllerCore::SendEvent() {
     return Recorded([this] { commands_.SendEvent(); });
 }

@@ -65,6 +65,9 @@ class ControllerCore {
     ExchangeOutcome SendClock();
     ExchangeOutcome SendAlarm(int index);
     ExchangeOutcome SendEvent();
+    // The numbers of a state reply heard on the line (a passive listener's), through the same
+    // decoder; none when the reply does not decode whole.
+    std::optional<device::Readings> DecodeReadings(const protocol::Frame& stateReply);
 
     link::PortApi& PortLayer() { return *api_; }
     const link::SerialMapRoots& MapRoots() const { return roots_; }

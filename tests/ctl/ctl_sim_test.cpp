@@ -338,6 +338,9 @@ TEST(CtlUsage, aUsageErrorExitsTwoWithOneRussianLineAndTouchesNoPort) {
          "символ \"ü\""},
         {{"--port", "7", "sync-clock", "--season-change", "yes"}, "on или off"},
         {{"read"}, "не выбран порт"},
+        {{"--port", "7", "watch", "--interval", "0"}, "--interval"},
+        {{"--port", "7", "watch", "--mqtt", "mqtt://u:pw@host"}, "--mqtt"},
+        {{"--port", "7", "read", "--csv", "x.csv"}, "только к watch"},
     };
     for (const auto& c : cases) {
         const CtlRun run = RunCtl(scratch.path(), scratch.path(), c.args);

@@ -2,8 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <map>
 
@@ -45,7 +43,7 @@ QByteArray ReadAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-TEST(PromTextfile, showsReadingsInBaseUnitsAndCountersAcrossRoundsAndPassesPromtool) {
+TEST(PromTextfile, showsReadingsInBaseUnitsAndCountersAcrossRounds) {
     QTemporaryDir dir;
     const QString path = dir.filePath("pelta.prom");
     PromTextfile file(path);
@@ -94,17 +92,6 @@ TEST(PromTextfile, showsReadingsInBaseUnitsAndCountersAcrossRoundsAndPassesPromt
             EXPECT_EQ(found->second, row.value) << row.sample;
         }
     }
-
-    const QString promtool = QStandardPaths::findExecutable("promtool");
-    if (promtool.isEmpty()) {
-        GTEST_SKIP() << "promtool (Debian package prometheus) is not installed";
-    }
-    QProcess check;
-    check.setStandardInputFile(path);
-    check.start(promtool, {"check", "metrics"});
-    ASSERT_TRUE(check.waitForFinished(60000));
-    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString()
-                                   << check.readAllStandardError().toStdString();
 }
 
 TEST(PromTextfile, escapesLabelValuesAndSaysWhyAFileCannotBeWritten) {

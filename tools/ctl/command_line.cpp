@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
+#include <algorithm>
 #include <map>
 
 #include "tools/ctl/command_orders.h"
@@ -17,6 +18,8 @@ const std::map<QString, CommandKind>& Commands() {
         {QStringLiteral("scan"), CommandKind::Scan},
         {QStringLiteral("alarm"), CommandKind::Alarm},
         {QStringLiteral("event"), CommandKind::Event},
+        {QStringLiteral("watch"), CommandKind::Read},
+        {QStringLiteral("listen"), CommandKind::Read},
     };
     return kCommands;
 }
@@ -89,6 +92,10 @@ const char* kDescription =
     "  alarm 1|2   записать будильник: --time ЧЧ:ММ --days weekdays|weekends|all [--on|--off]\n"
     "  event       записать событие: --line1 ТЕКСТ --line2 ТЕКСТ --date дд.мм.гг --hour Ч\n"
     "              [--on|--off]\n"
+    "  watch       опрашивать адреса каждые --interval секунд, до SIGINT/SIGTERM: метрики\n"
+    "              Prometheus (--prom), CSV (--csv), MQTT (--mqtt), установка часов\n"
+    "              (--sync-clock-above)\n"
+    "  listen      слушать линию, которую ведёт другой мастер (ничего не передаёт), до Ctrl-C\n"
     "\n"
     "Код выхода: 0 все адреса ответили верно, 1 хотя бы один нет, 2 ошибка в командной строке.";
 
@@ -134,8 +141,9 @@ void CheckOwnOptions(const QCommandLineParser& parser, CommandKind command,
 CtlOptions ReadOptions(const QCommandLineParser& parser) {
     const QStringList operands = parser.positionalArguments();
     if (operands.isEmpty()) {
-        throw CommandLineError(
-            QStringLiteral("не указана команда (read, settings, sync-clock, scan, alarm, event)"));
+        throw CommandLineError(QStringLiteral(
+            "не указана команда (read, settings, sync-clock, scan, alarm, event, watch, "
+            "listen)"));
     }
     const auto command = Commands().find(operands.front());
     if (command == Commands().end()) {
@@ -143,7 +151,20 @@ CtlOptions ReadOptions(const QCommandLineParser& parser) {
     }
     CtlOptions options;
     options.Command = command->second;
+    if (command->first == QStringLiteral("watch")) {
+        options.Long = LongRun::Watch;
+    } else if (command->first == QStringLiteral("listen")) {
+        options.Long = LongRun::Listen;
+    }
     CheckOwnOptions(parser, options.Command, command->first);
+    const QStringList watchNames = WatchOptionNames();
+    const bool watchOption = std::any_of(watchNames.cbegin(), watchNames.cend(),
+                                         [&](const QString& name) { return parser.isSet(name); });
+    if (watchOption && options.Long != LongRun::Watch) {
+        throw CommandLineError(
+            QStringLiteral("параметры --interval, --prom, --csv, --mqtt, "
+                           "--sync-clock-above относятся только к watch"));
+    }
     if (options.Command != CommandKind::Alarm && operands.size() > 1) {
         throw CommandLineError(QStringLiteral("лишний аргумент \"%1\"").arg(operands[1]));
     }
@@ -155,6 +176,8 @@ CtlOptions ReadOptions(const QCommandLineParser& parser) {
         options.Alarm = ReadAlarm(parser, operands);
     } else if (options.Command == CommandKind::Event) {
         options.Event = ReadEvent(parser);
+    } else if (options.Long == LongRun::Watch) {
+        options.Watch = ReadWatch(parser);
     }
     return options;
 }
@@ -165,6 +188,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(kDescription));
     parser.addOptions(OptionList());
+    parser.addOptions(WatchOptionList());
     parser.addPositionalArgument(QStringLiteral("команда"), QStringLiteral("что сделать, см. выше"),
                                  QStringLiteral("COMMAND"));
     ParsedCommandLine result;

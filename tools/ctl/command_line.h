@@ -9,10 +9,14 @@
 #include <vector>
 
 #include "link/link_settings.h"
+#include "tools/ctl/watch_options.h"
 
 namespace pelta::ctl {
 
 enum class CommandKind { Read, Settings, SyncClock, Scan, Alarm, Event };
+// The long-running commands: watch reads (Command is Read) round after round; listen only
+// listens.
+enum class LongRun { None, Watch, Listen };
 
 // Link values given on the command line; what is missing comes from the remembered settings.
 struct LinkOverrides {
@@ -51,6 +55,8 @@ struct CtlOptions {
     ClockOrder Clock;
     AlarmOrder Alarm;
     EventOrder Event;
+    LongRun Long = LongRun::None;
+    WatchOrder Watch;
 };
 
 struct ParsedCommandLine {

@@ -7,8 +7,10 @@
 #include "link/remembered_settings.h"
 #include "tools/ctl/actions.h"
 #include "tools/ctl/ctl_core.h"
+#include "tools/ctl/listen_command.h"
 #include "tools/ctl/port_choice.h"
 #include "tools/ctl/report.h"
+#include "tools/ctl/watch_command.h"
 
 namespace pelta::ctl {
 namespace {
@@ -52,13 +54,14 @@ class Progress {
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
 
-    void Show(int address, std::size_t done, std::size_t total) {
+    void Show(int address, std::size_t done, std::size_t total, int found) {
         if (shown_) {
             drawn_ = true;
-            WriteErr(QStringLiteral("\rпоиск: адрес %1 (%2 из %3)\033[K")
+            WriteErr(QStringLiteral("\rпоиск: адрес %1 (%2 из %3), найдено: %4\033[K")
                          .arg(address)
                          .arg(done)
-                         .arg(total));
+                         .arg(total)
+                         .arg(found));
         }
     }
     void Clear() {
@@ -103,13 +106,20 @@ int RunSession(const CtlOptions& options) {
     core.controls.ReplyTimeout = options.Link.ReplyTimeout.value_or(remembered.ReplyTimeout);
     const link::LinkChoices choices = ChoicesFor(options.Link, port, remembered);
     const std::vector<int> addresses = AddressesFor(options, remembered);
+    if (options.Long == LongRun::Watch) {
+        return RunWatch(options, core, choices, addresses);
+    }
+    if (options.Long == LongRun::Listen) {
+        return RunListen(options, core, choices);
+    }
 
     Report report(options.Command, options.Json, stdout);
     Progress progress(options.Command == CommandKind::Scan && ::isatty(STDERR_FILENO) == 1);
     bool allGood = true;
     bool anyFound = false;
+    int found = 0;
     for (std::size_t i = 0; i < addresses.size(); ++i) {
-        progress.Show(addresses[i], i + 1, addresses.size());
+        progress.Show(addresses[i], i + 1, addresses.size(), found);
         core.BeginAddress(addresses[i], choices);
         const AddressOutcome outcome = RunAtAddress(options, core, addresses[i]);
         if (SilentInScan(options.Command, outcome)) {
@@ -121,6 +131,7 @@ int RunSession(const CtlOptions& options) {
             allGood = false;
         }
         anyFound = anyFound || outcome.Ok();
+        found += outcome.Ok() ? 1 : 0;
         report.Add(outcome);
     }
     if (options.Command == CommandKind::Scan && !anyFound && allGood) {
