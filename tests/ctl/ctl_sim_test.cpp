@@ -11,6 +11,7 @@
 
 #include "link/remembered_settings.h"
 #include "tests/e2e/sim_rig.h"
+#include "tests/support/network_peers.h"
 
 namespace pelta::ctl {
 namespace {
@@ -191,6 +192,26 @@ TEST_F(CtlAgainstSimulator, scanFindsExactlyTheSimulatorsAddress) {
               QStringList{QStringLiteral("pelta-ctl: нет ответа ни от одного адреса")});
 }
 
+// ser2net (RFC 2217) in front of the simulator's pty: the line values reach the pty; a port
+// nobody serves is said once, naming the URL.
+TEST_F(CtlAgainstSimulator, aNetworkPortGivenByUrlIsOpenedDirectlyAndAnUnreachableOneSaysWhy) {
+    SimRig rig({"--address", "3"});
+    e2e::Ser2net server(rig.Device(), true);
+    const CtlRun scan = RunCtl(rig.runtime.path(), config.path(),
+                               {"--port", server.Url(), "--timeout", "500", "--speed", "19200",
+                                "--address", "2-3", "--json", "scan"});
+    EXPECT_EQ(scan.ExitCode, 0) << scan.Err.toStdString();
+    EXPECT_EQ(scan.Json(0)[QStringLiteral("address")], 3) << scan.Out.toStdString();
+    EXPECT_TRUE(rig.ReceivedLines(2).value(1).contains(QStringLiteral("speed=19200")));
+
+    const QString nobody = QStringLiteral("tcp://127.0.0.1:%1").arg(e2e::FreeTcpPort());
+    const CtlRun refused =
+        RunCtl(rig.runtime.path(), config.path(), {"--port", nobody, "--address", "0-9", "scan"});
+    EXPECT_EQ(refused.ExitCode, 1);
+    ASSERT_EQ(refused.ErrLines().size(), 1) << refused.Err.toStdString();
+    EXPECT_TRUE(refused.Err.startsWith(QStringLiteral("pelta-ctl: ") + nobody + ": "));
+}
+
 TEST_F(CtlAgainstSimulator, alarmAndEventSendWhatTheWindowsButtonsSend) {
     SimRig rig;
     struct Case {
@@ -338,6 +359,13 @@ TEST(CtlUsage, aUsageErrorExitsTwoWithOneRussianLineAndTouchesNoPort) {
          "символ \"ü\""},
         {{"--port", "7", "sync-clock", "--season-change", "yes"}, "on или off"},
         {{"read"}, "не выбран порт"},
+        {{"--port", "ftp://host:21", "scan"}, "tcp://ХОСТ:ПОРТ"},
+        {{"--port", "rfc2217://host", "read"}, "rfc2217://ХОСТ:ПОРТ"},
+        {{"ports", "add", "tcp://host:0"}, "tcp://ХОСТ:ПОРТ"},
+        {{"ports", "add"}, "ports add URL"},
+        {{"ports", "remove", "x"}, "\"x\" не похож"},
+        {{"ports", "--com", "3"}, "ports add URL"},
+        {{"--port", "7", "read", "--com", "3"}, "--com не относится к команде read"},
     };
     for (const auto& c : cases) {
         const CtlRun run = RunCtl(scratch.path(), scratch.path(), c.args);

@@ -1,5 +1,6 @@
 // COM numbers that stay with their devices: remembered in ports.conf across re-plugging,
-// restarts and a link's clash, and a damaged ports.conf survived.
+// restarts and a link's clash, network ports listed under theirs, and a damaged ports.conf
+// survived.
 
 #include <functional>
 #include <optional>
@@ -34,6 +35,7 @@ TEST_F(PortNumberingTest, shouldKeepEachDevicesNumberAcrossReplugsRestartsAndLin
     const std::string usbA = "dev/serial/by-id/usb-A";
     const std::string usbC = "dev/serial/by-id/usb-C";
     const std::string pci2 = "dev/serial/by-path/pci-2";
+    const std::string usbD = "dev/serial/by-id/usb-D";
     const struct {
         const char* Step;
         std::function<void()> Change;
@@ -71,6 +73,21 @@ TEST_F(PortNumberingTest, shouldKeepEachDevicesNumberAcrossReplugsRestartsAndLin
              restart();
          },
          {{1, "dev/ttyS0"}, {2, usbA}, {3, pci2}, {4, usbC}}},
+        {"a network port given COM5 in ports.conf; a new D passes its number over",
+         [&] {
+             tree.Write("config/pelta/ports.conf",
+                        tree.Read("config/pelta/ports.conf") + "COM5 rfc2217://[::1]:4001\n");
+             tree.Plug("ttyUSB4", "usb-D");
+         },
+         {{1, "dev/ttyS0"},
+          {2, usbA},
+          {3, pci2},
+          {4, usbC},
+          {5, "rfc2217://[::1]:4001"},
+          {6, usbD}}},
+        {"a link on COM5 wins over the network port",
+         [&] { tree.Link(5, "/dev/null"); },
+         {{1, "dev/ttyS0"}, {2, usbA}, {3, pci2}, {4, usbC}, {5, "/dev/null"}, {6, usbD}}},
     };
     for (const auto& step : steps) {
         step.Change();
@@ -78,8 +95,12 @@ TEST_F(PortNumberingTest, shouldKeepEachDevicesNumberAcrossReplugsRestartsAndLin
         EXPECT_EQ(Listed(*discovery), step.Expected) << step.Step;
     }
     EXPECT_EQ(ParseRememberedPorts(tree.Read("config/pelta/ports.conf")),
-              (RememberedPorts{
-                  {"by-id/usb-A", 2}, {"by-id/usb-C", 4}, {"by-path/pci-2", 3}, {"ttyS0", 1}}));
+              (RememberedPorts{{"by-id/usb-A", 2},
+                               {"by-id/usb-C", 4},
+                               {"by-id/usb-D", 6},
+                               {"by-path/pci-2", 3},
+                               {"rfc2217://[::1]:4001", 5},
+                               {"ttyS0", 1}}));
     EXPECT_TRUE(errorLog.Entries.empty());
 }
 

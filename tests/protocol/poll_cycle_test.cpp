@@ -93,18 +93,23 @@ TEST_F(PollCycleTest, refreshOpensWaitsSendsWaitsReadsDecodesAndCloses) {
     EXPECT_TRUE(api.Calls.empty());
 }
 
-TEST_F(PollCycleTest, waitsFollowTheTimeoutFieldInTheLocaleOrPlain) {
+// The port learns the time-out before it opens: a network port bounds its connect by it.
+TEST_F(PollCycleTest, waitsAndThePortsBoundFollowTheTimeoutFieldInTheLocaleOrPlain) {
     const struct {
         const char* text;
         std::chrono::microseconds settle;
         std::chrono::microseconds reply;
-    } cases[] = {
-        {"200", 100ms, 200ms}, {"2,5", 1250us, 2500us}, {"2.5", 1250us, 2500us}, {"-50", 0us, 0us}};
+        int bound;
+    } cases[] = {{"3000", 1500ms, 3000ms, 3000},
+                 {"2,5", 1250us, 2500us, 2},
+                 {"2.5", 1250us, 2500us, 2},
+                 {"-50", 0us, 0us, 0}};
     for (const auto& c : cases) {
         events.Waits.clear();
         window.In["Text1_3"] = QString::fromLatin1(c.text);
         cycle.Start(Command::ReadSettings, Command::ReadSettings);
         EXPECT_EQ(events.Waits, (std::vector{c.settle, c.reply})) << c.text;
+        EXPECT_EQ(api.ReplyTimeoutMs, c.bound) << c.text;
     }
 }
 
@@ -320,9 +325,7 @@ TEST_F(PollCycleTest, abortCutsTheWaitShortAndEndsEveryRunWithoutReadingOrSendin
 // a flush or a write does to the line shows here (the in-memory port keeps its bytes).
 class PollCycleOnPtyTest : public ::testing::Test {
   protected:
-    PollCycleOnPtyTest() {
-        discovery.SetPorts({{3, pty.name, {}}});
-    }
+    PollCycleOnPtyTest() { discovery.SetPorts({{3, pty.name, {}}}); }
     // Takes the request and sends the reply, then waits (bounded) until the port has it all.
     void Answer(std::size_t requestLength, const Frame& reply) {
         EXPECT_EQ(pty.Received(requestLength).size(), requestLength);

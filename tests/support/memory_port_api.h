@@ -32,6 +32,7 @@ class MemoryPortApi : public PortApi {
     // The records of the last successful SetCommState / SetCommTimeouts.
     std::optional<Dcb> LastDcb;
     std::optional<CommTimeouts> LastTimeouts;
+    int ReplyTimeoutMs = -1;  // the last SetReplyTimeout
 
     // Makes the port known under the name OpenPort builds for that number.
     void AddPort(std::int16_t portNumber);
@@ -43,6 +44,7 @@ class MemoryPortApi : public PortApi {
     // Forgets the call log and the written bytes.
     void ClearLog();
 
+    void SetReplyTimeout(int milliseconds) override { ReplyTimeoutMs = milliseconds; }
     PortHandleValue CreateFile(const std::string& deviceName) override;
     bool SetCommTimeouts(PortHandleValue handle, const CommTimeouts& timeouts) override;
     bool SetCommState(PortHandleValue handle, const Dcb& dcb) override;

@@ -73,6 +73,7 @@ class Form1Harness {
         options.PortApi = std::move(port);
         options.MapRoots = {root.filePath("map").toStdString(), root.filePath("sys").toStdString(),
                             root.filePath("dev").toStdString()};
+        options.MapRoots->PortsFile = PortsFile().toStdString();
         options.ErrorLogFolder = root.filePath("log");
         options.PictureFolders = {root.path()};
         options.RememberedSettingsPath = setup.rememberedPath.isEmpty()
@@ -89,6 +90,7 @@ class Form1Harness {
     Form1& Window() { return app_->Window(); }
     link::MemoryPortApi& Port() { return *port_; }
     QString MapFolder() const { return QDir(dir_.path()).filePath(QStringLiteral("map")); }
+    QString PortsFile() const { return QDir(dir_.path()).filePath(QStringLiteral("ports.conf")); }
     std::vector<std::pair<QString, link::MessageIcon>> messages;  // text and icon
 
     template <typename Widget>

@@ -17,6 +17,7 @@ const std::map<QString, CommandKind>& Commands() {
         {QStringLiteral("scan"), CommandKind::Scan},
         {QStringLiteral("alarm"), CommandKind::Alarm},
         {QStringLiteral("event"), CommandKind::Event},
+        {QStringLiteral("ports"), CommandKind::Ports},
     };
     return kCommands;
 }
@@ -32,6 +33,7 @@ const std::map<QString, CommandKind>& CommandOptions() {
         {QStringLiteral("line2"), CommandKind::Event},
         {QStringLiteral("date"), CommandKind::Event},
         {QStringLiteral("hour"), CommandKind::Event},
+        {QStringLiteral("com"), CommandKind::Ports},
     };
     return kOwners;
 }
@@ -45,7 +47,10 @@ QList<QCommandLineOption> OptionList() {
         return QCommandLineOption(names, QString::fromUtf8(description));
     };
     return {
-        value("port", "порт, как в списке окна: \"COM 7\", COM7 или 7", "COM n"),
+        value("port",
+              "порт, как в списке окна: \"COM 7\", COM7 или 7; или сетевой: tcp://ХОСТ:ПОРТ, "
+              "rfc2217://ХОСТ:ПОРТ",
+              "COM n|URL"),
         value("device", "устройство последовательного порта (путь), открывается напрямую", "PATH"),
         value("address", "адреса контроллеров: 1,3,5-9 (для scan по умолчанию 0-255)", "LIST"),
         value("speed", "скорость, бит/с: 300 ... 19200", "N"),
@@ -69,6 +74,8 @@ QList<QCommandLineOption> OptionList() {
         value("line2", "event: 2-я строка, как --line1", "TEXT"),
         value("date", "event: дата запуска дд.мм.гг", "dd.mm.yy"),
         value("hour", "event: час запуска 0 ... 23", "H"),
+        value("com", "ports add: номер COM для сетевого порта (по умолчанию наименьший свободный)",
+              "N"),
         flag({QStringLiteral("on")}, "alarm, event: включить (по умолчанию)"),
         flag({QStringLiteral("off")}, "alarm, event: отключить"),
         flag({QStringLiteral("h"), QStringLiteral("help")}, "показать эту справку"),
@@ -89,6 +96,9 @@ const char* kDescription =
     "  alarm 1|2   записать будильник: --time ЧЧ:ММ --days weekdays|weekends|all [--on|--off]\n"
     "  event       записать событие: --line1 ТЕКСТ --line2 ТЕКСТ --date дд.мм.гг --hour Ч\n"
     "              [--on|--off]\n"
+    "  ports       порты, как их показывает окно: номер COM, устройство или URL, идентификатор;\n"
+    "              ports add URL [--com N] даёт сетевому порту номер COM, ports remove N\n"
+    "              его снимает (номера хранятся в ports.conf)\n"
     "\n"
     "Код выхода: 0 все адреса ответили верно, 1 хотя бы один нет, 2 ошибка в командной строке.";
 
@@ -134,8 +144,8 @@ void CheckOwnOptions(const QCommandLineParser& parser, CommandKind command,
 CtlOptions ReadOptions(const QCommandLineParser& parser) {
     const QStringList operands = parser.positionalArguments();
     if (operands.isEmpty()) {
-        throw UsageError(
-            QStringLiteral("не указана команда (read, settings, sync-clock, scan, alarm, event)"));
+        throw UsageError(QStringLiteral(
+            "не указана команда (read, settings, sync-clock, scan, alarm, event, ports)"));
     }
     const auto command = Commands().find(operands.front());
     if (command == Commands().end()) {
@@ -144,7 +154,9 @@ CtlOptions ReadOptions(const QCommandLineParser& parser) {
     CtlOptions options;
     options.Command = command->second;
     CheckOwnOptions(parser, options.Command, command->first);
-    if (options.Command != CommandKind::Alarm && operands.size() > 1) {
+    const bool takesOperands =
+        options.Command == CommandKind::Alarm || options.Command == CommandKind::Ports;
+    if (!takesOperands && operands.size() > 1) {
         throw UsageError(QStringLiteral("лишний аргумент \"%1\"").arg(operands[1]));
     }
     options.Link = ReadLink(parser);
@@ -155,6 +167,8 @@ CtlOptions ReadOptions(const QCommandLineParser& parser) {
         options.Alarm = ReadAlarm(parser, operands);
     } else if (options.Command == CommandKind::Event) {
         options.Event = ReadEvent(parser);
+    } else if (options.Command == CommandKind::Ports) {
+        options.Ports = ReadPortsOrder(parser, operands);
     }
     return options;
 }

@@ -8,13 +8,16 @@
 #include <optional>
 #include <vector>
 
+#include "tools/ctl/ports_command.h"
+
 namespace pelta::ctl {
 
-enum class CommandKind { Read, Settings, SyncClock, Scan, Alarm, Event };
+enum class CommandKind { Read, Settings, SyncClock, Scan, Alarm, Event, Ports };
 
 // Link values given on the command line; what is missing comes from the remembered settings.
 struct LinkOverrides {
     std::optional<int> PortNumber;  // --port
+    QString PortUrl;                // --port tcp://... or rfc2217://..., opened directly
     QString DevicePath;             // --device
     std::optional<QString> Speed;   // list texts, already checked against the lists
     std::optional<QString> DataBits;
@@ -52,6 +55,7 @@ struct CtlOptions {
     ClockOrder Clock;
     AlarmOrder Alarm;
     EventOrder Event;
+    PortsOrder Ports;
 };
 
 struct ParsedCommandLine {

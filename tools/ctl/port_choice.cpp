@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "link/network_port_api.h"
+
 namespace pelta::ctl {
 namespace {
 
@@ -34,6 +36,12 @@ PortChoice ChoosePort(const LinkOverrides& given, const link::RememberedSettings
     if (!given.DevicePath.isEmpty()) {
         return DevicePort(given.DevicePath);
     }
+    if (!given.PortUrl.isEmpty()) {
+        PortChoice choice;
+        choice.PortNumber = kDevicePortNumber;
+        choice.DevicePath = given.PortUrl.toStdString();
+        return choice;
+    }
     PortChoice choice;
     const std::optional<int> number = given.PortNumber ? given.PortNumber : remembered.ChosenPort;
     if (!number) {
@@ -47,6 +55,17 @@ PortChoice ChoosePort(const LinkOverrides& given, const link::RememberedSettings
         choice.Remembered = found->second;
     }
     return choice;
+}
+
+QString NetworkPortFailure(const std::string& url, int replyTimeoutMs) {
+    link::NetworkPortApi network;
+    network.SetReplyTimeout(replyTimeoutMs);
+    const link::PortHandleValue handle = network.CreateFile(url);
+    if (handle == link::InvalidHandleValue) {
+        return QString::fromStdString(network.FailureReason());
+    }
+    network.CloseHandle(handle);
+    return {};
 }
 
 QString PortNotFoundText(int portNumber) {

@@ -1,7 +1,7 @@
 #pragma once
 // Which port pelta-ctl opens: a COM number from --port or from the window's remembered choice,
-// looked up in the user's serial-device map; or a device path from --device, offered as the
-// only port and opened by that path.
+// looked up in the user's serial-device map; or a device path from --device or a network port's
+// URL from --port, offered as the only port and opened by that path or URL.
 
 #include <QString>
 #include <optional>
@@ -16,13 +16,17 @@ namespace pelta::ctl {
 struct PortChoice {
     link::SerialMapRoots Roots;  // nothing is read for a --device
     int PortNumber = 0;
-    std::string DevicePath;                          // --device, as an absolute path
+    std::string DevicePath;  // --device, as an absolute path; --port URL, as given
     std::optional<link::RememberedPort> Remembered;  // the line values last applied to it
     QString Error;                                   // one line when no port can be chosen
     bool UsageError = false;                         // nothing named a port at all
 };
 
 PortChoice ChoosePort(const LinkOverrides& given, const link::RememberedSettings& remembered);
+
+// Empty when the network port at this URL opens within the bound (the reply time-out, 2 s at
+// least), else one line naming the URL and why it did not.
+QString NetworkPortFailure(const std::string& url, int replyTimeoutMs);
 
 // Why the port list has no such COM number: where the links were looked for, and, without
 // XDG_RUNTIME_DIR (cron), that a desktop session's links are not seen from here.

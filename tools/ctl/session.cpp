@@ -96,12 +96,24 @@ void PrintError(const QString& text) {
 }
 
 int RunSession(const CtlOptions& options) {
+    if (options.Command == CommandKind::Ports) {
+        return RunPortsCommand(options.Ports);
+    }
     const link::RememberedSettings remembered =
         link::LoadRememberedSettings(link::RememberedSettingsPath());
     const PortChoice port = ChoosePort(options.Link, remembered);
     if (!port.Error.isEmpty()) {
         PrintError(port.Error);
         return port.UsageError ? kExitUsage : kExitSomeFailed;
+    }
+    const QString replyTimeout = options.Link.ReplyTimeout.value_or(remembered.ReplyTimeout);
+    // A network port that cannot be reached is said once, with why, not at every address.
+    if (!options.Link.PortUrl.isEmpty()) {
+        if (const QString failure = NetworkPortFailure(port.DevicePath, replyTimeout.toInt());
+            !failure.isEmpty()) {
+            PrintError(failure);
+            return kExitSomeFailed;
+        }
     }
     CtlCore core(port.Roots);
     if (!port.DevicePath.empty()) {
@@ -111,7 +123,7 @@ int RunSession(const CtlOptions& options) {
         PrintError(PortNotFoundText(port.PortNumber));
         return kExitSomeFailed;
     }
-    core.controls.ReplyTimeout = options.Link.ReplyTimeout.value_or(remembered.ReplyTimeout);
+    core.controls.ReplyTimeout = replyTimeout;
     const link::LinkChoices choices = ChoicesFor(options.Link, port, remembered);
     const std::vector<int> addresses = AddressesFor(options, remembered);
 
