@@ -93,7 +93,7 @@ TEST(CtlPorts, networkPortsTakeFreeNumbersKeptBesideTheDevicesAndListAsTheWindow
         const ParsedCommandLine parsed =
             ParseCommandLine(QStringList{"pelta-ctl", "ports"} + step.Args);
         ASSERT_EQ(parsed.What, ParsedCommandLine::Kind::Run) << parsed.Text.toStdString();
-        const PortsOutcome outcome = RunPortsOrder(parsed.Options.Ports, tree.Roots());
+        const PortsOutcome outcome = RunPortsOrder(*parsed.Options.Ports, tree.Roots());
         const QString said = step.Fails ? outcome.Error : outcome.Output;
         EXPECT_TRUE(said.contains(QString::fromUtf8(step.Says)))
             << step.Args.join(' ').toStdString() << ": " << said.toStdString();
@@ -105,7 +105,7 @@ TEST(CtlPorts, networkPortsTakeFreeNumbersKeptBesideTheDevicesAndListAsTheWindow
     // A damaged file is left as it is: adding to it would lose the numbers it held.
     tree.Write(conf, "COM2 by-id/usb-A\ngarbage\n");
     const ParsedCommandLine add = ParseCommandLine({"pelta-ctl", "ports", "add", "tcp://h:1"});
-    EXPECT_TRUE(RunPortsOrder(add.Options.Ports, tree.Roots()).Error.contains("испорчен"));
+    EXPECT_TRUE(RunPortsOrder(*add.Options.Ports, tree.Roots()).Error.contains("испорчен"));
     EXPECT_EQ(tree.Read(conf), "COM2 by-id/usb-A\ngarbage\n");
 }
 

@@ -1,10 +1,12 @@
 // The real main window and the real core, driven with QTest, against pelta-sim on a
-// pseudo-terminal: link settings, "Применить", measurements, "Обновить", settings page.
+// pseudo-terminal (and once through ser2net): link settings, "Применить", measurements,
+// "Обновить", settings page.
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,7 +16,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "link/termios_port_api.h"
+#include <optional>
+
+#include "link/routing_port_api.h"
+#include "tests/support/network_peers.h"
 #include "ui/button16.h"
 #include "ui/date_time.h"
 #include "ui/window_app.h"
@@ -35,14 +40,23 @@ class WindowAgainstSim : public ::testing::Test {
             sim_.waitForReadyRead(100);
         }
         const QString announce = QString::fromUtf8(sim_.readLine()).trimmed();
-        const auto match = QRegularExpression("^pelta-sim: COM(\\d+) -> ").match(announce);
+        const auto match = QRegularExpression("^pelta-sim: COM(\\d+) -> (\\S+)").match(announce);
         ASSERT_TRUE(match.hasMatch()) << "pelta-sim said: " << announce.toStdString();
         port_ = "COM " + match.captured(1);
 
-        const link::SerialMapRoots roots{scratch_.filePath("pelta/serialcomm").toStdString(),
-                                         scratch_.filePath("no-sysfs").toStdString(), "/dev"};
+        link::SerialMapRoots roots{scratch_.filePath("pelta/serialcomm").toStdString(),
+                                   scratch_.filePath("no-sysfs").toStdString(), "/dev"};
+        roots.PortsFile = scratch_.filePath("ports.conf").toStdString();
+        if (ThroughNetwork()) {  // ser2net serves the simulator's pty as COM 20
+            server_.emplace(match.captured(2), true);
+            QFile conf(QString::fromStdString(roots.PortsFile));
+            ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+            conf.write(("COM20 " + server_->Url() + "\n").toUtf8());
+            conf.close();
+            port_ = "COM 20";
+        }
         ui::WindowAppOptions options;
-        options.PortApi = std::make_unique<link::TermiosPortApi>(roots);
+        options.PortApi = std::make_unique<link::RoutingPortApi>(roots);
         options.MapRoots = roots;
         options.ErrorLogFolder = scratch_.path();
         options.PictureFolders = {PELTA_ASSETS_DIR};
@@ -62,6 +76,8 @@ class WindowAgainstSim : public ::testing::Test {
         sim_.terminate();
         sim_.waitForFinished(5000);
     }
+
+    virtual bool ThroughNetwork() const { return false; }
 
     template <typename Widget>
     Widget* Find(const char* name) {
@@ -84,6 +100,7 @@ class WindowAgainstSim : public ::testing::Test {
 
     QTemporaryDir scratch_;
     QProcess sim_;
+    std::optional<Ser2net> server_;
     QString port_;
     std::unique_ptr<ui::WindowApp> app_;
     QStringList messages_;
@@ -120,6 +137,21 @@ TEST_F(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
     }
     EXPECT_TRUE(Find<QCheckBox>("Check1_0")->isChecked());
     EXPECT_FALSE(Find<QCheckBox>("Check1_1")->isChecked());
+}
+
+class WindowThroughSer2net : public WindowAgainstSim {
+  protected:
+    bool ThroughNetwork() const override { return true; }
+};
+
+// A network port given a COM number in ports.conf is chosen in "Порт" like any port, its
+// tooltip names its URL, and a read through it (RFC 2217) fills the labels.
+TEST_F(WindowThroughSer2net, readsTheSimulatorThroughTheNetworkPortsComNumber) {
+    EXPECT_EQ(Find<QComboBox>("cboPort")->currentData(Qt::ToolTipRole).toString(), server_->Url());
+    Click("Button162");
+    QTest::mouseClick(Find<QPushButton>("Command5"), Qt::LeftButton);
+    EXPECT_EQ(Find<QLabel>("Label5")->text(), "Температура: 21,5 °C");
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
 }
 
 // The program run with no display in its environment: help needs none, the window says in one

@@ -17,7 +17,6 @@ const std::map<QString, CommandKind>& Commands() {
         {QStringLiteral("scan"), CommandKind::Scan},
         {QStringLiteral("alarm"), CommandKind::Alarm},
         {QStringLiteral("event"), CommandKind::Event},
-        {QStringLiteral("ports"), CommandKind::Ports},
     };
     return kCommands;
 }
@@ -33,7 +32,6 @@ const std::map<QString, CommandKind>& CommandOptions() {
         {QStringLiteral("line2"), CommandKind::Event},
         {QStringLiteral("date"), CommandKind::Event},
         {QStringLiteral("hour"), CommandKind::Event},
-        {QStringLiteral("com"), CommandKind::Ports},
     };
     return kOwners;
 }
@@ -135,6 +133,10 @@ void CheckOwnOptions(const QCommandLineParser& parser, CommandKind command,
                 QStringLiteral("параметр --%1 не относится к команде %2").arg(option, commandName));
         }
     }
+    if (parser.isSet(QStringLiteral("com"))) {
+        throw UsageError(
+            QStringLiteral("параметр --com не относится к команде %1").arg(commandName));
+    }
     const bool onOff = parser.isSet(QStringLiteral("on")) || parser.isSet(QStringLiteral("off"));
     if (onOff && command != CommandKind::Alarm && command != CommandKind::Event) {
         throw UsageError(QStringLiteral("--on и --off относятся только к alarm и event"));
@@ -147,6 +149,17 @@ CtlOptions ReadOptions(const QCommandLineParser& parser) {
         throw UsageError(QStringLiteral(
             "не указана команда (read, settings, sync-clock, scan, alarm, event, ports)"));
     }
+    if (operands.front() == QStringLiteral("ports")) {
+        for (const auto& owned : CommandOptions()) {
+            if (parser.isSet(owned.first)) {
+                throw UsageError(
+                    QStringLiteral("параметр --%1 не относится к команде ports").arg(owned.first));
+            }
+        }
+        CtlOptions options;
+        options.Ports = ReadPortsOrder(parser, operands);
+        return options;
+    }
     const auto command = Commands().find(operands.front());
     if (command == Commands().end()) {
         throw UsageError(QStringLiteral("неизвестная команда \"%1\"").arg(operands.front()));
@@ -154,9 +167,7 @@ CtlOptions ReadOptions(const QCommandLineParser& parser) {
     CtlOptions options;
     options.Command = command->second;
     CheckOwnOptions(parser, options.Command, command->first);
-    const bool takesOperands =
-        options.Command == CommandKind::Alarm || options.Command == CommandKind::Ports;
-    if (!takesOperands && operands.size() > 1) {
+    if (options.Command != CommandKind::Alarm && operands.size() > 1) {
         throw UsageError(QStringLiteral("лишний аргумент \"%1\"").arg(operands[1]));
     }
     options.Link = ReadLink(parser);
@@ -167,8 +178,6 @@ CtlOptions ReadOptions(const QCommandLineParser& parser) {
         options.Alarm = ReadAlarm(parser, operands);
     } else if (options.Command == CommandKind::Event) {
         options.Event = ReadEvent(parser);
-    } else if (options.Command == CommandKind::Ports) {
-        options.Ports = ReadPortsOrder(parser, operands);
     }
     return options;
 }

@@ -12,7 +12,7 @@
 
 namespace pelta::ctl {
 
-enum class CommandKind { Read, Settings, SyncClock, Scan, Alarm, Event, Ports };
+enum class CommandKind { Read, Settings, SyncClock, Scan, Alarm, Event };
 
 // Link values given on the command line; what is missing comes from the remembered settings.
 struct LinkOverrides {
@@ -55,7 +55,7 @@ struct CtlOptions {
     ClockOrder Clock;
     AlarmOrder Alarm;
     EventOrder Event;
-    PortsOrder Ports;
+    std::optional<PortsOrder> Ports;  // the ports command, which needs no port and no address
 };
 
 struct ParsedCommandLine {

@@ -96,8 +96,8 @@ void PrintError(const QString& text) {
 }
 
 int RunSession(const CtlOptions& options) {
-    if (options.Command == CommandKind::Ports) {
-        return RunPortsCommand(options.Ports);
+    if (options.Ports) {
+        return RunPortsCommand(*options.Ports);
     }
     const link::RememberedSettings remembered =
         link::LoadRememberedSettings(link::RememberedSettingsPath());
