@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -192,8 +194,8 @@ TEST_F(CtlAgainstSimulator, scanFindsExactlyTheSimulatorsAddress) {
               QStringList{QStringLiteral("pelta-ctl: нет ответа ни от одного адреса")});
 }
 
-// ser2net (RFC 2217) in front of the simulator's pty: the line values reach the pty; a port
-// nobody serves is said once, naming the URL.
+// ser2net (RFC 2217) in front of the simulator's pty, given by URL: the line values reach the
+// pty; a network port nobody serves is said once, naming the URL.
 TEST_F(CtlAgainstSimulator, aNetworkPortGivenByUrlIsOpenedDirectlyAndAnUnreachableOneSaysWhy) {
     SimRig rig({"--address", "3"});
     e2e::Ser2net server(rig.Device(), true);
@@ -204,9 +206,15 @@ TEST_F(CtlAgainstSimulator, aNetworkPortGivenByUrlIsOpenedDirectlyAndAnUnreachab
     EXPECT_EQ(scan.Json(0)[QStringLiteral("address")], 3) << scan.Out.toStdString();
     EXPECT_TRUE(rig.ReceivedLines(2).value(1).contains(QStringLiteral("speed=19200")));
 
+    // Given a COM number in ports.conf, as `ports add` does.
     const QString nobody = QStringLiteral("tcp://127.0.0.1:%1").arg(e2e::FreeTcpPort());
+    ASSERT_TRUE(QDir().mkpath(config.filePath("pelta")));
+    QFile conf(config.filePath("pelta/ports.conf"));
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write(("COM21 " + nobody + "\n").toUtf8());
+    conf.close();
     const CtlRun refused =
-        RunCtl(rig.runtime.path(), config.path(), {"--port", nobody, "--address", "0-9", "scan"});
+        RunCtl(rig.runtime.path(), config.path(), {"--port", "21", "--address", "0-9", "scan"});
     EXPECT_EQ(refused.ExitCode, 1);
     ASSERT_EQ(refused.ErrLines().size(), 1) << refused.Err.toStdString();
     EXPECT_TRUE(refused.Err.startsWith(QStringLiteral("pelta-ctl: ") + nobody + ": "));

@@ -5,8 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "link/network_port_api.h"
-
 namespace pelta::ctl {
 namespace {
 
@@ -55,17 +53,6 @@ PortChoice ChoosePort(const LinkOverrides& given, const link::RememberedSettings
         choice.Remembered = found->second;
     }
     return choice;
-}
-
-QString NetworkPortFailure(const std::string& url, int replyTimeoutMs) {
-    link::NetworkPortApi network;
-    network.SetReplyTimeout(replyTimeoutMs);
-    const link::PortHandleValue handle = network.CreateFile(url);
-    if (handle == link::InvalidHandleValue) {
-        return QString::fromStdString(network.FailureReason());
-    }
-    network.CloseHandle(handle);
-    return {};
 }
 
 QString PortNotFoundText(int portNumber) {

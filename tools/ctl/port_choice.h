@@ -24,10 +24,6 @@ struct PortChoice {
 
 PortChoice ChoosePort(const LinkOverrides& given, const link::RememberedSettings& remembered);
 
-// Empty when the network port at this URL opens within the bound (the reply time-out, 2 s at
-// least), else one line naming the URL and why it did not.
-QString NetworkPortFailure(const std::string& url, int replyTimeoutMs);
-
 // Why the port list has no such COM number: where the links were looked for, and, without
 // XDG_RUNTIME_DIR (cron), that a desktop session's links are not seen from here.
 QString PortNotFoundText(int portNumber);

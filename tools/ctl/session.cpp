@@ -89,6 +89,11 @@ bool SilentInScan(CommandKind command, const AddressOutcome& outcome) {
     return command == CommandKind::Scan && outcome.Reason == QString::fromUtf8(kNoAnswer);
 }
 
+// The port layer the core runs on: a network port's failure is told there.
+const link::PortApi& PortLayerOf(CtlCore& core) {
+    return core.api;
+}
+
 }  // namespace
 
 void PrintError(const QString& text) {
@@ -107,14 +112,6 @@ int RunSession(const CtlOptions& options) {
         return port.UsageError ? kExitUsage : kExitSomeFailed;
     }
     const QString replyTimeout = options.Link.ReplyTimeout.value_or(remembered.ReplyTimeout);
-    // A network port that cannot be reached is said once, with why, not at every address.
-    if (!options.Link.PortUrl.isEmpty()) {
-        if (const QString failure = NetworkPortFailure(port.DevicePath, replyTimeout.toInt());
-            !failure.isEmpty()) {
-            PrintError(failure);
-            return kExitSomeFailed;
-        }
-    }
     CtlCore core(port.Roots);
     if (!port.DevicePath.empty()) {
         core.OfferDevice(port.PortNumber, port.DevicePath);
@@ -140,8 +137,15 @@ int RunSession(const CtlOptions& options) {
         }
         progress.Clear();
         if (!outcome.Ok()) {
-            PrintError(QStringLiteral("адрес %1: %2").arg(outcome.Address).arg(outcome.Reason));
             allGood = false;
+            // A network port that failed is said once, naming its URL and why; the other
+            // addresses would only wait for it again.
+            if (const std::string why = PortLayerOf(core).FailureReason(); !why.empty()) {
+                PrintError(QString::fromStdString(why));
+                report.Add(outcome);
+                break;
+            }
+            PrintError(QStringLiteral("адрес %1: %2").arg(outcome.Address).arg(outcome.Reason));
         }
         anyFound = anyFound || outcome.Ok();
         report.Add(outcome);
