@@ -20,7 +20,7 @@ class NetworkPortApi : public PortApi {
 
     // How long a connect and each answer of the server may take: the reply time-out the
     // operator chose, never under MinimumBoundMs. Applies to ports opened afterwards.
-    void SetReplyTimeout(int milliseconds);
+    void SetReplyTimeout(int milliseconds) override;
     // Why the port opened last failed (to open, to take the settings, or a call), in one line:
     // "rfc2217://host:4001: Connection refused"; empty when it has not.
     std::string FailureReason() const override { return failureReason_; }

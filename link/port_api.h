@@ -88,6 +88,9 @@ class PortApi {
     // Why the port opened last failed, in one line naming it, when the error code alone does
     // not tell (a network port's host and cause); empty otherwise.
     virtual std::string FailureReason() const { return {}; }
+    // The reply time-out the exchange runs with, given before each open: a network port bounds
+    // its connect and its server's answers by it; a serial device needs no bound.
+    virtual void SetReplyTimeout(int /*milliseconds*/) {}
 };
 
 }  // namespace pelta::link

@@ -82,18 +82,23 @@ std::string PortDiscovery::DeviceAt(std::int16_t position) const {
     return ports_[static_cast<std::size_t>(position)].DevicePath;
 }
 
-void PortDiscovery::SaveRemembered(const RememberedPorts& ports) {
-    const QString path = QString::fromStdString(roots_.PortsFile);
-    QSaveFile file(path);
+QString SaveRememberedPorts(const std::string& path, const RememberedPorts& ports) {
+    const QString name = QString::fromStdString(path);
+    QSaveFile file(name);
     const std::string text = FormatRememberedPorts(ports);
-    const bool saved = QDir().mkpath(QFileInfo(path).absolutePath()) &&
+    const bool saved = QDir().mkpath(QFileInfo(name).absolutePath()) &&
                        file.open(QIODevice::WriteOnly) &&
                        file.write(text.data(), static_cast<qint64>(text.size())) ==
                            static_cast<qint64>(text.size()) &&
                        file.commit();
-    if (!saved && errorLog_ != nullptr) {
-        errorLog_->WriteErrorLog(QString::fromUtf8("Не удалось сохранить номера портов в ") + path +
-                                 QStringLiteral(": ") + file.errorString());
+    return saved ? QString() : name + QStringLiteral(": ") + file.errorString();
+}
+
+void PortDiscovery::SaveRemembered(const RememberedPorts& ports) {
+    const QString failure = SaveRememberedPorts(roots_.PortsFile, ports);
+    if (!failure.isEmpty() && errorLog_ != nullptr) {
+        errorLog_->WriteErrorLog(QString::fromUtf8("Не удалось сохранить номера портов в ") +
+                                 failure);
     }
 }
 

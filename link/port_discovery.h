@@ -15,6 +15,9 @@
 
 namespace pelta::link {
 
+// Writes ports.conf whole or not at all; empty when saved, else why not.
+QString SaveRememberedPorts(const std::string& path, const RememberedPorts& ports);
+
 class PortDiscovery {
   public:
     PortDiscovery();

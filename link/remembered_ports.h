@@ -11,7 +11,8 @@
 
 namespace pelta::link {
 
-// Identity ("by-id/usb-FTDI_...", "by-path/pci-...", "ttyS0") -> COM number.
+// Identity ("by-id/usb-FTDI_...", "by-path/pci-...", "ttyS0", or a network port's URL,
+// "rfc2217://host:4001") -> COM number.
 using RememberedPorts = std::map<std::string, int>;
 
 // Nothing for a damaged text.

@@ -23,6 +23,7 @@ class RoutingPortApi : public PortApi {
         return lastOpened_ == &network_ ? network_.FailureReason() : std::string();
     }
 
+    void SetReplyTimeout(int milliseconds) override { network_.SetReplyTimeout(milliseconds); }
     PortHandleValue CreateFile(const std::string& deviceName) override;
     bool SetCommTimeouts(PortHandleValue handle, const CommTimeouts& timeouts) override {
         return Route(handle).SetCommTimeouts(handle, timeouts);

@@ -35,6 +35,8 @@ class SerialChannel {
     enum class PortNaming { ComName, DevicePath };
     void SetPortNaming(PortNaming naming) { naming_ = naming; }
 
+    // The reply time-out of the exchanges to come, for ports that bound their opening by it.
+    void SetReplyTimeout(int milliseconds) { api_.SetReplyTimeout(milliseconds); }
     // Opens the port and fills PortDcb and PortTimeouts (also when the open failed).
     void OpenPort(std::int16_t portNumber);
     // As OpenPort, but opens the given device ("/dev/serial/by-id/...") in place of the one

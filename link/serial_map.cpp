@@ -14,6 +14,7 @@
 
 #include "link/com_numbering.h"
 #include "link/line_rules.h"
+#include "link/port_url.h"
 #include "link/xdg_folders.h"
 
 namespace pelta::link {
@@ -227,6 +228,12 @@ SerialMap ReadSerialMap(const SerialMapRoots& roots) {
     for (std::size_t i = 0; i < devices.size(); ++i) {
         if (numbering.Numbers[i] != 0) {
             map.Entries.push_back({numbering.Numbers[i], devices[i].OpenPath, devices[i].Identity});
+        }
+    }
+    // Network ports are there whenever they are remembered; a link wins a clash, as for devices.
+    for (const auto& [identity, number] : file.Ports) {
+        if (IsNetworkPortName(identity) && linkNumbers.count(number) == 0) {
+            map.Entries.push_back({number, identity, identity});
         }
     }
     std::sort(map.Entries.begin(), map.Entries.end(),

@@ -2,7 +2,8 @@
 // The Linux serial-device map: which device each "COM<n>" names. Links named COM<n> in the map
 // folder keep their numbers; the kernel's real serial devices (/sys/class/tty) keep the numbers
 // remembered for them in ports.conf, and new ones take the lowest free numbers
-// (com_numbering.h). Standard library only: the simulator shares this file.
+// (com_numbering.h); the network ports ports.conf names ("COM20 rfc2217://host:4001") are
+// listed under their numbers. Standard library only: the simulator shares this file.
 
 #include <optional>
 #include <string>
@@ -17,7 +18,8 @@ namespace pelta::link {
 struct SerialMapEntry {
     int Number = 0;  // n of COM<n>
     // What to open: a link's target as the link named it, else the device's by-id or by-path
-    // link (which follows the device wherever the kernel puts it), else /dev/<name>.
+    // link (which follows the device wherever the kernel puts it), else /dev/<name>; for a
+    // network port its URL.
     std::string DevicePath;
     std::string Identity;  // what ports.conf remembers the number by; empty for a link
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "link/line_rules.h"
 #include "protocol/run_time_error.h"
 
 namespace pelta::protocol {
@@ -30,6 +31,21 @@ double ReplyTimeoutMs(const QString& text) {
     }
     return value;
 }
+
+namespace {
+
+// A time-out that is no number is reported by the settling wait after the open; the port then
+// opens with its least bound.
+int ConnectBoundMs(const QString& replyTimeoutText) {
+    try {
+        return static_cast<int>(std::clamp(ReplyTimeoutMs(replyTimeoutText), 0.0,
+                                           double{link::ReplyTimeoutsMs.Highest}));
+    } catch (const RunTimeError&) {
+        return 0;
+    }
+}
+
+}  // namespace
 
 double SettlingWaitMs(const QString& replyTimeoutText) {
     return ReplyTimeoutMs(replyTimeoutText) / 2.0;
@@ -104,6 +120,7 @@ void PollCycle::Run() {
 
 void PollCycle::RunCommands() {
     if (depth_ == 1) {
+        parts_.Link.Channel().SetReplyTimeout(ConnectBoundMs(parts_.Host.Text1_3()));
         parts_.Link.OpenSelectedPort(parts_.Host.cboPortListIndex());
     }
     WaitMs(SettlingWaitMs(parts_.Host.Text1_3()));  // let the line settle

@@ -240,6 +240,7 @@ void Form1::FillLinkLists() {
     l.cmbHandShake->setCurrentIndex(link::DefaultHandShakePosition);
     // No port found leaves the list empty; "Не выбран порт!" then guards every exchange.
     FillUnselected(l.cboPort, services_->Discovery.PortListEntries());
+    ShowPortDevices();
     const link::PropertyLists lists = link::LinkSettingsModel::LoadPropertySettings();
     l.cboDataBits->addItems(lists.DataBits);
     l.cboDataBits->setCurrentIndex(lists.DataBitsPosition);
@@ -258,7 +259,18 @@ void Form1::RefreshPortList() {
     const QSignalBlocker quiet(ports);
     ports->clear();
     ports->addItems(services_->Discovery.PortListEntries());
+    ShowPortDevices();
     ports->setCurrentIndex(chosen);
+}
+
+// Entries read "COM n" alone; the tooltip tells which device or network port each one opens.
+void Form1::ShowPortDevices() {
+    PortList* ports = controls_.Link.cboPort;
+    for (int i = 0; i < ports->count(); ++i) {
+        ports->setItemData(
+            i, QString::fromStdString(services_->Discovery.DeviceAt(static_cast<std::int16_t>(i))),
+            Qt::ToolTipRole);
+    }
 }
 
 void Form1::FillDayLists() {

@@ -93,6 +93,7 @@ class Form1 : public QWidget, public link::MessageSink {
     void FillScheduleLists();
     void FillLinkLists();
     void RefreshPortList();
+    void ShowPortDevices();
     void FillDayLists();
     void Button165_Click();
     void DateTime1_LostFocus();

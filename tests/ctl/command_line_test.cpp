@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include "device/settings_commands.h"
+#include "tests/link/scratch_serial_tree.h"
 #include "tools/ctl/command_line.h"
 
 namespace pelta::ctl {
@@ -65,6 +66,47 @@ TEST(CtlCommandLine, aCorrectionIsWholeSecondsWithinTheFieldsRangeAndBecomesTheW
         EXPECT_EQ(device::ClockCorrectionFrom(parsed.Options.Clock.Correction), c.byte) << c.text;
     }
     QLocale::setDefault(QLocale::c());
+}
+
+// ports add, remove and the list, as the command line gives them, on a scratch tree holding a
+// link on COM1 and a device remembered on COM2 that is not plugged in.
+TEST(CtlPorts, networkPortsTakeFreeNumbersKeptBesideTheDevicesAndListAsTheWindowLists) {
+    link::testing::ScratchSerialTree tree;
+    tree.Link(1, "/dev/null");
+    const std::string conf = "config/pelta/ports.conf";
+    tree.Write(conf, "COM2 by-id/usb-A\n");
+    const struct {
+        QStringList Args;
+        const char* Says;  // in the output, or in the error when Fails
+        bool Fails;
+    } steps[] = {
+        {{"add", "rfc2217://127.0.0.1:4001"}, "COM 3\trfc2217://127.0.0.1:4001", false},
+        {{"add", "rfc2217://127.0.0.1:4001", "--com", "9"}, "уже порт COM 3", true},
+        {{"add", "tcp://[::1]:5000", "--com", "2"}, "номер COM 2 уже занят: by-id/usb-A", true},
+        {{"add", "tcp://[::1]:5000", "--com", "COM1"}, "занят: /dev/null", true},
+        {{"add", "tcp://[::1]:5000", "--com", "20"}, "COM 20\ttcp://[::1]:5000", false},
+        {{}, "COM 1\t/dev/null\t-\nCOM 20\ttcp://[::1]:5000\ttcp://[::1]:5000\nCOM 3\t", false},
+        {{"remove", "2"}, "COM 2 не сетевой порт", true},
+        {{"remove", "COM 3"}, "COM 3\trfc2217://127.0.0.1:4001 удалён", false},
+    };
+    for (const auto& step : steps) {
+        const ParsedCommandLine parsed =
+            ParseCommandLine(QStringList{"pelta-ctl", "ports"} + step.Args);
+        ASSERT_EQ(parsed.What, ParsedCommandLine::Kind::Run) << parsed.Text.toStdString();
+        const PortsOutcome outcome = RunPortsOrder(*parsed.Options.Ports, tree.Roots());
+        const QString said = step.Fails ? outcome.Error : outcome.Output;
+        EXPECT_TRUE(said.contains(QString::fromUtf8(step.Says)))
+            << step.Args.join(' ').toStdString() << ": " << said.toStdString();
+        EXPECT_EQ(outcome.Error.isEmpty(), !step.Fails) << step.Args.join(' ').toStdString();
+    }
+    EXPECT_EQ(link::ParseRememberedPorts(tree.Read(conf)),
+              (link::RememberedPorts{{"by-id/usb-A", 2}, {"tcp://[::1]:5000", 20}}));
+
+    // A damaged file is left as it is: adding to it would lose the numbers it held.
+    tree.Write(conf, "COM2 by-id/usb-A\ngarbage\n");
+    const ParsedCommandLine add = ParseCommandLine({"pelta-ctl", "ports", "add", "tcp://h:1"});
+    EXPECT_TRUE(RunPortsOrder(*add.Options.Ports, tree.Roots()).Error.contains("испорчен"));
+    EXPECT_EQ(tree.Read(conf), "COM2 by-id/usb-A\ngarbage\n");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,6 +13,7 @@
 
 #include "link/remembered_settings.h"
 #include "tests/e2e/sim_rig.h"
+#include "tests/support/network_peers.h"
 
 namespace pelta::ctl {
 namespace {
@@ -191,6 +194,32 @@ TEST_F(CtlAgainstSimulator, scanFindsExactlyTheSimulatorsAddress) {
               QStringList{QStringLiteral("pelta-ctl: нет ответа ни от одного адреса")});
 }
 
+// ser2net (RFC 2217) in front of the simulator's pty, given by URL: the line values reach the
+// pty; a network port nobody serves is said once, naming the URL.
+TEST_F(CtlAgainstSimulator, aNetworkPortGivenByUrlIsOpenedDirectlyAndAnUnreachableOneSaysWhy) {
+    SimRig rig({"--address", "3"});
+    e2e::Ser2net server(rig.Device(), true);
+    const CtlRun scan = RunCtl(rig.runtime.path(), config.path(),
+                               {"--port", server.Url(), "--timeout", "500", "--speed", "19200",
+                                "--address", "2-3", "--json", "scan"});
+    EXPECT_EQ(scan.ExitCode, 0) << scan.Err.toStdString();
+    EXPECT_EQ(scan.Json(0)[QStringLiteral("address")], 3) << scan.Out.toStdString();
+    EXPECT_TRUE(rig.ReceivedLines(2).value(1).contains(QStringLiteral("speed=19200")));
+
+    // Given a COM number in ports.conf, as `ports add` does.
+    const QString nobody = QStringLiteral("tcp://127.0.0.1:%1").arg(e2e::FreeTcpPort());
+    ASSERT_TRUE(QDir().mkpath(config.filePath("pelta")));
+    QFile conf(config.filePath("pelta/ports.conf"));
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write(("COM21 " + nobody + "\n").toUtf8());
+    conf.close();
+    const CtlRun refused =
+        RunCtl(rig.runtime.path(), config.path(), {"--port", "21", "--address", "0-9", "scan"});
+    EXPECT_EQ(refused.ExitCode, 1);
+    ASSERT_EQ(refused.ErrLines().size(), 1) << refused.Err.toStdString();
+    EXPECT_TRUE(refused.Err.startsWith(QStringLiteral("pelta-ctl: ") + nobody + ": "));
+}
+
 TEST_F(CtlAgainstSimulator, alarmAndEventSendWhatTheWindowsButtonsSend) {
     SimRig rig;
     struct Case {
@@ -341,6 +370,13 @@ TEST(CtlUsage, aUsageErrorExitsTwoWithOneRussianLineAndTouchesNoPort) {
         {{"--port", "7", "watch", "--interval", "0"}, "--interval"},
         {{"--port", "7", "watch", "--mqtt", "mqtt://u:pw@host"}, "--mqtt"},
         {{"--port", "7", "read", "--csv", "x.csv"}, "только к watch"},
+        {{"--port", "ftp://host:21", "scan"}, "tcp://ХОСТ:ПОРТ"},
+        {{"--port", "rfc2217://host", "read"}, "rfc2217://ХОСТ:ПОРТ"},
+        {{"ports", "add", "tcp://host:0"}, "tcp://ХОСТ:ПОРТ"},
+        {{"ports", "add"}, "ports add URL"},
+        {{"ports", "remove", "x"}, "\"x\" не похож"},
+        {{"ports", "--com", "3"}, "ports add URL"},
+        {{"--port", "7", "read", "--com", "3"}, "--com не относится к команде read"},
     };
     for (const auto& c : cases) {
         const CtlRun run = RunCtl(scratch.path(), scratch.path(), c.args);

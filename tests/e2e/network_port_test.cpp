@@ -5,7 +5,6 @@
 
 #include <QLocale>
 #include <QRegularExpression>
-#include <functional>
 #include <optional>
 
 #include "sim_rig.h"
@@ -87,53 +86,36 @@ TEST_F(NetworkPortTest, ser2netCarriesReadsSettingsAndFramesHoldingFF) {
 
 TEST_F(NetworkPortTest, serversThatVanishRefuseOrNeverAnswerCostOneMissingReply) {
     const QString openFailed = QStringLiteral("Ошибка открытия порта \\\\.\\COM20");
-    const QString notConfigured =
-        QStringLiteral("Не удается настроить порт на заданные параметры Error: 110");
+    enum class Peer { KilledSer2net, Nobody, SilentRfc2217, SilentRaw };
     const struct {
-        const char* Case;
-        std::function<QString(SimRig&, std::optional<Ser2net>&, std::optional<SilentListener>&)>
-            Serve;             // starts the peer, returns the URL
+        Peer Serving;
         QString FirstMessage;  // of the first exchange; empty: none
         const char* Reason;    // in the port layer's reason after it
     } cases[] = {
-        {"ser2net killed while the reply is awaited",
-         [](SimRig& rig, std::optional<Ser2net>& server, std::optional<SilentListener>&) {
-             server.emplace(rig.Device(), true);
-             QObject::connect(&rig.sim, &QProcess::readyReadStandardOutput, [&rig, &server] {
-                 if (!rig.ReceivedLines(0).isEmpty()) {
-                     server->Kill();
-                 }
-             });
-             return server->Url();
-         },
-         {},
-         ""},
-        {"connection refused",
-         [](SimRig&, std::optional<Ser2net>&, std::optional<SilentListener>&) {
-             return QStringLiteral("rfc2217://127.0.0.1:%1").arg(FreeTcpPort());
-         },
-         openFailed, "Connection refused"},
-        {"rfc2217 server that accepts and never answers",
-         [](SimRig&, std::optional<Ser2net>&, std::optional<SilentListener>& listener) {
-             listener.emplace();
-             return QStringLiteral("rfc2217://127.0.0.1:%1").arg(listener->Port());
-         },
-         notConfigured, "COM-PORT-OPTION"},
-        {"raw server that accepts and never answers",
-         [](SimRig&, std::optional<Ser2net>&, std::optional<SilentListener>& listener) {
-             listener.emplace();
-             return QStringLiteral("tcp://127.0.0.1:%1").arg(listener->Port());
-         },
-         {},
-         ""},
+        {Peer::KilledSer2net, {}, ""},  // killed while the reply is awaited
+        {Peer::Nobody, openFailed, "Connection refused"},
+        {Peer::SilentRfc2217,
+         QStringLiteral("Не удается настроить порт на заданные параметры Error: 110"),
+         "COM-PORT-OPTION"},
+        {Peer::SilentRaw, {}, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.Case);
+        SCOPED_TRACE(static_cast<int>(c.Serving));
         SimRig rig({"--late", "600"});
         rig.window.In["Text1_3"] = QStringLiteral("1000");  // the late reply would be in time
         std::optional<Ser2net> server;
-        std::optional<SilentListener> listener;
-        const QString url = c.Serve(rig, server, listener);
+        const SilentListener listener;
+        QString url = QStringLiteral("%1://127.0.0.1:%2")
+                          .arg(c.Serving == Peer::SilentRaw ? "tcp" : "rfc2217")
+                          .arg(c.Serving == Peer::Nobody ? FreeTcpPort() : listener.Port());
+        if (c.Serving == Peer::KilledSer2net) {
+            url = server.emplace(rig.Device(), true).Url();
+            QObject::connect(&rig.sim, &QProcess::readyReadStandardOutput, [&rig, &server] {
+                if (!rig.ReceivedLines(0).isEmpty()) {
+                    server->Kill();
+                }
+            });
+        }
         rig.UseNetworkPort(url);
         rig.commands.Command5_Click();
         const protocol::LinkCounters& counted = rig.monitor.LinkStatistics();

@@ -9,6 +9,8 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "link/error_log_sink.h"
@@ -18,6 +20,28 @@
 #include "tests/support/memory_port_api.h"
 
 namespace pelta::link::testing {
+
+// Bytes written as hex pairs, blanks between them allowed: "FF FA 2C".
+inline std::string Hex(std::string_view text) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != ' ') {
+            bytes += static_cast<char>(std::stoi(std::string(text.substr(i, 2)), nullptr, 16));
+            ++i;
+        }
+    }
+    return bytes;
+}
+
+// Reads in hex, "|" between them: "07 FF|FF 08".
+inline std::vector<std::string> Reads(std::string_view text) {
+    std::vector<std::string> reads;
+    for (std::size_t start = 0, end = 0; end != std::string_view::npos; start = end + 1) {
+        end = text.find('|', start);
+        reads.push_back(Hex(text.substr(start, end - start)));
+    }
+    return reads;
+}
 
 using ShownMessages = std::vector<std::pair<QString, MessageIcon>>;
 

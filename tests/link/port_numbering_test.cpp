@@ -1,6 +1,7 @@
 // COM numbers that stay with their devices: remembered in ports.conf across re-plugging,
-// restarts and a link's clash, and a damaged ports.conf survived. A list position opens the
-// device it showed when the list was filled, whatever the tree does later.
+// restarts and a link's clash, network ports listed under theirs, and a damaged ports.conf
+// survived. A list position opens the device it showed when the list was filled, whatever the
+// tree does later.
 
 #include <cerrno>
 #include <functional>
@@ -40,6 +41,7 @@ TEST_F(PortNumbers, stayWithTheirDevicesAcrossReplugsRestartsAndLinks) {
     const std::string usbA = "dev/serial/by-id/usb-A";
     const std::string usbC = "dev/serial/by-id/usb-C";
     const std::string pci2 = "dev/serial/by-path/pci-2";
+    const std::string usbD = "dev/serial/by-id/usb-D";
     const struct {
         const char* Step;
         std::function<void()> Change;
@@ -77,6 +79,21 @@ TEST_F(PortNumbers, stayWithTheirDevicesAcrossReplugsRestartsAndLinks) {
              restart();
          },
          {{1, "dev/ttyS0"}, {2, usbA}, {3, pci2}, {4, usbC}}},
+        {"a network port given COM5 in ports.conf; a new D passes its number over",
+         [&] {
+             tree.Write("config/pelta/ports.conf",
+                        tree.Read("config/pelta/ports.conf") + "COM5 rfc2217://[::1]:4001\n");
+             tree.Plug("ttyUSB4", "usb-D");
+         },
+         {{1, "dev/ttyS0"},
+          {2, usbA},
+          {3, pci2},
+          {4, usbC},
+          {5, "rfc2217://[::1]:4001"},
+          {6, usbD}}},
+        {"a link on COM5 wins over the network port",
+         [&] { tree.Link(5, "/dev/null"); },
+         {{1, "dev/ttyS0"}, {2, usbA}, {3, pci2}, {4, usbC}, {5, "/dev/null"}, {6, usbD}}},
     };
     for (const auto& step : steps) {
         step.Change();
@@ -84,8 +101,12 @@ TEST_F(PortNumbers, stayWithTheirDevicesAcrossReplugsRestartsAndLinks) {
         EXPECT_EQ(Listed(*discovery), step.Expected) << step.Step;
     }
     EXPECT_EQ(ParseRememberedPorts(tree.Read("config/pelta/ports.conf")),
-              (RememberedPorts{
-                  {"by-id/usb-A", 2}, {"by-id/usb-C", 4}, {"by-path/pci-2", 3}, {"ttyS0", 1}}));
+              (RememberedPorts{{"by-id/usb-A", 2},
+                               {"by-id/usb-C", 4},
+                               {"by-id/usb-D", 6},
+                               {"by-path/pci-2", 3},
+                               {"rfc2217://[::1]:4001", 5},
+                               {"ttyS0", 1}}));
     EXPECT_TRUE(errorLog.Entries.empty());
 }
 

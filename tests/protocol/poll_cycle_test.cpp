@@ -95,18 +95,23 @@ TEST_F(PollCycleTest, opensWaitsSendsWaitsReadsDecodesAndClosesOnARefresh) {
     EXPECT_EQ(CallNames(), (Calls{"CreateFile", "Wait 500000us", "CloseHandle"}));
 }
 
-TEST_F(PollCycleTest, waitsAsTheTimeoutFieldSaysInTheLocaleOrPlain) {
+// The port learns the time-out before it opens: a network port bounds its connect by it.
+TEST_F(PollCycleTest, waitsAndThePortsBoundFollowTheTimeoutFieldInTheLocaleOrPlain) {
     const struct {
         const char* text;
         std::chrono::microseconds settle;
         std::chrono::microseconds reply;
-    } cases[] = {
-        {"200", 100ms, 200ms}, {"2,5", 1250us, 2500us}, {"2.5", 1250us, 2500us}, {"-50", 0us, 0us}};
+        int bound;
+    } cases[] = {{"3000", 1500ms, 3000ms, 3000},
+                 {"2,5", 1250us, 2500us, 2},
+                 {"2.5", 1250us, 2500us, 2},
+                 {"-50", 0us, 0us, 0}};
     for (const auto& c : cases) {
         events.Waits.clear();
         window.In["Text1_3"] = QString::fromLatin1(c.text);
         cycle.Start(Command::ReadSettings, Command::ReadSettings);
         EXPECT_EQ(events.Waits, (std::vector{c.settle, c.reply})) << c.text;
+        EXPECT_EQ(api.ReplyTimeoutMs, c.bound) << c.text;
     }
 }
 

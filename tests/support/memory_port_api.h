@@ -45,6 +45,7 @@ class MemoryPortApi : public PortApi {
     std::vector<std::string> Calls;
     std::string Written;  // every byte written successfully, in order
     std::optional<CommTimeouts> LastTimeouts;
+    int ReplyTimeoutMs = -1;  // the last SetReplyTimeout
 
     // Makes the port known under the name OpenPort builds for that number.
     void AddPort(std::int16_t number) { ExistingDevices.insert(SerialChannel::DeviceName(number)); }
@@ -57,6 +58,7 @@ class MemoryPortApi : public PortApi {
         Written.clear();
     }
 
+    void SetReplyTimeout(int milliseconds) override { ReplyTimeoutMs = milliseconds; }
     PortHandleValue CreateFile(const std::string& deviceName) override {
         const bool open = std::ranges::any_of(
             openHandles_, [&](const auto& handle) { return handle.second == deviceName; });

@@ -6,7 +6,6 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QStandardPaths>
 #include <QThread>
 #include <stdexcept>
 
@@ -55,32 +54,23 @@ std::uint16_t FreeTcpPort() {
 }
 
 Ser2net::Ser2net(const QString& device, bool rfc2217) : port_(FreeTcpPort()), rfc2217_(rfc2217) {
-    const QString accepter =
-        rfc2217 ? QStringLiteral("telnet(rfc2217),tcp") : QStringLiteral("tcp");
-    QFile file(Configuration());
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw std::runtime_error("cannot write the ser2net configuration");
-    }
-    file.write(QStringLiteral("%YAML 1.1\n---\n"
-                              "connection: &pelta\n"
+    QFile file(folder_.filePath(QStringLiteral("ser2net.yaml")));
+    file.open(QIODevice::WriteOnly);
+    file.write(QStringLiteral("connection: &pelta\n"
                               "  accepter: %1,127.0.0.1,%2\n"
                               "  connector: serialdev,%3,9600n81,local\n"
                               "  options:\n"
                               "    chardelay: false\n")
-                   .arg(accepter)
+                   .arg(rfc2217 ? QStringLiteral("telnet(rfc2217),tcp") : QStringLiteral("tcp"))
                    .arg(port_)
                    .arg(device)
                    .toUtf8());
     file.close();
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
     // Debian puts it in /usr/sbin, which a user's PATH may lack.
-    QString program = QStandardPaths::findExecutable(QStringLiteral("ser2net"));
-    if (program.isEmpty()) {
-        program = QStandardPaths::findExecutable(QStringLiteral("ser2net"),
-                                                 {QStringLiteral("/usr/sbin")});
-    }
-    process_.start(program, {QStringLiteral("-c"), Configuration(), QStringLiteral("-n"),
-                             QStringLiteral("-d")});
+    process_.start(
+        QStringLiteral("/usr/sbin/ser2net"),
+        {QStringLiteral("-c"), file.fileName(), QStringLiteral("-n"), QStringLiteral("-d")});
     const QDeadlineTimer deadline(5000);
     while (!Listening(port_) && !deadline.hasExpired() &&
            process_.state() != QProcess::NotRunning) {
@@ -99,10 +89,6 @@ QString Ser2net::Url() const {
     return QStringLiteral("%1://127.0.0.1:%2")
         .arg(rfc2217_ ? QStringLiteral("rfc2217") : QStringLiteral("tcp"))
         .arg(port_);
-}
-
-QString Ser2net::Configuration() const {
-    return folder_.filePath(QStringLiteral("ser2net.yaml"));
 }
 
 void Ser2net::Kill() {

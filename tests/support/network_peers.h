@@ -22,8 +22,6 @@ class Ser2net {
     Ser2net& operator=(const Ser2net&) = delete;
 
     QString Url() const;
-    // The configuration file it runs on.
-    QString Configuration() const;
     // SIGKILL: the connections drop as when the box loses power.
     void Kill();
 

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "link/message_sink.h"
-#include "link/termios_port_api.h"
 #include "tests/support/memory_port_api.h"
 #include "ui/button16.h"
 #include "ui/window_app.h"
@@ -25,7 +24,6 @@ struct HarnessSetup {
     QStringList missingPictures = {};     // left out
     QStringList brokenPictures = {};      // written as text, not as pictures
     QString rememberedPath = {};          // empty: a scratch file of the harness's own
-    std::optional<link::SerialMapRoots> realPorts = {};  // the termios ports these roots map
 };
 
 inline const QStringList kPictureFiles = {"button_ok.bmp", "connect_established.bmp", "CLOCK.bmp",
@@ -62,34 +60,29 @@ class Form1Harness {
         options.RememberedSettingsPath = setup.rememberedPath.isEmpty()
                                              ? root.filePath("config/pelta.conf")
                                              : setup.rememberedPath;
-        if (setup.realPorts) {
-            options.PortApi = std::make_unique<link::TermiosPortApi>(*setup.realPorts);
-            options.MapRoots = setup.realPorts;
-            options.PictureFolders = {PELTA_ASSETS_DIR};
-        } else {
-            auto port = std::make_unique<link::MemoryPortApi>();
-            port_ = port.get();
-            for (int number : setup.ports) {
-                QFile::link("/dev/null", root.filePath(QStringLiteral("map/COM%1").arg(number)));
-                port_->AddPort(static_cast<std::int16_t>(number));
-            }
-            port_->ExistingDevices.insert("/dev/null");  // the list opens what the links named
-            QImage picture(16, 16, QImage::Format_RGB32);
-            picture.fill(QColor(0, 0, 160));
-            for (const QString& file : kPictureFiles) {
-                QFile out(root.filePath(file));
-                if (setup.brokenPictures.contains(file) && out.open(QIODevice::WriteOnly)) {
-                    out.write("not a bitmap");
-                } else if (!setup.missingPictures.contains(file)) {
-                    picture.save(root.filePath(file), "BMP");
-                }
-            }
-            options.PortApi = std::move(port);
-            options.MapRoots = {root.filePath("map").toStdString(),
-                                root.filePath("sys").toStdString(),
-                                root.filePath("dev").toStdString()};
-            options.PictureFolders = {root.path()};
+        auto port = std::make_unique<link::MemoryPortApi>();
+        port_ = port.get();
+        for (int number : setup.ports) {
+            QFile::link("/dev/null", root.filePath(QStringLiteral("map/COM%1").arg(number)));
+            port_->AddPort(static_cast<std::int16_t>(number));
         }
+        port_->ExistingDevices.insert("/dev/null");  // the list opens what the links named
+        QImage picture(16, 16, QImage::Format_RGB32);
+        picture.fill(QColor(0, 0, 160));
+        for (const QString& file : kPictureFiles) {
+            QFile out(root.filePath(file));
+            if (setup.brokenPictures.contains(file) && out.open(QIODevice::WriteOnly)) {
+                out.write("not a bitmap");
+            } else if (!setup.missingPictures.contains(file)) {
+                picture.save(root.filePath(file), "BMP");
+            }
+        }
+        options.PortApi = std::move(port);
+        options.MapRoots = {root.filePath("map").toStdString(),
+                            root.filePath("sys").toStdString(),
+                            root.filePath("dev").toStdString()};
+        options.MapRoots->PortsFile = PortsFile().toStdString();
+        options.PictureFolders = {root.path()};
         app_ = std::make_unique<WindowApp>(std::move(options));
         Window().SetMessagePresenter([this](const QString& text, link::MessageIcon icon) {
             messages.emplace_back(text, icon);
@@ -101,6 +94,7 @@ class Form1Harness {
     Form1& Window() { return app_->Window(); }
     link::MemoryPortApi& Port() { return *port_; }
     QString MapFolder() const { return QDir(dir_.path()).filePath(QStringLiteral("map")); }
+    QString PortsFile() const { return QDir(dir_.path()).filePath(QStringLiteral("ports.conf")); }
     std::vector<std::pair<QString, link::MessageIcon>> messages;  // text and icon
 
     template <typename Widget>

@@ -1,4 +1,5 @@
-// Opening the port list re-reads the ports: new ones appear, vanished ones leave, the chosen
+// Opening the port list re-reads the ports: new ones appear (a network port given a number in
+// ports.conf too), vanished ones leave, each entry's tooltip names its device or URL, the chosen
 // port and its applied settings stay with its COM number, and nothing else on the page moves.
 
 #include <gtest/gtest.h>
@@ -28,10 +29,18 @@ TEST(PortList, rereadsThePortsWhenOpenedAndKeepsTheChosenPortWithItsSettings) {
     const QString map = harness.MapFolder();
     ASSERT_TRUE(QFile::link("/dev/null", map + "/COM2"));
     ASSERT_TRUE(QFile::remove(map + "/COM12"));
+    QFile conf(harness.PortsFile());
+    ASSERT_TRUE(conf.open(QIODevice::Append));
+    conf.write("COM20 rfc2217://127.0.0.1:4001\n");
+    conf.close();
     ports->showPopup();
     ports->hidePopup();
 
-    EXPECT_EQ(Items(ports), QStringList({"COM 1", "COM 2", "COM 3"}));
+    EXPECT_EQ(Items(ports), QStringList({"COM 1", "COM 2", "COM 20", "COM 3"}));
+    const QStringList tips = {"/dev/null", "/dev/null", "rfc2217://127.0.0.1:4001", "/dev/null"};
+    for (int i = 0; i < ports->count(); ++i) {
+        EXPECT_EQ(ports->itemData(i, Qt::ToolTipRole).toString(), tips[i]) << i;
+    }
     EXPECT_EQ(ports->currentText(), "COM 3");
     EXPECT_EQ(speed->currentIndex(), 2);
     EXPECT_EQ(address->text(), "9");

@@ -48,7 +48,10 @@ QList<QCommandLineOption> OptionList() {
         return QCommandLineOption(names, QString::fromUtf8(description));
     };
     return {
-        value("port", "порт, как в списке окна: \"COM 7\", COM7 или 7", "COM n"),
+        value("port",
+              "порт, как в списке окна: \"COM 7\", COM7 или 7; или сетевой: tcp://ХОСТ:ПОРТ, "
+              "rfc2217://ХОСТ:ПОРТ",
+              "COM n|URL"),
         value("device", "устройство последовательного порта (путь), открывается напрямую", "PATH"),
         value("address", "адреса контроллеров: 1,3,5-9 (для scan по умолчанию 0-255)", "LIST"),
         value("speed", "скорость, бит/с: 300 ... 19200", "N"),
@@ -72,6 +75,8 @@ QList<QCommandLineOption> OptionList() {
         value("line2", "event: 2-я строка, как --line1", "TEXT"),
         value("date", "event: дата запуска дд.мм.гг", "dd.mm.yy"),
         value("hour", "event: час запуска 0 ... 23", "H"),
+        value("com", "ports add: номер COM для сетевого порта (по умолчанию наименьший свободный)",
+              "N"),
         flag({QStringLiteral("on")}, "alarm, event: включить (по умолчанию)"),
         flag({QStringLiteral("off")}, "alarm, event: отключить"),
         flag({QStringLiteral("h"), QStringLiteral("help")}, "показать эту справку"),
@@ -96,6 +101,9 @@ const char* kDescription =
     "              Prometheus (--prom), CSV (--csv), MQTT (--mqtt), установка часов\n"
     "              (--sync-clock-above)\n"
     "  listen      слушать линию, которую ведёт другой мастер (ничего не передаёт), до Ctrl-C\n"
+    "  ports       порты, как их показывает окно: номер COM, устройство или URL, идентификатор;\n"
+    "              ports add URL [--com N] даёт сетевому порту номер COM, ports remove N\n"
+    "              его снимает (номера хранятся в ports.conf)\n"
     "\n"
     "Код выхода: 0 все адреса ответили верно, 1 хотя бы один нет, 2 ошибка в командной строке.";
 
@@ -132,6 +140,10 @@ void CheckOwnOptions(const QCommandLineParser& parser, CommandKind command,
                 QStringLiteral("параметр --%1 не относится к команде %2").arg(option, commandName));
         }
     }
+    if (parser.isSet(QStringLiteral("com"))) {
+        throw CommandLineError(
+            QStringLiteral("параметр --com не относится к команде %1").arg(commandName));
+    }
     const bool onOff = parser.isSet(QStringLiteral("on")) || parser.isSet(QStringLiteral("off"));
     if (onOff && command != CommandKind::Alarm && command != CommandKind::Event) {
         throw CommandLineError(QStringLiteral("--on и --off относятся только к alarm и event"));
@@ -143,7 +155,18 @@ CtlOptions ReadOptions(const QCommandLineParser& parser) {
     if (operands.isEmpty()) {
         throw CommandLineError(QStringLiteral(
             "не указана команда (read, settings, sync-clock, scan, alarm, event, watch, "
-            "listen)"));
+            "listen, ports)"));
+    }
+    if (operands.front() == QStringLiteral("ports")) {
+        for (const auto& owned : CommandOptions()) {
+            if (parser.isSet(owned.first)) {
+                throw CommandLineError(
+                    QStringLiteral("параметр --%1 не относится к команде ports").arg(owned.first));
+            }
+        }
+        CtlOptions options;
+        options.Ports = ReadPortsOrder(parser, operands);
+        return options;
     }
     const auto command = Commands().find(operands.front());
     if (command == Commands().end()) {

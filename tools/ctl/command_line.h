@@ -10,6 +10,7 @@
 
 #include "link/link_settings.h"
 #include "tools/ctl/watch_options.h"
+#include "tools/ctl/ports_command.h"
 
 namespace pelta::ctl {
 
@@ -20,9 +21,10 @@ enum class LongRun { None, Watch, Listen };
 
 // Link values given on the command line; what is missing comes from the remembered settings.
 struct LinkOverrides {
-    std::optional<int> PortNumber;        // --port
-    QString DevicePath;                   // --device
-    link::LineOverrides Line;             // list positions, already checked against the lists
+    std::optional<int> PortNumber;  // --port
+    QString PortUrl;                // --port tcp://... or rfc2217://..., opened directly
+    QString DevicePath;             // --device
+    link::LineOverrides Line;       // list positions, already checked against the lists
     std::optional<QString> ReplyTimeout;  // milliseconds
     std::optional<QString> Attempts;
     std::optional<std::vector<int>> Addresses;
@@ -57,6 +59,7 @@ struct CtlOptions {
     EventOrder Event;
     LongRun Long = LongRun::None;
     WatchOrder Watch;
+    std::optional<PortsOrder> Ports;  // the ports command, which needs no port and no address
 };
 
 struct ParsedCommandLine {

@@ -7,6 +7,7 @@
 #include "device/field_dates.h"
 #include "device/settings_lists.h"
 #include "link/link_settings.h"
+#include "link/port_url.h"
 #include "tools/ctl/address_list.h"
 #include "tools/ctl/display_text.h"
 
@@ -111,7 +112,10 @@ LinkOverrides ReadLink(const QCommandLineParser& parser) {
     if (parser.isSet(QStringLiteral("port")) && parser.isSet(QStringLiteral("device"))) {
         throw CommandLineError(QStringLiteral("укажите либо --port, либо --device, но не оба"));
     }
-    if (const auto port = ValueOf(parser, "port")) {
+    const auto port = ValueOf(parser, "port");
+    if (port && link::IsNetworkPortName(port->toStdString())) {
+        link.PortUrl = CheckedPortUrl(*port);
+    } else if (port) {
         link.PortNumber = ParsePortNumber(*port);
         if (!link.PortNumber) {
             throw CommandLineError(

@@ -34,6 +34,12 @@ PortChoice ChoosePort(const LinkOverrides& given, const link::RememberedSettings
     if (!given.DevicePath.isEmpty()) {
         return DevicePort(given.DevicePath);
     }
+    if (!given.PortUrl.isEmpty()) {
+        PortChoice choice;
+        choice.PortNumber = kDevicePortNumber;
+        choice.DevicePath = given.PortUrl.toStdString();
+        return choice;
+    }
     PortChoice choice;
     const std::optional<int> number = given.PortNumber ? given.PortNumber : remembered.ChosenPort;
     if (!number) {

@@ -81,6 +81,11 @@ bool SilentInScan(CommandKind command, const AddressOutcome& outcome) {
     return command == CommandKind::Scan && outcome.Reason == QString::fromUtf8(kNoAnswer);
 }
 
+// The port layer the core runs on: a network port's failure is told there.
+const link::PortApi& PortLayerOf(CtlCore& core) {
+    return core.core.PortLayer();
+}
+
 }  // namespace
 
 void PrintError(const QString& text) {
@@ -88,6 +93,9 @@ void PrintError(const QString& text) {
 }
 
 int RunSession(const CtlOptions& options) {
+    if (options.Ports) {
+        return RunPortsCommand(*options.Ports);
+    }
     const link::RememberedSettings remembered =
         link::LoadRememberedSettings(link::RememberedSettingsPath());
     const PortChoice port = ChoosePort(options.Link, remembered);
@@ -95,6 +103,7 @@ int RunSession(const CtlOptions& options) {
         PrintError(port.Error);
         return port.NoPortNamed ? kExitUsage : kExitSomeFailed;
     }
+    const QString replyTimeout = options.Link.ReplyTimeout.value_or(remembered.ReplyTimeout);
     CtlCore core(port.Roots);
     if (!port.DevicePath.empty()) {
         core.OfferDevice(port.PortNumber, port.DevicePath);
@@ -103,7 +112,7 @@ int RunSession(const CtlOptions& options) {
         PrintError(PortNotFoundText(port.PortNumber));
         return kExitSomeFailed;
     }
-    core.controls.ReplyTimeout = options.Link.ReplyTimeout.value_or(remembered.ReplyTimeout);
+    core.controls.ReplyTimeout = replyTimeout;
     const link::LinkChoices choices = ChoicesFor(options.Link, port, remembered);
     const std::vector<int> addresses = AddressesFor(options, remembered);
     if (options.Long == LongRun::Watch) {
@@ -127,8 +136,15 @@ int RunSession(const CtlOptions& options) {
         }
         progress.Clear();
         if (!outcome.Ok()) {
-            PrintError(QStringLiteral("адрес %1: %2").arg(outcome.Address).arg(outcome.Reason));
             allGood = false;
+            // A network port that failed is said once, naming its URL and why; the other
+            // addresses would only wait for it again.
+            if (const std::string why = PortLayerOf(core).FailureReason(); !why.empty()) {
+                PrintError(QString::fromStdString(why));
+                report.Add(outcome);
+                break;
+            }
+            PrintError(QStringLiteral("адрес %1: %2").arg(outcome.Address).arg(outcome.Reason));
         }
         anyFound = anyFound || outcome.Ok();
         found += outcome.Ok() ? 1 : 0;

@@ -22,7 +22,7 @@ struct WatchOrder {
 QList<QCommandLineOption> WatchOptionList();
 // The names of WatchOptionList's options, which belong to watch alone.
 QStringList WatchOptionNames();
-// Throws UsageError for an interval or a threshold that is not a positive number, or a
+// Throws CommandLineError for an interval or a threshold that is not a positive number, or a
 // password file without --mqtt.
 WatchOrder ReadWatch(const QCommandLineParser& parser);
 
