@@ -162,7 +162,12 @@ TEST_F(PollCycleTest, takesTheReplyMomentAsTheWriteTimePlusTheReplysTimeOnTheLin
     for (const auto& c : cases) {
         events.Elapsed = {};
         window.In["Text1_3"] = QString::fromLatin1(c.timeout);
-        settings.PortTable[3] = {3, c.dataBits, c.parity, c.speed, 0, c.stopBits, {}};
+        link::LinkSettings& entry = settings.PortTable[3];
+        entry.PortNumber = 3;
+        entry.DataBits = c.dataBits;
+        entry.Parity = c.parity;
+        entry.Speed = c.speed;
+        entry.StopBits = c.stopBits;
         api.QueueInbound(kStateReply);
         cycle.Start(Command::ReadState, Command::ReadState);
         const int settleMs = QString::fromLatin1(c.timeout).toInt() / 2;

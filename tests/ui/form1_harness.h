@@ -78,8 +78,7 @@ class Form1Harness {
             }
         }
         options.PortApi = std::move(port);
-        options.MapRoots = {root.filePath("map").toStdString(),
-                            root.filePath("sys").toStdString(),
+        options.MapRoots = {root.filePath("map").toStdString(), root.filePath("sys").toStdString(),
                             root.filePath("dev").toStdString()};
         options.MapRoots->PortsFile = PortsFile().toStdString();
         options.PictureFolders = {root.path()};

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "link/link_settings.h"
-#include "tools/ctl/watch_options.h"
 #include "tools/ctl/ports_command.h"
+#include "tools/ctl/watch_options.h"
 
 namespace pelta::ctl {
 
@@ -21,10 +21,10 @@ enum class LongRun { None, Watch, Listen };
 
 // Link values given on the command line; what is missing comes from the remembered settings.
 struct LinkOverrides {
-    std::optional<int> PortNumber;  // --port
-    QString PortUrl;                // --port tcp://... or rfc2217://..., opened directly
-    QString DevicePath;             // --device
-    link::LineOverrides Line;       // list positions, already checked against the lists
+    std::optional<int> PortNumber;        // --port
+    QString PortUrl;                      // --port tcp://... or rfc2217://..., opened directly
+    QString DevicePath;                   // --device
+    link::LineOverrides Line;             // list positions, already checked against the lists
     std::optional<QString> ReplyTimeout;  // milliseconds
     std::optional<QString> Attempts;
     std::optional<std::vector<int>> Addresses;
