@@ -95,7 +95,7 @@ TEST(PromTextfile, showsReadingsInBaseUnitsAndCountersAcrossRounds) {
 }
 
 TEST(PromTextfile, escapesLabelValuesAndSaysWhyAFileCannotBeWritten) {
-    EXPECT_EQ(PromLabelValue("tcp://10.0.0.5:4001"), "tcp://10.0.0.5:4001");
+    EXPECT_EQ(PromLabelValue("tcp://hall.example:4001"), "tcp://hall.example:4001");
     EXPECT_EQ(PromLabelValue("a\"b\\c\nd"), "a\\\"b\\\\c\\nd");
     PromTextfile file("/nonexistent-folder/pelta.prom");
     QString error;
