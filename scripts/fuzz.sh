@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a bounded time (PELTA_FUZZ_SECONDS
-# per target, 30 by default): the cipher's deciphering input, the controller's replies and
+# per target, 20 by default): the cipher's deciphering input, the controller's replies and
 # what a Telnet terminal server sends. A crash, a sanitizer report or a broken invariant fails
 # this script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${PELTA_FUZZ_SECONDS:-30}
+seconds=${PELTA_FUZZ_SECONDS:-20}
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPELTA_FUZZ=ON -DPELTA_BUILD_UI=OFF -DPELTA_WERROR=ON
