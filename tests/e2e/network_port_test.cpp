@@ -104,20 +104,23 @@ TEST_F(NetworkPortTest, serversThatVanishRefuseOrNeverAnswerCostOneMissingReply)
         SimRig rig({"--late", "600"});
         rig.window.In["Text1_3"] = QStringLiteral("1000");  // the late reply would be in time
         std::optional<Ser2net> server;
+        QMetaObject::Connection killer;  // cut before server goes, which is before rig
         const SilentListener listener;
         QString url = QStringLiteral("%1://127.0.0.1:%2")
                           .arg(c.Serving == Peer::SilentRaw ? "tcp" : "rfc2217")
                           .arg(c.Serving == Peer::Nobody ? FreeTcpPort() : listener.Port());
         if (c.Serving == Peer::KilledSer2net) {
             url = server.emplace(rig.Device(), true).Url();
-            QObject::connect(&rig.sim, &QProcess::readyReadStandardOutput, [&rig, &server] {
-                if (!rig.ReceivedLines(0).isEmpty()) {
-                    server->Kill();
-                }
-            });
+            killer =
+                QObject::connect(&rig.sim, &QProcess::readyReadStandardOutput, [&rig, &server] {
+                    if (!rig.ReceivedLines(0).isEmpty()) {
+                        server->Kill();
+                    }
+                });
         }
         rig.UseNetworkPort(url);
         rig.commands.Command5_Click();
+        QObject::disconnect(killer);
         const protocol::LinkCounters& counted = rig.monitor.LinkStatistics();
         EXPECT_EQ(std::tie(counted.Frames, counted.NoAnswer), std::make_tuple(1, 1));
         if (c.FirstMessage.isEmpty()) {
