@@ -26,6 +26,22 @@ protocol::ErrorLog ErrorLogFrom(const CoreOptions& options) {
                                             : protocol::ErrorLog(options.ErrorLogFolder);
 }
 
+// Keeps what the recorders get while it lives, even when the action throws.
+class RecordingScope {
+  public:
+    RecordingScope(ShownRecorder& shown, ReplyRecorder& replies)
+        : shown_(shown), replies_(replies) {
+        shown_.Recording = replies_.Recording = true;
+    }
+    ~RecordingScope() { shown_.Recording = replies_.Recording = false; }
+    RecordingScope(const RecordingScope&) = delete;
+    RecordingScope& operator=(const RecordingScope&) = delete;
+
+  private:
+    ShownRecorder& shown_;
+    ReplyRecorder& replies_;
+};
+
 }  // namespace
 
 ControllerCore::ControllerCore(const CoreViews& views, CoreOptions options)
@@ -54,7 +70,10 @@ template <typename Action>
 ExchangeOutcome ControllerCore::Recorded(Action action) {
     shown_.Clear();
     replies_.Replies.clear();
-    action();
+    {
+        const RecordingScope recording(shown_, replies_);
+        action();
+    }
     return ExchangeOutcome{Judge(shown_.Messages, replies_.Replies), shown_.Messages,
                            replies_.Replies};
 }
@@ -80,7 +99,10 @@ ExchangeOutcome ControllerCore::SendAlarm(int index) {
 
 std::optional<device::Readings> ControllerCore::DecodeReadings(const protocol::Frame& stateReply) {
     shown_.Clear();
-    decoder_.ReplyDecoder(protocol::Command::ReadState, stateReply);
+    {
+        const RecordingScope recording(shown_, replies_);
+        decoder_.ReplyDecoder(protocol::Command::ReadState, stateReply);
+    }
     return shown_.Values;
 }
 

@@ -8,17 +8,23 @@ void ShownRecorder::Clear() {
 }
 
 void ShownRecorder::ShowMessage(const QString& text, link::MessageIcon icon) {
-    Messages << text;
+    if (Recording) {
+        Messages << text;
+    }
     messages_.ShowMessage(text, icon);
 }
 
 void ShownRecorder::ShowReadings(const device::Readings& readings) {
-    Values = readings;
+    if (Recording) {
+        Values = readings;
+    }
     measurements_.ShowReadings(readings);
 }
 
 void ReplyRecorder::ReplyDecoder(std::int16_t command, const protocol::Frame& reply) {
-    Replies.emplace_back(command, reply);
+    if (Recording) {
+        Replies.emplace_back(command, reply);
+    }
     decoder_.ReplyDecoder(command, reply);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Stand between the core and a front's views while an action runs: each passes what it gets
-// on unchanged and keeps it, so that the action can answer with a value.
+// Stand between the core and a front's views: each passes what it gets on unchanged, and keeps
+// it only while an action is recorded, so that the action can answer with a value (the window's
+// own clicks are not kept).
 
 #include <QStringList>
 #include <optional>
@@ -19,6 +20,7 @@ class ShownRecorder final : public link::MessageSink, public device::Measurement
     ShownRecorder(link::MessageSink& messages, device::MeasurementsView& measurements)
         : messages_(messages), measurements_(measurements) {}
 
+    bool Recording = false;
     QStringList Messages;
     std::optional<device::Readings> Values;
 
@@ -44,6 +46,7 @@ class ReplyRecorder final : public protocol::ReplySink {
   public:
     explicit ReplyRecorder(protocol::ReplySink& decoder) : decoder_(decoder) {}
 
+    bool Recording = false;
     std::vector<std::pair<std::int16_t, protocol::Frame>> Replies;
 
     void ReplyDecoder(std::int16_t command, const protocol::Frame& reply) override;
