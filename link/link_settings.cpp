@@ -57,12 +57,8 @@ QString PortOutsideList(std::int16_t portNumber) {
 
 LinkSettings FromChoices(std::int16_t portNumber, const LinkChoices& choices) {
     LinkSettings entry;
+    static_cast<LineValues&>(entry) = choices;
     entry.PortNumber = portNumber;
-    entry.DataBits = choices.DataBits;
-    entry.HandShake = choices.HandShake;
-    entry.Parity = choices.Parity;
-    entry.Speed = choices.Speed;
-    entry.StopBits = choices.StopBits;
     entry.PortCaption = choices.PortText;
     return entry;
 }
