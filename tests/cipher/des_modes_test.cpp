@@ -1,58 +1,89 @@
-// Byte-array and text modes: the layout seen through OpenSSL's DES-CBC, progress, hex forms,
-// and the failures a caller must be told about.
+// Byte-array, text and file modes: the layout seen through OpenSSL's DES-CBC, progress, the
+// failures a caller must be told about, and files streamed as the whole array would be.
 
+#define OPENSSL_SUPPRESS_DEPRECATED  // single DES is the reference here, deprecated or not
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <openssl/des.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <numeric>
+#include <random>
 
 #include "cipher/bytes.h"
-#include "des_test_support.h"
+#include "cipher/des.h"
+#include "cipher/layout.h"
 
 namespace pelta::cipher {
 namespace {
 
-using testing::Bytes;
-using testing::ReferenceCbc;
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
 
 constexpr char kKey[] = "Ключ-01";  // in this file's UTF-8: more than eight bytes, cut to eight
 
-// Both ways against the reference: our layout deciphered by OpenSSL is header, little-endian
-// size, data and zero padding; a layout OpenSSL enciphered is read back by DecryptByte.
+// OpenSSL's DES, the reference: CBC with a zero IV over whole blocks, the key text zero-padded
+// or cut to eight bytes.
+Bytes ReferenceCbc(std::string_view keyText, const Bytes& data, bool encipher) {
+    DES_cblock key = {0, 0, 0, 0, 0, 0, 0, 0}, iv = {0, 0, 0, 0, 0, 0, 0, 0};
+    std::copy_n(keyText.begin(), std::min<std::size_t>(8, keyText.size()), key);
+    DES_key_schedule schedule;
+    DES_set_key_unchecked(&key, &schedule);
+    Bytes out(data.size());
+    DES_ncbc_encrypt(data.data(), out.data(), static_cast<long>(data.size() / 8 * 8), &schedule,
+                     &iv, encipher ? DES_ENCRYPT : DES_DECRYPT);
+    return out;
+}
+
+// Random bytes from a fixed seed, so that failures repeat.
+Bytes SeededBytes(std::size_t size, std::uint32_t seed) {
+    std::mt19937 generator(seed);
+    Bytes out(size);
+    std::generate(out.begin(), out.end(), [&] { return static_cast<std::uint8_t>(generator()); });
+    return out;
+}
+
+// The layout EncryptByte makes before enciphering, built independently.
+Bytes PlainLayout(std::int32_t sizeField, const Bytes& data) {
+    Bytes out = {0x12, 0x34, 0x56, 0x07, 0x65, 0x43, 0x21, 0x00};
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(sizeField) >> (8 * i)));
+    }
+    out.insert(out.end(), data.begin(), data.end());
+    out.resize((out.size() + 7) / 8 * 8);
+    return out;
+}
+
+// Both ways against the reference: our layout deciphered by OpenSSL is two random values (every
+// bit but the sign bit varies, also between calls in one clock tick), little-endian size, data
+// and zero padding; a layout OpenSSL enciphered is read back by DecryptByte.
 TEST(ByteModes, agreeWithTheReferenceBothWays) {
     std::vector<Bytes> cases = {
         {}, {1, 2, 3, 0, 0, 0, 0}, Bytes(8, 0), {9, 8, 7, 6, 5, 4, 3, 2, 0}};
     for (std::uint32_t seed = 1; seed <= 20; ++seed) {
-        cases.push_back(testing::SeededBytes(testing::SeededBytes(2, seed)[0] * 19 % 5001, seed));
+        cases.push_back(SeededBytes(SeededBytes(2, seed)[0] * 19 % 5001, seed));
     }
-    cases.push_back(testing::SeededBytes(0x00010203, 3));  // a size whose four bytes differ
+    cases.push_back(SeededBytes(0x00010203, 3));  // a size whose four bytes differ
     clsDES des;
+    std::uint32_t ored = 0;
     for (const Bytes& data : cases) {
         SCOPED_TRACE(data.size());
         Bytes array = data;
         des.EncryptByte(array, kKey);
-        const Bytes layout = testing::PlainLayout(static_cast<std::int32_t>(data.size()), data);
+        const Bytes layout = PlainLayout(static_cast<std::int32_t>(data.size()), data);
         const Bytes plain = ReferenceCbc(kKey, array, false);
         EXPECT_TRUE(std::equal(layout.begin() + 8, layout.end(), plain.begin() + 8, plain.end()));
+        ored |= bytes::LoadLE32(plain.data()) | bytes::LoadLE32(plain.data() + 4);
         des.DecryptByte(array);
         EXPECT_EQ(array, data);
         array = ReferenceCbc(kKey, layout, true);
         des.DecryptByte(array, kKey);
         EXPECT_EQ(array, data);
     }
-}
-
-TEST(ByteModes, giveDifferentRandomHeadersToTheSameDataTwice) {
-    clsDES des;
-    std::uint32_t ored = 0;
-    for (int i = 0; i < 32; ++i) {
-        Bytes first = {1, 2, 3}, second = {1, 2, 3};
-        des.EncryptByte(first, kKey);
-        des.EncryptByte(second, kKey);  // within the same clock tick
-        ASSERT_NE(first, second);
-        const Bytes plain = ReferenceCbc(kKey, first, false);
-        ored |= bytes::LoadLE32(plain.data()) | bytes::LoadLE32(plain.data() + 4);
-    }
-    EXPECT_EQ(ored, 0x7FFFFFFFu);  // every bit but the sign bit varies
+    EXPECT_EQ(ored, 0x7FFFFFFFu);
 }
 
 TEST(ByteModes, reportProgressByThePercentageRule) {
@@ -68,8 +99,7 @@ TEST(ByteModes, reportProgressByThePercentageRule) {
         des.Progress = [&](std::int32_t percent) { events.push_back(percent); };
         Bytes array(dataSize, 0x5A);
         des.EncryptByte(array, kKey);
-        EXPECT_EQ(events, expected);
-        events.clear();
+        EXPECT_EQ(std::exchange(events, {}), expected);
         des.DecryptByte(array);
         EXPECT_EQ(events, expected);
     }
@@ -77,7 +107,7 @@ TEST(ByteModes, reportProgressByThePercentageRule) {
 
 TEST(ByteModes, reportABadLayoutAndLeaveItDecipheredUntrimmed) {
     const auto make = [](std::int32_t sizeField, const Bytes& data) {
-        return ReferenceCbc(kKey, testing::PlainLayout(sizeField, data), true);
+        return ReferenceCbc(kKey, PlainLayout(sizeField, data), true);
     };
     Bytes partial = make(3, {1, 2, 3});
     partial.push_back(0xEE);
@@ -100,39 +130,158 @@ TEST(ByteModes, reportABadLayoutAndLeaveItDecipheredUntrimmed) {
             EXPECT_EQ(error.Number(), 0x80040000u);
         }
         Bytes expected = ReferenceCbc(kKey, input, false);
-        std::copy(input.begin() + static_cast<std::ptrdiff_t>(input.size() / 8 * 8), input.end(),
-                  expected.begin() + static_cast<std::ptrdiff_t>(input.size() / 8 * 8));
+        const auto whole = static_cast<std::ptrdiff_t>(input.size() / 8 * 8);
+        std::copy(input.begin() + whole, input.end(), expected.begin() + whole);
         EXPECT_EQ(array, expected);
     }
 }
 
-TEST(TextModes, roundTripRawAndHexAndKeepTheKeyInForce) {
-    const std::vector<std::string> texts = {"", "a", "Пелта", std::string("\0\xFF\x98 x", 5),
-                                            std::string(1000, '\xC0')};
+// Raw and hexadecimal (upper case) texts of every byte; an empty key keeps kKey in force.
+TEST(TextModes, roundTripRawAndHex) {
     clsDES des;
-    for (const std::string& text : texts) {
+    using namespace std::string_literals;
+    for (const std::string& text :
+         {""s, "a"s, "Пелта"s, "\0\xFF\x98 x"s, std::string(1000, '\xC0')}) {
         for (const bool hex : {false, true}) {
             const std::string enciphered = des.EncryptString(text, kKey, hex);
             EXPECT_TRUE(!hex ||
                         enciphered.find_first_not_of("0123456789ABCDEF") == std::string::npos);
-            EXPECT_EQ(des.DecryptString(enciphered, "", hex),
-                      text);  // empty key: kKey still in force
+            EXPECT_EQ(des.DecryptString(enciphered, "", hex), text);
         }
     }
     EXPECT_EQ(des.DecryptString("", kKey, false), "");
 }
 
-TEST(TextModes, decodeHexInEitherCaseStoppingEachPairAtABadDigit) {
-    const std::pair<std::string, std::string> decodes[] = {
-        {"0AfF", "\x0A\xFF"},
-        {"0aF", "\x0A\x0F"},
-        {"1G", "\x01"},
-        {"G112", std::string("\x00\x12", 2)},
-    };
-    clsDES des;
-    for (const auto& [hex, text] : decodes) {
-        EXPECT_EQ(clsDESTestAccess::HexDecode(des, hex), text) << hex;
+class FileModes : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = fs::temp_directory_path() / "pelta-cipher-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
     }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string Path(const std::string& name) const { return folder / name; }
+    void Write(const std::string& name, const Bytes& data) const {
+        std::ofstream(Path(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(data.data()),
+                   static_cast<std::streamsize>(data.size()));
+    }
+    Bytes Read(const std::string& name) const {
+        std::ifstream in(Path(name), std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::size_t EntriesInFolder() const {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    }
+    static constexpr char kFileKey[] = "фай-";  // seven bytes: zero-padded to eight
+    fs::path folder;
+    clsDES des;
+};
+
+// Guard cases both ways, then wrong keys and corrupt data when deciphering: each says why and
+// touches nothing (pelta-des's tests add the cases it can show with their messages).
+TEST_F(FileModes, failSayingWhyAndTouchingNothing) {
+    Write("data", SeededBytes(3000, 2));
+    Write("old", {4, 5, 6});
+    fs::create_directory(Path("folder"));
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    fs::create_symlink(Path("nowhere"), Path("dangling"));
+    // A character device of the test's own: nothing here may touch /dev/null.
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+    const std::string device = ::ptsname(terminal);
+    fs::create_symlink(device, Path("devlink"));
+    ASSERT_TRUE(des.EncryptFile(Path("data"), Path("enc"), false, kFileKey));
+    Bytes corrupt = Read("enc");
+    corrupt.resize(corrupt.size() - 8);
+    Write("truncated", corrupt);
+    corrupt.resize(corrupt.size() + 9);
+    Write("ragged", corrupt);
+    using F = FileFailure;
+    const struct {
+        const char *in, *out;
+        bool overwrite, decipherOnly;
+        const char* key;
+        FileFailure failure;
+    } cases[] = {
+        {"data", "dangling", false, false, kFileKey, F::OutputExists},
+        {"data", "folder", true, false, kFileKey, F::OutputNotRegular},
+        {"data", "fifo", true, false, kFileKey, F::OutputNotRegular},
+        {"data", "devlink", true, false, kFileKey, F::OutputNotRegular},
+        {"enc", "old", true, true, "other key", F::WrongKeyOrDamagedHeader},
+        {"enc", "new", false, true, "other key", F::WrongKeyOrDamagedHeader},
+        {"truncated", "old", true, true, kFileKey, F::WrongKeyOrDamagedHeader},
+        {"ragged", "new", true, true, kFileKey, F::InputNotWholeBlocks},
+        {"data", "old", true, true, kFileKey, F::WrongKeyOrDamagedHeader},
+    };
+    for (const bool decipher : {false, true}) {
+        for (const auto& c : cases) {
+            if (c.decipherOnly && !decipher) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(c.in) + " -> " + c.out);
+            EXPECT_FALSE(decipher ? des.DecryptFile(Path(c.in), Path(c.out), c.overwrite, c.key)
+                                  : des.EncryptFile(Path(c.in), Path(c.out), c.overwrite, c.key));
+            EXPECT_EQ(des.LastFileOutcome().Failure, c.failure);
+            EXPECT_EQ(des.LastFileOutcome().Errno, 0);
+            EXPECT_EQ(Read("old"), Bytes({4, 5, 6}));
+            EXPECT_EQ(Read("data"), SeededBytes(3000, 2));
+            EXPECT_EQ(EntriesInFolder(), 9u);  // no new or temporary file left behind
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(Path("fifo")));
+    EXPECT_TRUE(fs::is_character_file(device));
+    ::close(terminal);
+}
+
+// With overwrite, a link at the output is replaced by the new file; what it pointed at is
+// neither made nor changed.
+TEST_F(FileModes, replaceALinkNeverItsTargetOnOverwrite) {
+    Write("data", SeededBytes(100, 4));
+    Write("old", {4, 5, 6});
+    fs::create_symlink(Path("nowhere"), Path("dangling"));
+    fs::create_symlink(Path("old"), Path("to-old"));
+    for (const char* link : {"dangling", "to-old"}) {
+        SCOPED_TRACE(link);
+        ASSERT_TRUE(des.EncryptFile(Path("data"), Path(link), true, kFileKey));
+        EXPECT_EQ(fs::symlink_status(Path(link)).type(), fs::file_type::regular);
+        EXPECT_EQ(fs::file_size(Path(link)), layout::EncipheredSize(100));
+    }
+    EXPECT_FALSE(fs::exists(Path("nowhere")));
+    EXPECT_EQ(Read("old"), Bytes({4, 5, 6}));
+}
+
+// Sizes around the streaming buffer's edges, largest first so that each output replaces a
+// longer one: the file path must give what the array path gives, with the same Progress events,
+// also when deciphering in place.
+TEST_F(FileModes, streamAsTheWholeArrayPathWorks) {
+    constexpr std::size_t kChunk = layout::kFileChunkSize;
+    std::vector<std::int32_t> events;
+    des.Progress = [&](std::int32_t percent) { events.push_back(percent); };
+    for (const std::size_t size :
+         {2 * kChunk + 21, kChunk - 4, kChunk - 12, kChunk - 13, std::size_t{5}}) {
+        SCOPED_TRACE(size);
+        const Bytes data = SeededBytes(size, static_cast<std::uint32_t>(size));
+        Write("data", data);
+        ASSERT_TRUE(des.EncryptFile(Path("data"), Path("enc"), true, kFileKey));
+        const std::vector<std::int32_t> fileEvents = std::exchange(events, {});
+        Bytes array = data;
+        des.EncryptByte(array);
+        EXPECT_EQ(std::exchange(events, {}), fileEvents);
+        array = Read("enc");  // deciphered by the reference and by the array path
+        const Bytes plain = ReferenceCbc(kFileKey, array, false);
+        ASSERT_EQ(plain.size(), layout::EncipheredSize(size));
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), plain.begin() + 12));
+        ASSERT_TRUE(des.DecryptFile(Path("enc"), Path("enc"), true, kFileKey));
+        const std::vector<std::int32_t> decryptEvents = std::exchange(events, {});
+        des.DecryptByte(array);
+        EXPECT_EQ(std::exchange(events, {}), decryptEvents);
+        EXPECT_EQ(Read("enc"), data);
+        EXPECT_EQ(array, data);
+    }
+    EXPECT_EQ(EntriesInFolder(), 2u);  // no temporary file left behind
 }
 
 }  // namespace
