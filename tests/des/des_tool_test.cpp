@@ -66,21 +66,36 @@ class DesTool : public ::testing::Test {
     std::vector<std::string> launcher;  // a program and its arguments that run the tool
 };
 
-// One row per way a failure reaches the user; the wording of every file failure is checked
-// directly below.
+// One row per way a failure reaches the user; each leaves the old output and no temporary file.
+// Every row runs under a file size limit of 1 MiB, which only the write of "big" reaches, and
+// as an unprivileged user (root reads and writes anything) for an input it may not read and a
+// folder it may not write in.
 TEST_F(DesTool, saysWhatFailedForEachFailure) {
+    launcher = {"/bin/sh", "-c", "trap '' XFSZ; ulimit -f 2048; exec \"$0\" \"$@\""};
     Write("data", "plain text");
+    Write("secret", "plain text");
     Write("empty", "");
     Write("old", "old");
     Write("empty-key", "\nsecond line");
     fs::create_directory(Path("folder"));
+    fs::create_directory(Path("locked"));
+    if (::geteuid() == 0) {
+        launcher.insert(launcher.begin(),
+                        {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+        fs::permissions(Path("secret"), fs::perms(0600));
+        fs::permissions(folder, fs::perms(0777));
+    } else {
+        fs::permissions(Path("secret"), fs::perms(0));
+        fs::permissions(Path("locked"), fs::perms(0555));
+    }
     // Sparse: no disk is used, and the size alone must stop the work.
     std::ofstream(Path("huge"));
     fs::resize_file(Path("huge"), cipher::layout::kMaxDataSize + 1);
     std::ofstream(Path("huge.des"));
     fs::resize_file(Path("huge.des"),
                     cipher::layout::EncipheredSize(cipher::layout::kMaxDataSize) + 8);
-    const std::string data = Path("data"), old = Path("old"), fresh = Path("new");
+    const std::string data = Path("data"), old = Path("old"), fresh = Path("new"),
+                      big = Path("big"), secret = Path("secret"), locked = Path("locked");
     const struct {
         std::vector<std::string> args;
         int code;
@@ -88,12 +103,15 @@ TEST_F(DesTool, saysWhatFailedForEachFailure) {
     } cases[] = {
         {{"encrypt", "--key", "k", Path("absent"), fresh}, 1, "input file not found: "},
         {{"encrypt", "--key", "k", Path("folder"), fresh}, 1, "input is not a regular file"},
+        {{"encrypt", "--key", "k", secret, fresh}, 1, "file " + secret + ": Permission denied"},
         {{"decrypt", "--key", "k", Path("empty"), fresh}, 1, "input file is empty"},
         {{"decrypt", "--key", "k", "-", fresh}, 1, "(not whole 8-byte blocks): standard input"},
         {{"encrypt", "--key", "k", Path("huge"), fresh}, 1, "input file is too large"},
         {{"decrypt", "--key", "k", Path("huge.des"), fresh}, 1, "too large to be encrypted"},
         {{"encrypt", "--key", "k", data, old}, 1, "output file exists (use --overwrite"},
         {{"encrypt", "--key", "k", data, Path("no/out")}, 1, "output folder does not exist: "},
+        {{"encrypt", "--key", "k", data, locked + "/out"}, 1, "writable: " + locked + " (Perm"},
+        {{"encrypt", "--key", "k", "--overwrite", big, old}, 1, "reached while writing " + old},
         {{"decrypt-text", "--key", "k", "--hex", std::string(32, '0')}, 1, "wrong key, or its"},
         {{"encrypt", "--key", "\xC3\xA4", data, fresh}, 1, "\"\xC3\xA4\" (U+00E4), which"},
         {{"encrypt-text", "--key", "k", "\xE2\x98\x83"}, 1, "the text holds \"\xE2\x98\x83\""},
@@ -104,16 +122,20 @@ TEST_F(DesTool, saysWhatFailedForEachFailure) {
         {{"scramble", "--key", "k"}, 2, "unknown command"},
         {{"encrypt-text", "--key", "k", "--overwrite", "t"}, 2, "unexpected option: --overwrite"},
     };
+    Write("big", std::string(3 << 20, 'b'));
+    const auto entries = [this] { return std::distance(fs::directory_iterator(folder), {}); };
+    const auto before = entries();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[c.args.size() - 2] + " " + c.args.back());
         ExpectFailure(Tool(c.args), c.code, c.message);
         EXPECT_EQ(Read("old"), "old");
-        EXPECT_FALSE(fs::exists(fresh));
+        EXPECT_EQ(entries(), before);
     }
+    EXPECT_TRUE(fs::is_empty(locked));
 }
 
 // The system's reason picks the words; ENOSPC cannot be provoked here without a small file
-// system, so the wording is checked directly (EFBIG travels the whole way below).
+// system, so the wording is checked directly (EFBIG travels the whole way above).
 TEST(DesToolText, namesWhatFailedAndWhyAtEitherStage) {
     using F = cipher::FileFailure;
     const struct {
@@ -124,8 +146,7 @@ TEST(DesToolText, namesWhatFailedAndWhyAtEitherStage) {
         {{F::OutputNotWritten, EDQUOT}, "disk full while writing d/out; d/out was not changed"},
         {{F::OutputNotCreated, ENOSPC}, "disk full: no room for d/out"},
         {{F::OutputNotCreated, EROFS}, "output folder is not writable: d (Read-only file system)"},
-        {{F::OutputNotRegular},
-         "output is not a regular file (a directory, device or FIFO): d/out"},
+        {{F::OutputNotRegular}, "output is not a regular file (a directory, device or FIFO)"},
         {{F::WrongKeyOrDamagedHeader}, "could not decrypt in: wrong key, or its header is damaged"},
     };
     for (const auto& c : cases) {
@@ -134,61 +155,13 @@ TEST(DesToolText, namesWhatFailedAndWhyAtEitherStage) {
     }
 }
 
-// A write that fails part way (here: at the file size limit) keeps the old output and says so.
-TEST_F(DesTool, keepsTheOldOutputAndSaysWhyWhenAWriteFails) {
-    Write("big", std::string(3 << 20, 'b'));
-    Write("old", "old");
-    launcher = {"/bin/sh", "-c", "trap '' XFSZ; ulimit -f 2048; exec \"$0\" \"$@\""};
-    const ToolRun run = Tool({"encrypt", "--overwrite", "--key", "k", Path("big"), Path("old")});
-    ExpectFailure(run, 1, "file size limit reached while writing " + Path("old"));
-    EXPECT_EQ(Read("old"), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3)
-        << "big, old and the program: no temporary file";
-}
-
-// Run as an unprivileged user (root reads and writes anything), next to a case that user can do.
-TEST_F(DesTool, namesAnUnreadableInputAndAFolderItCannotWriteIn) {
-    Write("data", "plain text");
-    Write("secret", "plain text");
-    fs::create_directory(Path("locked"));
-    fs::create_directory(Path("open"));
-    if (::geteuid() == 0) {
-        launcher = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-        fs::permissions(Path("secret"), fs::perms(0600));
-        fs::permissions(Path("open"), fs::perms(0777));
-    } else {
-        fs::permissions(Path("secret"), fs::perms(0));
-        fs::permissions(Path("locked"), fs::perms(0555));
-    }
-    ASSERT_EQ(Tool({"encrypt", "--key", "k", Path("data"), Path("open/out")}).Code, 0);
-    ExpectFailure(Tool({"encrypt", "--key", "k", Path("secret"), Path("open/x")}), 1,
-                  "cannot read input file " + Path("secret") + ": Permission denied");
-    ExpectFailure(Tool({"encrypt", "--key", "k", Path("data"), Path("locked/out")}), 1,
-                  "output folder is not writable: " + Path("locked") + " (Permission denied)");
-    EXPECT_FALSE(fs::exists(Path("locked/out")));
-}
-
-// A key file's first line without its CR LF, keys and texts in Windows-1251 both ways, and
-// every byte of a deciphered text, NULs included.
-TEST_F(DesTool, takesAKeyFilesFirstLineAndKeepsEveryByteOfAText) {
-    Write("key", "ключ\r\nsecond line");
-    const std::string text = "Съешь же ещё этих мягких французских булок";
-    const ToolRun encrypted = Tool({"encrypt-text", "--key-file", Path("key"), "--hex", text});
-    ASSERT_EQ(encrypted.Code, 0);
-    const std::string hex = encrypted.Out.substr(0, 2 * 56);  // 12 + 42 bytes, padded
-    EXPECT_EQ(encrypted.Out, hex + "\n");
-    EXPECT_EQ(Tool({"decrypt-text", "--key", "ключ", "--hex", hex}).Out, text + "\n");
-    cipher::clsDES des;
-    const std::string withNul = des.EncryptString(std::string("a\0b\0", 4), "k", true);
-    EXPECT_EQ(Tool({"decrypt-text", "--key", "k", "--hex", withNul}).Out,
-              std::string("a\0b\0\n", 5));
-}
-
-// Options before the command, "-" for standard input and output, an empty input, --version,
-// and a warning for a key past eight characters (counted in Windows-1251, not in UTF-8).
+// Options before the command, "-" for standard input and output, an empty input, --version; a
+// key file's first line without its CR LF, keys and texts in Windows-1251 both ways (a key past
+// eight characters, counted there, is warned of), and every byte of a deciphered text.
 TEST_F(DesTool, keepsTheUsualCommandLineConventions) {
     Write("data", "plain text");
     Write("empty", "");
+    Write("key", "ключ\r\nsecond line");
     const ToolRun enc = Tool({"--key", "k", "encrypt", Path("data"), "-"});
     EXPECT_EQ(Tool({"decrypt", "-", "-", "--key", "k"}, enc.Out).Out, "plain text");
     ASSERT_EQ(Tool({"encrypt", "--key", "k", Path("empty"), Path("e")}).Code, 0);
@@ -203,6 +176,16 @@ TEST_F(DesTool, keepsTheUsualCommandLineConventions) {
     EXPECT_EQ(Tool({"encrypt-text", "--key", "ключключ", "t"}).Err, "");
     EXPECT_EQ(Tool({"encrypt-text", "--key", "ключключк", "t"}).Err,
               "pelta-des: warning: the key has 9 characters; only the first 8 count\n");
+    const std::string text = "Съешь же ещё этих мягких французских булок";
+    const ToolRun encrypted = Tool({"encrypt-text", "--key-file", Path("key"), "--hex", text});
+    ASSERT_EQ(encrypted.Code, 0);
+    const std::string hex = encrypted.Out.substr(0, 2 * 56);  // 12 + 42 bytes, padded
+    EXPECT_EQ(encrypted.Out, hex + "\n");
+    EXPECT_EQ(Tool({"decrypt-text", "--key", "ключ", "--hex", hex}).Out, text + "\n");
+    cipher::clsDES des;
+    const std::string withNul = des.EncryptString(std::string("a\0b\0", 4), "k", true);
+    EXPECT_EQ(Tool({"decrypt-text", "--key", "k", "--hex", withNul}).Out,
+              std::string("a\0b\0\n", 5));
 }
 
 // pelta-des on a pseudo-terminal: what it writes there, and what is typed.
