@@ -11,8 +11,10 @@
 namespace pelta::cipher {
 
 struct clsDESTestAccess {
-    static void Run(clsDES& des, std::span<std::uint8_t, 8> block, bool decipher) {
-        decipher ? des.DecipherBlock(block) : des.EncipherBlock(block);
+    static std::string Run(clsDES& des, std::string block, bool decipher) {
+        const std::span<std::uint8_t, 8> bytes(reinterpret_cast<std::uint8_t*>(block.data()), 8);
+        decipher ? des.DecipherBlock(bytes) : des.EncipherBlock(bytes);
+        return block;
     }
     static std::string HexDecode(clsDES& des, std::string_view text) { return des.HexDecode(text); }
 };
@@ -41,20 +43,19 @@ TEST(DesBlock, enciphersAndDeciphersEveryKnownAnswerRow) {
         SCOPED_TRACE(source);
         des.key(FromHex(key));
         const auto ivAt = source.find("IV=");
-        std::string chain =
-            ivAt == std::string::npos ? std::string(8, '\0') : FromHex(source.substr(ivAt + 3));
+        const std::string zero(8, '\0');
+        std::string chain = ivAt == std::string::npos ? zero : FromHex(source.substr(ivAt + 3));
         plain = FromHex(plain);
+        expected = FromHex(expected);
         for (std::size_t at = 0; at < plain.size(); at += 8) {
-            std::array<std::uint8_t, 8> block;
+            std::string in = plain.substr(at, 8);
             for (std::size_t i = 0; i < 8; ++i) {
-                block[i] = static_cast<std::uint8_t>(plain[at + i] ^ chain[i]);
+                in[i] = static_cast<char>(in[i] ^ chain[i]);
             }
-            const auto in = block;
-            clsDESTestAccess::Run(des, block, false);
-            EXPECT_EQ(std::string(block.begin(), block.end()), FromHex(expected).substr(at, 8));
-            clsDESTestAccess::Run(des, block, true);
-            EXPECT_EQ(block, in) << "block at " << at;
-            chain = ivAt == std::string::npos ? chain : FromHex(expected).substr(at, 8);
+            chain = clsDESTestAccess::Run(des, in, false);
+            EXPECT_EQ(chain, expected.substr(at, 8)) << "block at " << at;
+            EXPECT_EQ(clsDESTestAccess::Run(des, chain, true), in) << "block at " << at;
+            chain = ivAt == std::string::npos ? zero : chain;
         }
         ++rows;
     }

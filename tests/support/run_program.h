@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <map>
 #include <string>
@@ -25,8 +24,8 @@ struct ProgramRun {
 inline std::string TakeMemoryFile(int fd) {
     std::string text;
     char buffer[4096];
-    for (ssize_t got = 1; got > 0; text.append(buffer, static_cast<std::size_t>(got))) {
-        got = std::max<ssize_t>(0, ::pread(fd, buffer, sizeof buffer, off_t(text.size())));
+    for (ssize_t got; (got = ::pread(fd, buffer, sizeof buffer, off_t(text.size()))) > 0;) {
+        text.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);
     return text;
@@ -42,6 +41,11 @@ inline ProgramRun RunProgram(const std::string& path, const std::vector<std::str
               err = ::memfd_create("err", MFD_CLOEXEC);
     const bool ready = out >= 0 && err >= 0 &&
                        ::pwrite(in, input.data(), input.size(), 0) == ssize_t(input.size());
+    std::vector<char*> argv{const_cast<char*>(path.c_str())};
+    for (const std::string& arg : args) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
     const pid_t child = ready ? ::fork() : -1;
     if (child == 0) {
         ::dup2(in, 0);
@@ -50,11 +54,6 @@ inline ProgramRun RunProgram(const std::string& path, const std::vector<std::str
         for (const auto& [name, value] : env) {
             ::setenv(name.c_str(), value.c_str(), 1);
         }
-        std::vector<char*> argv{const_cast<char*>(path.c_str())};
-        for (const std::string& arg : args) {
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        }
-        argv.push_back(nullptr);
         ::execv(path.c_str(), argv.data());
         ::_exit(127);
     }
@@ -68,11 +67,10 @@ inline ProgramRun RunProgram(const std::string& path, const std::vector<std::str
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ::close(in);
-    ProgramRun run{-1, TakeMemoryFile(out), TakeMemoryFile(err)};
-    if (ended == child) {
-        run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    return run;
+    const int code = ended != child      ? -1
+                     : WIFEXITED(status) ? WEXITSTATUS(status)
+                                         : 128 + WTERMSIG(status);
+    return {code, TakeMemoryFile(out), TakeMemoryFile(err)};
 }
 
 }  // namespace pelta::testing
