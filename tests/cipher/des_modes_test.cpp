@@ -25,14 +25,14 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr char kKey[] = "Ключ-01";  // in this file's UTF-8: more than eight bytes, cut to eight
 
-// OpenSSL's DES, the reference: CBC with a zero IV over whole blocks, the key text zero-padded
-// or cut to eight bytes.
+// OpenSSL's DES, the reference: CBC with a zero IV over whole blocks (a trailing partial block
+// stays as it is), the key text zero-padded or cut to eight bytes.
 Bytes ReferenceCbc(std::string_view keyText, const Bytes& data, bool encipher) {
     DES_cblock key = {0, 0, 0, 0, 0, 0, 0, 0}, iv = {0, 0, 0, 0, 0, 0, 0, 0};
     std::copy_n(keyText.begin(), std::min<std::size_t>(8, keyText.size()), key);
     DES_key_schedule schedule;
     DES_set_key_unchecked(&key, &schedule);
-    Bytes out(data.size());
+    Bytes out = data;
     DES_ncbc_encrypt(data.data(), out.data(), static_cast<long>(data.size() / 8 * 8), &schedule,
                      &iv, encipher ? DES_ENCRYPT : DES_DECRYPT);
     return out;
@@ -110,10 +110,7 @@ TEST(ByteModes, reportABadLayoutAndLeaveItDecipheredUntrimmed) {
         SCOPED_TRACE(name);
         Bytes array = input;
         EXPECT_THROW(des.DecryptByte(array, kKey), DesError);
-        Bytes expected = ReferenceCbc(kKey, input, false);
-        const auto whole = static_cast<std::ptrdiff_t>(input.size() / 8 * 8);
-        std::copy(input.begin() + whole, input.end(), expected.begin() + whole);
-        EXPECT_EQ(array, expected);
+        EXPECT_EQ(array, ReferenceCbc(kKey, input, false));
     }
     // The text and number callers of the original component look for.
     EXPECT_STREQ(DesError().what(), "Incorrect size descriptor in DES decryption");
@@ -131,9 +128,7 @@ class FileModes : public ::testing::Test {
 
     std::string Path(const std::string& name) const { return folder / name; }
     void Write(const std::string& name, const Bytes& data) const {
-        std::ofstream(Path(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(data.data()),
-                   static_cast<std::streamsize>(data.size()));
+        std::ofstream(Path(name), std::ios::binary) << std::string(data.begin(), data.end());
     }
     Bytes Read(const std::string& name) const {
         std::ifstream in(Path(name), std::ios::binary);
@@ -180,7 +175,6 @@ TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
         {"enc", "old", true, true, "other key", F::WrongKeyOrDamagedHeader},
         {"truncated", "old", true, true, kFileKey, F::WrongKeyOrDamagedHeader},
         {"ragged", "new", true, true, kFileKey, F::InputNotWholeBlocks},
-        {"data", "old", true, true, kFileKey, F::WrongKeyOrDamagedHeader},
     };
     for (const bool decipher : {false, true}) {
         for (const auto& c : cases) {

@@ -111,19 +111,18 @@ TEST_F(DesTool, saysWhatFailedForEachFailure) {
         {{"encrypt-text", "--key", "k", "--overwrite", "t"}, 2, "unexpected option: --overwrite"},
     };
     Write("big", std::string(3 << 20, 'b'));
-    const auto entries = [this] { return std::distance(fs::directory_iterator(folder), {}); };
-    const auto before = entries();
+    const auto files = [&] { return std::distance(fs::recursive_directory_iterator(folder), {}); };
+    const auto before = files();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[c.args.size() - 2] + " " + c.args.back());
         const auto run = Tool(c.args);
         EXPECT_EQ(run.Code, c.code);
-        EXPECT_NE(run.Err.find(c.message), std::string::npos) << run.Err;
-        EXPECT_EQ(run.Err.rfind("pelta-des: ", 0), 0u) << run.Err;
-        EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 1) << run.Err;
+        EXPECT_TRUE(run.Err.starts_with("pelta-des: ") && run.Err.find(c.message) != run.Err.npos &&
+                    run.Err.find('\n') == run.Err.size() - 1)
+            << "one line naming the failure: " << run.Err;
         EXPECT_EQ(Read("old"), "old");
-        EXPECT_EQ(entries(), before);
+        EXPECT_EQ(files(), before);
     }
-    EXPECT_TRUE(fs::is_empty(locked));
 }
 
 // ENOSPC and EROFS cannot be provoked here without a small or read-only file system, so their
@@ -251,8 +250,7 @@ TEST_F(DesTool, asksTheTerminalWithoutEchoWhenNoKeyIsGiven) {
         EXPECT_EQ(fs::exists(Path("enc")), same);
         EXPECT_TRUE(terminal.Echoes()) << "echo is back on";
     }
-    EXPECT_EQ(Tool({"decrypt", "--key", "пароль", Path("enc"), Path("back")}).Code, 0);
-    EXPECT_EQ(Read("back"), "plain text");
+    EXPECT_EQ(Tool({"decrypt", "--key", "пароль", Path("enc"), "-"}).Out, "plain text");
 }
 
 // SIGINT, SIGTERM and SIGHUP while the output is written: standard input (the terminal) held
@@ -272,9 +270,8 @@ TEST_F(DesTool, removesItsTemporaryFileAndSaysSoInTheStatusOnAnEndingSignal) {
         Terminal terminal(
             {Path("pelta-des"), "encrypt", "--key", "k", "--overwrite", "-", Path("old")});
         terminal.Type("some data");
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (temporary().empty() && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int waited = 0; temporary().empty() && waited < 2000; ++waited) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));  // 20 s at most
         }
         const fs::path made = temporary();
         ASSERT_FALSE(made.empty());
@@ -297,10 +294,7 @@ TEST_F(DesTool, keepsATerminalReadable) {
     ASSERT_EQ(Tool({"encrypt", "--key", "right", Path("big"), Path("enc")}).Code, 0);
     Terminal bar({Path("pelta-des"), "decrypt", "--key", "wrong", Path("enc"), Path("out")});
     EXPECT_EQ(bar.ExitCode(), 1);
-    const std::size_t message = bar.Seen.find("pelta-des: could not decrypt");
-    ASSERT_NE(message, std::string::npos) << bar.Seen;
-    ASSERT_GT(message, 3u) << "the bar came first: " << bar.Seen;
-    EXPECT_EQ(bar.Seen.substr(message - 3, 3), "%\r\n") << bar.Seen;
+    EXPECT_NE(bar.Seen.find("%\r\npelta-des: could not decrypt"), std::string::npos) << bar.Seen;
 }
 
 }  // namespace
