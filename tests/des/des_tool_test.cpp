@@ -185,6 +185,7 @@ class Terminal {
         }
         argv.push_back(nullptr);
         if ((Child = ::forkpty(&Master, nullptr, nullptr, nullptr)) == 0) {
+            ::signal(SIGINT, SIG_DFL);  // as from a shell's prompt, also when run in the background
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
@@ -220,7 +221,8 @@ class Terminal {
     }
     // 128 + the signal that ended it, as a shell says.
     int ExitCode() {
-        WaitFor("\x04");  // never written: reads everything until the program has gone
+        WaitFor("\x04");         // never written: reads everything until the program has gone
+        ::kill(Child, SIGKILL);  // or is stuck: a failure, never a test that hangs
         int status = 0;
         ::waitpid(std::exchange(Child, -1), &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
