@@ -126,7 +126,8 @@ TEST_F(DesTool, saysWhatFailedForEachFailure) {
 }
 
 // ENOSPC and EROFS cannot be provoked here without a small or read-only file system, so their
-// wording is checked directly (EFBIG travels the whole way above).
+// wording is checked directly (EFBIG travels the whole way above); so is the wording of the
+// failures whose cases the cipher's file tests hold.
 TEST(DesToolText, namesWhatFailedAndWhyAtEitherStage) {
     using F = cipher::FileFailure;
     const std::pair<cipher::FileOutcome, const char*> cases[] = {
