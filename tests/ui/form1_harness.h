@@ -10,9 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "link/message_sink.h"
+#include "link/routing_port_api.h"
 #include "tests/support/memory_port_api.h"
 #include "ui/button16.h"
 #include "ui/window_app.h"
@@ -24,6 +26,7 @@ struct HarnessSetup {
     QStringList missingPictures = {};     // left out
     QStringList brokenPictures = {};      // written as text, not as pictures
     QString rememberedPath = {};          // empty: a scratch file of the harness's own
+    std::optional<link::SerialMapRoots> realPorts = {};  // with the real pictures
 };
 
 inline const QStringList kPictureFiles = {"button_ok.bmp", "connect_established.bmp", "CLOCK.bmp",
@@ -82,6 +85,11 @@ class Form1Harness {
                             root.filePath("dev").toStdString()};
         options.MapRoots->PortsFile = PortsFile().toStdString();
         options.PictureFolders = {root.path()};
+        if (setup.realPorts) {
+            options.PortApi = std::make_unique<link::RoutingPortApi>(*setup.realPorts);
+            options.MapRoots = setup.realPorts;
+            options.PictureFolders = {PELTA_ASSETS_DIR};
+        }
         app_ = std::make_unique<WindowApp>(std::move(options));
         Window().SetMessagePresenter([this](const QString& text, link::MessageIcon icon) {
             messages.emplace_back(text, icon);
