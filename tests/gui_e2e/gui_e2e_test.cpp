@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -41,11 +40,7 @@ TEST(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
                                            scratch.filePath("no-sysfs").toStdString(), "/dev"}});
     harness.Window().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&harness.Window()));
-    // The simulator's port, a short reply time-out, "Применить".
-    auto* ports = harness.Find<QComboBox>("cboPort");
-    ports->setCurrentIndex(ports->findText(port));
-    ASSERT_GE(ports->currentIndex(), 0) << "the simulator's port is offered";
-    harness.Find<QLineEdit>("Text1_3")->setText("200");
+    harness.Fill("cboPort=" + port + ", Text1_3=200");  // the simulator's port, a short wait
     QTest::mouseClick(harness.Find<QPushButton>("Command6"), Qt::LeftButton);
 
     harness.Click("Button162");

@@ -3,10 +3,14 @@
 // serial-device map and scratch pictures, or on the real ports of a given map with the real
 // pictures. Message boxes are recorded, never shown.
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -111,6 +115,29 @@ class Form1Harness {
 
     void Click(const char* imageButton) {
         QTest::mouseClick(Find<Button16>(imageButton), Qt::LeftButton, {}, QPoint(8, 8));
+    }
+
+    // Shows the window as the active one, so that the focus really moves.
+    bool ShowActive() {
+        Window().show();
+        QApplication::setActiveWindow(&Window());
+        return QTest::qWaitForWindowActive(&Window());
+    }
+
+    // Fills fields from "name=value, ..." texts (lists by their item text).
+    void Fill(const QString& fields) {
+        for (const QString& field : fields.split(", ", Qt::SkipEmptyParts)) {
+            const QString name = field.section('=', 0, 0);
+            const QString value = field.section('=', 1);
+            if (auto* list = Find<QComboBox>(qPrintable(name))) {
+                list->setCurrentIndex(list->findText(value));
+                EXPECT_EQ(list->currentText(), value);
+            } else if (auto* text = Find<QLineEdit>(qPrintable(name))) {
+                text->setText(value);
+            } else {
+                ADD_FAILURE() << "no field " << name.toStdString();
+            }
+        }
     }
 
   private:

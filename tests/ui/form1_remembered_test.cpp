@@ -29,22 +29,6 @@ QString LinkPage(Form1Harness& harness) {
     return shown.join(", ");
 }
 
-// Fills the link page from "name=value, ..." texts (lists by their item text).
-void Fill(Form1Harness& harness, const QString& fields) {
-    for (const QString& field : fields.split(", ", Qt::SkipEmptyParts)) {
-        const QString name = field.section('=', 0, 0);
-        const QString value = field.section('=', 1);
-        if (auto* list = harness.Find<QComboBox>(qPrintable(name))) {
-            list->setCurrentIndex(list->findText(value));
-            EXPECT_EQ(list->currentText(), value);
-        } else if (auto* text = harness.Find<QLineEdit>(qPrintable(name))) {
-            text->setText(value);
-        } else {
-            ADD_FAILURE() << "no field " << name.toStdString();
-        }
-    }
-}
-
 // The line values "Обновить" gives the chosen port: "SetCommState speed bits parity stop; ".
 std::string RefreshLine(Form1Harness& harness) {
     harness.Port().ClearLog();
@@ -66,9 +50,9 @@ TEST(Form1Remembered, restoresWhatApplyAndClosingSavedAsIfApplied) {
         "cmbHandShake=RTS/CTS, Text1_2=7, Text1_3=20, Text1_4=3";
     {
         Form1Harness first({.rememberedPath = path});
-        Fill(first, "cboPort=COM 1, cboSpeed=1200");
+        first.Fill("cboPort=COM 1, cboSpeed=1200");
         first.Find<QPushButton>("Command6")->click();
-        Fill(first, com12);
+        first.Fill(com12);
         first.Window().move(40, 30);
         first.Find<QPushButton>("Command6")->click();
         EXPECT_EQ(first.App().LinkSettings().Attempts, 3) << "taken on Применить";
@@ -83,7 +67,7 @@ TEST(Form1Remembered, restoresWhatApplyAndClosingSavedAsIfApplied) {
     EXPECT_EQ(second.App().LinkSettings().ControllerAddress, 7);
     // No "Применить" in this run: each remembered port is configured as it was applied.
     EXPECT_EQ(RefreshLine(second), "SetCommState 19200 7 1 2; ");
-    Fill(second, "cboPort=COM 1");
+    second.Fill("cboPort=COM 1");
     EXPECT_EQ(RefreshLine(second), "SetCommState 1200 8 0 0; ");
     EXPECT_TRUE(second.messages.empty());
 
@@ -91,10 +75,10 @@ TEST(Form1Remembered, restoresWhatApplyAndClosingSavedAsIfApplied) {
     const QByteArray saved = Contents(path);
     second.Find<QPushButton>("CmdDefault_0")->click();
     Form1Harness expected;
-    Fill(expected, "cboPort=COM 1");
+    expected.Fill("cboPort=COM 1");
     EXPECT_EQ(LinkPage(second), LinkPage(expected));
     EXPECT_EQ(second.App().LinkSettings().ControllerAddress, 7);
-    Fill(second, "Text1_3=20");  // read at each exchange, not applied: a short wait
+    second.Fill("Text1_3=20");  // read at each exchange, not applied: a short wait
     EXPECT_EQ(RefreshLine(second), "SetCommState 1200 8 0 0; ");
     EXPECT_EQ(Contents(path), saved);
 }
@@ -109,7 +93,7 @@ TEST(Form1Remembered, keepsTheAddressAndAttemptsInForceWhenTheRememberedPortIsAb
     Form1Harness harness({.rememberedPath = config.filePath("pelta.conf")});
     EXPECT_TRUE(harness.messages.empty());
     Form1Harness expected;
-    Fill(expected, "Text1_2=9, Text1_3=30, Text1_4=2");
+    expected.Fill("Text1_2=9, Text1_3=30, Text1_4=2");
     EXPECT_EQ(LinkPage(harness), LinkPage(expected));
     EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 9);
     EXPECT_EQ(harness.App().LinkSettings().Attempts, 2);
@@ -131,7 +115,7 @@ TEST(Form1Remembered, refusesABadReplyTimeOutAndNamesAnUnwritableFileOnApply) {
     };
     for (const auto& c : cases) {
         Form1Harness harness({.rememberedPath = c.path});
-        Fill(harness, "cboPort=COM 3, Text1_2=5, " + c.fields);
+        harness.Fill("cboPort=COM 3, Text1_2=5, " + c.fields);
         harness.Find<QPushButton>("Command6")->click();
         ASSERT_EQ(harness.messages.size(), 1U);
         EXPECT_EQ(harness.messages[0].first, c.message);
@@ -145,9 +129,9 @@ TEST(Form1Remembered, refusesABadReplyTimeOutAndNamesAnUnwritableFileOnApply) {
 // port and its applied settings stay with its COM number, and nothing else on the page moves.
 TEST(PortList, rereadsThePortsWhenOpenedAndKeepsTheChosenPortWithItsSettings) {
     Form1Harness harness;  // COM 1, COM 12, COM 3
-    Fill(harness, "cboPort=COM 3, cboSpeed=19200");
+    harness.Fill("cboPort=COM 3, cboSpeed=19200");
     harness.Find<QPushButton>("Command6")->click();
-    Fill(harness, "cboSpeed=1200, Text1_2=9, Text1_3=0");  // changed, not applied
+    harness.Fill("cboSpeed=1200, Text1_2=9, Text1_3=0");  // changed, not applied
     const QString page = LinkPage(harness);
     const QString map = harness.MapFolder();
     ASSERT_TRUE(QFile::link("/dev/null", map + "/COM2"));
