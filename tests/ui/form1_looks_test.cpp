@@ -82,18 +82,14 @@ QStringList ControlShortfalls(const QWidget* control) {
     return cut;
 }
 
-// The window shown with every page at once.
-struct ShownWindow : Form1Harness {
-    ShownWindow() {
-        Window().show();
-        for (const char* page : {"ctlLine2", "ctlLine3", "ctlLine6", "ctlLine7"}) {
-            Find<QWidget>(page)->show();
-        }
+// Every page shown at once: nothing cut, and the masked fields in the window's bold font on
+// their own background.
+TEST(Form1Looks, cutNoCaptionValueOrListItemAndShowMaskedFieldsBoldOnTheirOwnBackground) {
+    Form1Harness harness;
+    harness.Window().show();
+    for (const char* page : {"ctlLine2", "ctlLine3", "ctlLine6", "ctlLine7"}) {
+        harness.Find<QWidget>(page)->show();
     }
-};
-
-TEST(Form1Looks, cutsNoCaptionValueOrListItem) {
-    ShownWindow harness;
     const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
     ASSERT_EQ(harness.Window().devicePixelRatioF(), scale)
         << "runs at the scale it was started for";
@@ -105,8 +101,7 @@ TEST(Form1Looks, cutsNoCaptionValueOrListItem) {
         {"Label5", "Температура: -30,5 °C"},
         {"Label15_0", "Температура: -30,5 °C"},
         {"Label6", "Влажность: 100%"},
-        {"Label14_0", "Давление: 1013,25 мм Рт"},
-    };
+        {"Label14_0", "Давление: 1013,25 мм Рт"}};
     QStringList cut;
     for (const auto& [name, text] : values) {
         cut << LabelShortfall(harness.Find<QLabel>(name), text);
@@ -116,10 +111,7 @@ TEST(Form1Looks, cutsNoCaptionValueOrListItem) {
     }
     cut.removeAll(QString());
     EXPECT_TRUE(cut.isEmpty()) << cut.join('\n').toStdString();
-}
 
-TEST(Form1Looks, showsMaskedFieldsInTheWindowsBoldFontOnTheirOwnBackground) {
-    ShownWindow harness;
     const QPalette palette = QApplication::palette();
     const QFontInfo windowFont(harness.Window().font());
     // Alarm 2 and the schedule on the text-field background; the others highlighted.
