@@ -139,31 +139,6 @@ pelta_refresh() {
     pelta_wait_for pelta_exchanged "$1" || echo "the state read did not end" >&2
 }
 
-# True once the simulator has logged more state reads than $1.
-pelta_reads_above() { (($(grep -c 'rx 01 32 BE' "$PELTA_SIM_LOG") > $1)); }
-
-# True when something listens on 127.0.0.1 at the TCP port $1.
-pelta_listening() { grep -q "0100007F:$(printf '%04X' "$1") 00000000:0000 0A" /proc/net/tcp; }
-
-# Starts Debian's ser2net serving the device $1 over RFC 2217 on a free port of 127.0.0.1, with
-# its configuration in the folder $2; sets PELTA_NET_PORT.
-pelta_start_ser2net() {
-    local config
-    for _ in 1 2 3 4 5; do
-        PELTA_NET_PORT=$((20000 + RANDOM % 20000))
-        pelta_listening "$PELTA_NET_PORT" && continue
-        config="$2/ser2net-$PELTA_NET_PORT.yaml"
-        printf '%s\n' 'connection: &pelta' \
-            "  accepter: telnet(rfc2217),tcp,127.0.0.1,$PELTA_NET_PORT" \
-            "  connector: serialdev,$1,9600n81,local" \
-            '  options:' '    chardelay: false' >"$config"
-        PATH=$PATH:/usr/sbin ser2net -c "$config" -n >"$2/ser2net.log" 2>&1 &
-        PELTA_DEMO_PIDS+=($!)
-        pelta_wait_for pelta_listening "$PELTA_NET_PORT" && return 0
-    done
-    return 1
-}
-
 # Stops what the functions above started, newest first.
 pelta_demo_stop() {
     local i

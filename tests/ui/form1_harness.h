@@ -93,6 +93,7 @@ class Form1Harness {
             options.PortApi = std::make_unique<link::RoutingPortApi>(*setup.realPorts);
             options.MapRoots = setup.realPorts;
             options.PictureFolders = {PELTA_ASSETS_DIR};
+            port_ = nullptr;
         }
         app_ = std::make_unique<WindowApp>(std::move(options));
         Window().SetMessagePresenter([this](const QString& text, link::MessageIcon icon) {
