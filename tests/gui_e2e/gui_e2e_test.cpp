@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
+#include "tests/support/run_program.h"
 #include "tests/ui/form1_harness.h"
 #include "ui/date_time.h"
 
@@ -78,10 +79,10 @@ TEST(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
 // line that it has none, and Qt never gets to abort.
 TEST(WindowProgram, answersHelpAndNamesAMissingDisplayBeforeQtStarts) {
     const struct {
-        QStringList Arguments;
-        QString Platform;  // QT_QPA_PLATFORM; empty: unset
+        std::vector<std::string> Arguments;
+        std::string Platform;  // QT_QPA_PLATFORM; empty counts as unset
         int ExitCode;
-        QString Output;  // the beginning of standard output, else of standard error
+        std::string Output;  // the beginning of standard output, else of standard error
     } cases[] = {
         {{"--help"}, "", 0, "Использование: pelta"},
         {{}, "", 1, "pelta: нет дисплея для окна"},
@@ -89,25 +90,13 @@ TEST(WindowProgram, answersHelpAndNamesAMissingDisplayBeforeQtStarts) {
         {{"-h"}, "offscreen", 0, "Использование: pelta"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.Arguments.join(' ').toStdString());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-            environment.remove(name);
-        }
-        if (!c.Platform.isEmpty()) {
-            environment.insert("QT_QPA_PLATFORM", c.Platform);
-        }
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        program.start(PELTA_WINDOW_PROGRAM, c.Arguments);
-        ASSERT_TRUE(program.waitForFinished(30000));
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(program.exitCode(), c.ExitCode);
-        const QString out = QString::fromUtf8(program.readAllStandardOutput());
-        const QString err = QString::fromUtf8(program.readAllStandardError());
-        EXPECT_TRUE((c.ExitCode == 0 ? out : err).startsWith(c.Output))
-            << (out + err).toStdString();
-        EXPECT_EQ((c.ExitCode == 0 ? err : out + err.section('\n', 1)).toStdString(), "")
+        const pelta::testing::ProgramRun run = pelta::testing::RunProgram(
+            PELTA_WINDOW_PROGRAM, c.Arguments, "",
+            {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", c.Platform}});
+        const std::string& shown = c.ExitCode == 0 ? run.Out : run.Err;
+        EXPECT_EQ(run.Code, c.ExitCode) << run.Err;
+        EXPECT_EQ(shown.rfind(c.Output, 0), 0U) << run.Out << run.Err;
+        EXPECT_EQ(c.ExitCode == 0 ? run.Err : run.Out + shown.substr(shown.find('\n') + 1), "")
             << "nothing else, one line";
     }
 }
