@@ -89,15 +89,14 @@ pelta_choose_in_page_list() {
     sleep 0.3
 }
 
-# Link settings: the simulator's port, a 300 ms reply time-out, "Применить"; then
+# Link settings: a 300 ms reply time-out, the simulator's port, "Применить"; then
 # measurements and "Обновить".
 pelta_demo_connect() {
     pelta_click_page_button 120                      # Button161, link settings
-    pelta_choose_in_page_list 1200 240 1545 315 "COM $PELTA_SIM_COM"  # cboPort
     pelta_click_page_control 2520 2520 3255 285      # Text1(3)
     xdotool key ctrl+a
     xdotool type --delay 50 "300"
-    pelta_click_page_control 4080 3480 1695 375      # Command6, "Применить"
+    pelta_apply_choice 1200 240 1545 315 "COM $PELTA_SIM_COM"  # cboPort
     [ -z "${1:-}" ] || pelta_screenshot "$1/link-settings.png"
     pelta_refresh '^[0-9:.]+ tx 01 32 BE'
 }
@@ -125,10 +124,11 @@ pelta_send_typed_date() {
     pelta_wait_for pelta_exchanged '^[0-9:.]+ rx 01 5A 5E' || echo "the clock was not sent" >&2
 }
 
-# Link settings: the speed $1, "Применить".
-pelta_apply_speed() {
+# Link settings: the entry $5 of the list at left $1, top $2, width $3, height $4 (twips, on
+# the page; a port list is read again as it opens), and "Применить".
+pelta_apply_choice() {
     pelta_click_page_button 120                      # Button161, link settings
-    pelta_choose_in_page_list 4200 240 1500 315 "$1" # cboSpeed
+    pelta_choose_in_page_list "$@"
     pelta_click_page_control 4080 3480 1695 375      # Command6, "Применить"
 }
 
@@ -137,41 +137,6 @@ pelta_refresh() {
     pelta_click_page_button 600                      # Button162, measurements
     pelta_click_page_control 3240 3600 2295 375      # Command5, "Обновить"
     pelta_wait_for pelta_exchanged "$1" || echo "the state read did not end" >&2
-}
-
-# Link settings: the port COM $1 (the list is read again as it opens), "Применить", then
-# measurements and "Обновить".
-pelta_choose_port() {
-    pelta_click_page_button 120                      # Button161, link settings
-    pelta_choose_in_page_list 1200 240 1545 315 "COM $1"  # cboPort
-    pelta_click_page_control 4080 3480 1695 375      # Command6, "Применить"
-    pelta_click_page_button 600                      # Button162, measurements
-    pelta_click_page_control 3240 3600 2295 375      # Command5, "Обновить"
-}
-
-# True once the simulator has logged more state reads than $1.
-pelta_reads_above() { (($(grep -c 'rx 01 32 BE' "$PELTA_SIM_LOG") > $1)); }
-
-# True when something listens on 127.0.0.1 at the TCP port $1.
-pelta_listening() { grep -q "0100007F:$(printf '%04X' "$1") 00000000:0000 0A" /proc/net/tcp; }
-
-# Starts Debian's ser2net serving the device $1 over RFC 2217 on a free port of 127.0.0.1, with
-# its configuration in the folder $2; sets PELTA_NET_PORT.
-pelta_start_ser2net() {
-    local config
-    for _ in 1 2 3 4 5; do
-        PELTA_NET_PORT=$((20000 + RANDOM % 20000))
-        pelta_listening "$PELTA_NET_PORT" && continue
-        config="$2/ser2net-$PELTA_NET_PORT.yaml"
-        printf '%s\n' 'connection: &pelta' \
-            "  accepter: telnet(rfc2217),tcp,127.0.0.1,$PELTA_NET_PORT" \
-            "  connector: serialdev,$1,9600n81,local" \
-            '  options:' '    chardelay: false' >"$config"
-        PATH=$PATH:/usr/sbin ser2net -c "$config" -n >"$2/ser2net.log" 2>&1 &
-        PELTA_DEMO_PIDS+=($!)
-        pelta_wait_for pelta_listening "$PELTA_NET_PORT" && return 0
-    done
-    return 1
 }
 
 # Stops what the functions above started, newest first.

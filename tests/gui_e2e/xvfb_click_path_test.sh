@@ -26,22 +26,11 @@ pelta_demo_click_path "$3"
 pelta_send_typed_date 270126
 # Another speed applied (the simulator follows any), then a new window: it must come up on
 # the same port at that speed and read the controller without "Применить".
-pelta_apply_speed 19200
+pelta_apply_choice 4200 240 1500 315 19200  # cboSpeed
 kill "$PELTA_WINDOW_PID"
 wait "$PELTA_WINDOW_PID" 2>/dev/null || true
 pelta_demo_start_window "$1" "$XDG_RUNTIME_DIR/pelta-again.log"
 pelta_refresh 'rx 01 32 BE .*speed=19200'
-
-# A network port in the same list: ser2net serves the simulator's pty over RFC 2217 on
-# 127.0.0.1, given COM 20 in ports.conf, and the simulator's own link is taken away, so that a
-# read can only come through the network.
-reads_before=$(grep -c 'rx 01 32 BE' "$log")
-rm "$XDG_RUNTIME_DIR/pelta/serialcomm/COM$PELTA_SIM_COM"
-pelta_start_ser2net "$PELTA_SIM_PTY" "$XDG_RUNTIME_DIR"
-mkdir -p "$XDG_CONFIG_HOME/pelta"
-echo "COM20 rfc2217://127.0.0.1:$PELTA_NET_PORT" >>"$XDG_CONFIG_HOME/pelta/ports.conf"
-pelta_choose_port 20
-pelta_wait_for pelta_reads_above "$reads_before" || echo "the read through ser2net did not come" >&2
 
 fail=0
 expect_line() {
@@ -52,11 +41,5 @@ expect_line 'rx 01 32 C0' "opening the settings page read the settings"
 expect_line '^[0-9:.]+ tx 01 32 BE( [0-9A-F]{2}){19} ' "the simulator answered the state read"
 expect_line 'rx 01 5A 5E .* 27\.01\.26 .* weekday=3 ' "the typed date went out with its weekday (Tuesday)"
 expect_line 'rx 01 32 BE .*speed=19200' "a new window read the remembered port at the remembered speed"
-if (($(grep -c 'rx 01 32 BE' "$log") > reads_before)); then
-    echo "ok: COM 20, a network port through ser2net, read the controller"
-else
-    echo "FAILED: no read came through the network port COM 20"
-    fail=1
-fi
 echo "screenshots and the simulator's log: $3"
 exit "$fail"

@@ -1,8 +1,11 @@
-// What the main window's own handlers do: page switching, Button165, the weekday that follows
-// DateTime1, separators, and closing.
+// What the main window's own handlers do: page switching, separators, the clock fields at
+// start-up and on Button165, the weekday that follows DateTime1, and closing; and without a mouse:
+// Tab walks the toolbar, the page shown in reading order, the monitor and Command7, Shift+Tab walks
+// the same ring backwards, and Space, Enter and keypad Enter press the focused push button.
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -26,11 +29,12 @@ QString PageShown(Form1Harness& harness) {
     return shown;
 }
 
-TEST(Form1Pages, showOnlyThePageOfTheButtonClicked) {
+// Each page button shows its page alone; on the event page a separator crossing the check box's
+// row (3000 twips across) leaves its clicks to the check box beneath.
+TEST(Form1Pages, showOnlyThePageOfTheButtonClickedAndLetClicksThroughTheirSeparators) {
     Form1Harness harness;
     EXPECT_EQ(PageShown(harness), "ctlLine2");
-    harness.Find<QComboBox>("cboPort")->setCurrentIndex(0);
-    harness.Find<QLineEdit>("Text1_3")->setText("0");  // no waiting for replies
+    harness.Fill("cboPort=COM 1, Text1_3=0");  // no waiting for replies
     const std::pair<const char*, QString> cases[] = {
         {"Button162", "ctlLine3"}, {"Button164", "ctlLine7"}, {"Button163", "ctlLine6"},
         {"Button161", "ctlLine2"}, {"Button164", "ctlLine7"},
@@ -39,29 +43,37 @@ TEST(Form1Pages, showOnlyThePageOfTheButtonClicked) {
         harness.Click(button);
         EXPECT_EQ(PageShown(harness), page) << button;
     }
+    ASSERT_TRUE(harness.ShowActive());
+    const QPoint crossing =
+        harness.Find<QWidget>("ctlLine8")->mapTo(&harness.Window(), QPoint(80, 1));
+    EXPECT_EQ(harness.Window().childAt(crossing), harness.Find<QCheckBox>("Check2"));
 }
 
-TEST(Form1Clock, takesTheComputersDateWeekdayAndTimeOnButton165) {
-    Form1Harness harness;
-    auto* date = harness.Find<DateTime>("DateTime1");
-    auto* time = harness.Find<DateTime>("DateTime2");
-    date->SetText("01.01.01");
-    time->SetLayout(1);
-    harness.Click("Button165");
+// The date and time fields on the computer's clock.
+void ExpectComputersClock(Form1Harness& harness) {
     const QDateTime now = QDateTime::currentDateTime();
-    EXPECT_EQ(date->Text(), now.date().toString("dd.MM.yy"));
-    EXPECT_EQ(harness.Find<QComboBox>("Combo2")->currentIndex(), now.date().dayOfWeek() % 7);
+    EXPECT_EQ(harness.Find<DateTime>("DateTime1")->Text(), now.date().toString("dd.MM.yy"));
+    const auto* time = harness.Find<DateTime>("DateTime2");
     EXPECT_EQ(time->Layout(), 2);
-    const QTime shown = QTime::fromString(time->Text(), "hh:mm:ss");
-    EXPECT_LE(std::abs(shown.secsTo(now.time())), 5) << time->Text().toStdString();
+    EXPECT_LE(std::abs(QTime::fromString(time->Text(), "hh:mm:ss").secsTo(now.time())), 5)
+        << time->Text().toStdString();
+}
+
+TEST(Form1Clock, startsOnTheComputersClockAndTakesItAgainOnButton165) {
+    Form1Harness harness;
+    ExpectComputersClock(harness);
+    harness.Find<DateTime>("DateTime1")->SetText("01.01.01");
+    harness.Find<DateTime>("DateTime2")->SetLayout(1);
+    harness.Click("Button165");
+    ExpectComputersClock(harness);
+    EXPECT_EQ(harness.Find<QComboBox>("Combo2")->currentIndex(),
+              QDate::currentDate().dayOfWeek() % 7);
 }
 
 TEST(Form1Clock, choosesDateTime1sWeekdayWhenItLosesTheFocus) {
     Form1Harness harness;
     harness.Window().ShowPage(Page::ControllerSettings);
-    harness.Window().show();
-    QApplication::setActiveWindow(&harness.Window());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&harness.Window()));
+    ASSERT_TRUE(harness.ShowActive());
     auto* date = harness.Find<DateTime>("DateTime1");
     auto* weekdays = harness.Find<QComboBox>("Combo2");
     const std::pair<QString, int> cases[] = {
@@ -81,23 +93,11 @@ TEST(Form1Clock, choosesDateTime1sWeekdayWhenItLosesTheFocus) {
     }
 }
 
-TEST(Form1Separators, leaveTheirClicksToTheControlsBeneath) {
-    Form1Harness harness;
-    harness.Window().ShowPage(Page::TimedEvent);
-    harness.Window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&harness.Window()));
-    // The separator crosses the event check box's row, 3000 twips across.
-    const QPoint crossing =
-        harness.Find<QWidget>("ctlLine8")->mapTo(&harness.Window(), QPoint(80, 1));
-    EXPECT_EQ(harness.Window().childAt(crossing), harness.Find<QCheckBox>("Check2"));
-}
-
 // Closing during an exchange with a minute-long reply time-out: the window is gone and the port
 // closed at once, and the exchange ends without reading. (Nested runs: the poll cycle's tests.)
 TEST(Form1Closing, cutsAnExchangesWaitShortAndClosesThePortAtOnce) {
     Form1Harness harness;
-    harness.Find<QComboBox>("cboPort")->setCurrentIndex(0);
-    harness.Find<QLineEdit>("Text1_3")->setText("60000");
+    harness.Fill("cboPort=COM 1, Text1_3=60000");
     harness.Window().show();
     QElapsedTimer sinceClose;
     QTimer::singleShot(50, &harness.Window(), [&] {
@@ -111,6 +111,79 @@ TEST(Form1Closing, cutsAnExchangesWaitShortAndClosesThePortAtOnce) {
     EXPECT_EQ(harness.Port().OpenHandleCount(), 0);
     EXPECT_TRUE(harness.messages.empty());
     EXPECT_EQ(harness.Port().Calls.back(), "CloseHandle") << "nothing read after the close";
+}
+
+// The control the focus is in, by its window name (a masked field's inner edit counts as the
+// field, an editable list's edit as the list).
+QString FocusedControl() {
+    for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")) {
+            return w->objectName();
+        }
+    }
+    return "(none)";
+}
+
+QStringList WalkRing(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    const QString start = FocusedControl();
+    QStringList ring{start};
+    for (int step = 0; step < 60; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        if (FocusedControl() == start) {
+            return ring;
+        }
+        ring << FocusedControl();
+    }
+    return ring << "... no way back";
+}
+
+TEST(Form1Keyboard, walksEachPageInReadingOrderOnTabAndBackwardsOnShiftTab) {
+    const QString toolbar = "Button161 Button162 Button163 Button164 ";
+    const QString below = " TextBox1 Command7";
+    const std::pair<Page, QString> pages[] = {
+        {Page::LinkSettings,
+         "cboPort cboSpeed cboDataBits cmbHandShake cboParity cboStopBits CmdDefault_0 Text1_2 "
+         "Text1_3 Text1_4 Command6"},
+        {Page::Measurements, "Command5"},
+        {Page::ControllerSettings,
+         "Button165 DateTime1 DateTime2 Combo2 Button166 Text3 Check4 "
+         "Check1_0 DateTime3_0 Combo1_0 Button167_0 Check1_1 DateTime3_1 Combo1_1 Button167_1 "
+         "Combo3 DateTime6_0 DateTime6_1 Button169 Combo4 Combo5 DateTime6_2 DateTime6_3 "
+         "Button1610 Check3"},
+        {Page::TimedEvent, "Check2 Text2_0 Text2_1 DateTime4 DateTime5 Button168"},
+    };
+    Form1Harness harness;
+    ASSERT_TRUE(harness.ShowActive());
+    for (const auto& [page, controls] : pages) {
+        SCOPED_TRACE(controls.toStdString());
+        harness.Window().ShowPage(page);
+        harness.Find<Button16>("Button161")->setFocus(Qt::TabFocusReason);
+        const QStringList forwards = WalkRing(Qt::Key_Tab, Qt::NoModifier);
+        EXPECT_EQ(forwards.join(' ').toStdString(), (toolbar + controls + below).toStdString());
+        QStringList backwards = WalkRing(Qt::Key_Backtab, Qt::ShiftModifier);
+        std::reverse(backwards.begin() + 1, backwards.end());
+        EXPECT_EQ(backwards.join(' ').toStdString(), forwards.join(' ').toStdString());
+    }
+}
+
+TEST(Form1Keyboard, pressesTheFocusedPushButtonOnSpaceEnterOrKeypadEnter) {
+    Form1Harness harness;  // no port chosen: "Обновить" says so
+    harness.Window().ShowPage(Page::Measurements);
+    ASSERT_TRUE(harness.ShowActive());
+    auto* button = harness.Find<QPushButton>("Command5");
+    button->setFocus(Qt::TabFocusReason);
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_Space, Qt::NoModifier},
+        {Qt::Key_Return, Qt::NoModifier},
+        {Qt::Key_Enter, Qt::KeypadModifier},
+    };
+    for (const auto& [key, modifiers] : keys) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        harness.messages.clear();
+        QTest::keyClick(button, key, modifiers);
+        ASSERT_EQ(harness.messages.size(), 1U);
+        EXPECT_EQ(harness.messages[0].first, "Не выбран порт!");
+    }
 }
 
 }  // namespace

@@ -3,16 +3,22 @@
 // serial-device map and scratch pictures, or on the real ports of a given map with the real
 // pictures. Message boxes are recorded, never shown.
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "link/message_sink.h"
+#include "link/routing_port_api.h"
 #include "tests/support/memory_port_api.h"
 #include "ui/button16.h"
 #include "ui/window_app.h"
@@ -24,6 +30,7 @@ struct HarnessSetup {
     QStringList missingPictures = {};     // left out
     QStringList brokenPictures = {};      // written as text, not as pictures
     QString rememberedPath = {};          // empty: a scratch file of the harness's own
+    std::optional<link::SerialMapRoots> realPorts = {};  // with the real pictures
 };
 
 inline const QStringList kPictureFiles = {"button_ok.bmp", "connect_established.bmp", "CLOCK.bmp",
@@ -82,6 +89,12 @@ class Form1Harness {
                             root.filePath("dev").toStdString()};
         options.MapRoots->PortsFile = PortsFile().toStdString();
         options.PictureFolders = {root.path()};
+        if (setup.realPorts) {
+            options.PortApi = std::make_unique<link::RoutingPortApi>(*setup.realPorts);
+            options.MapRoots = setup.realPorts;
+            options.PictureFolders = {PELTA_ASSETS_DIR};
+            port_ = nullptr;
+        }
         app_ = std::make_unique<WindowApp>(std::move(options));
         Window().SetMessagePresenter([this](const QString& text, link::MessageIcon icon) {
             messages.emplace_back(text, icon);
@@ -103,6 +116,29 @@ class Form1Harness {
 
     void Click(const char* imageButton) {
         QTest::mouseClick(Find<Button16>(imageButton), Qt::LeftButton, {}, QPoint(8, 8));
+    }
+
+    // Shows the window as the active one, so that the focus really moves.
+    bool ShowActive() {
+        Window().show();
+        QApplication::setActiveWindow(&Window());
+        return QTest::qWaitForWindowActive(&Window());
+    }
+
+    // Fills fields from "name=value, ..." texts (lists by their item text).
+    void Fill(const QString& fields) {
+        for (const QString& field : fields.split(", ", Qt::SkipEmptyParts)) {
+            const QString name = field.section('=', 0, 0);
+            const QString value = field.section('=', 1);
+            if (auto* list = Find<QComboBox>(qPrintable(name))) {
+                list->setCurrentIndex(list->findText(value));
+                EXPECT_EQ(list->currentText(), value);
+            } else if (auto* text = Find<QLineEdit>(qPrintable(name))) {
+                text->setText(value);
+            } else {
+                ADD_FAILURE() << "no field " << name.toStdString();
+            }
+        }
     }
 
   private:

@@ -1,12 +1,14 @@
 // How the window looks: the masked fields' background and font, and no caption, value or list
-// item cut by its control. Run once as is (96 dpi) and once more with QT_SCALE_FACTOR=2, where
-// the fonts are unhinted and a little wider.
+// item cut by its control (run once as is, 96 dpi, and once more with QT_SCALE_FACTOR=2, where
+// the fonts are unhinted and a little wider); and what it shows at start-up: its lists and
+// clock fields, with and without ports, its pictures and where they are looked for.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLabel>
@@ -16,7 +18,9 @@
 #include <cmath>
 
 #include "form1_harness.h"
+#include "ui/button16.h"
 #include "ui/date_time.h"
+#include "ui/form1_pictures.h"
 
 namespace pelta::ui::testing {
 namespace {
@@ -78,18 +82,14 @@ QStringList ControlShortfalls(const QWidget* control) {
     return cut;
 }
 
-// The window shown with every page at once.
-struct ShownWindow : Form1Harness {
-    ShownWindow() {
-        Window().show();
-        for (const char* page : {"ctlLine2", "ctlLine3", "ctlLine6", "ctlLine7"}) {
-            Find<QWidget>(page)->show();
-        }
+// Every page shown at once: nothing cut, and the masked fields in the window's bold font on
+// their own background.
+TEST(Form1Looks, cutNoCaptionValueOrListItemAndShowMaskedFieldsBoldOnTheirOwnBackground) {
+    Form1Harness harness;
+    harness.Window().show();
+    for (const char* page : {"ctlLine2", "ctlLine3", "ctlLine6", "ctlLine7"}) {
+        harness.Find<QWidget>(page)->show();
     }
-};
-
-TEST(Form1Looks, cutsNoCaptionValueOrListItem) {
-    ShownWindow harness;
     const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
     ASSERT_EQ(harness.Window().devicePixelRatioF(), scale)
         << "runs at the scale it was started for";
@@ -101,8 +101,7 @@ TEST(Form1Looks, cutsNoCaptionValueOrListItem) {
         {"Label5", "Температура: -30,5 °C"},
         {"Label15_0", "Температура: -30,5 °C"},
         {"Label6", "Влажность: 100%"},
-        {"Label14_0", "Давление: 1013,25 мм Рт"},
-    };
+        {"Label14_0", "Давление: 1013,25 мм Рт"}};
     QStringList cut;
     for (const auto& [name, text] : values) {
         cut << LabelShortfall(harness.Find<QLabel>(name), text);
@@ -112,10 +111,7 @@ TEST(Form1Looks, cutsNoCaptionValueOrListItem) {
     }
     cut.removeAll(QString());
     EXPECT_TRUE(cut.isEmpty()) << cut.join('\n').toStdString();
-}
 
-TEST(Form1Looks, showsMaskedFieldsInTheWindowsBoldFontOnTheirOwnBackground) {
-    ShownWindow harness;
     const QPalette palette = QApplication::palette();
     const QFontInfo windowFont(harness.Window().font());
     // Alarm 2 and the schedule on the text-field background; the others highlighted.
@@ -132,6 +128,80 @@ TEST(Form1Looks, showsMaskedFieldsInTheWindowsBoldFontOnTheirOwnBackground) {
         EXPECT_EQ(shown.family(), windowFont.family());
         EXPECT_EQ(shown.pointSizeF(), windowFont.pointSizeF());
         EXPECT_TRUE(shown.bold());
+    }
+}
+
+// With or without ports (an empty list is not a failure) and pictures.
+TEST(Form1StartUp, fillsItsListsAndNamesAMissingOrBrokenPictureInOneWarning) {
+    const std::pair<const char*, QString> buttons[] = {
+        {"button_ok.bmp", "Button166 Button167_0 Button167_1 Button169 Button1610"},
+        {"connect_established.bmp", "Button161"},
+        {"CLOCK.bmp", "Button162"},
+        {"configure.bmp", "Button163"},
+        {"kdevelop_down.bmp", "Button164"},
+    };
+    const HarnessSetup cases[] = {
+        {},
+        {.ports = {}},
+        {.missingPictures = {"kdevelop_down.bmp"}, .brokenPictures = {"CLOCK.bmp"}},
+        {.missingPictures = kPictureFiles},
+    };
+    static QStringList warnings;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg) {
+                warnings << text;
+            }
+        });
+    for (const HarnessSetup& c : cases) {
+        const QStringList lost = c.missingPictures + c.brokenPictures;
+        SCOPED_TRACE(lost.join(", ").toStdString());
+        warnings.clear();
+        Form1Harness harness(c);
+        ASSERT_EQ(harness.messages.size(), lost.isEmpty() ? 0U : 1U);
+        if (!lost.isEmpty()) {
+            EXPECT_TRUE(warnings.contains(harness.messages[0].first)) << "on stderr as well";
+            EXPECT_EQ(harness.messages[0].second, link::MessageIcon::Exclamation);
+        }
+        for (const auto& [file, names] : buttons) {
+            const bool named = !lost.isEmpty() && harness.messages[0].first.contains(file);
+            EXPECT_EQ(named, lost.contains(file)) << file;
+            for (const QString& name : names.split(' ')) {
+                const QImage picture = harness.Find<Button16>(qPrintable(name))->Picture();
+                EXPECT_EQ(picture.isNull(), lost.contains(file)) << name.toStdString();
+            }
+        }
+        // The ports by COM number, every other list filled (the defaults are the code's own
+        // literals; the clock fields are the clock tests').
+        const auto* ports = harness.Find<QComboBox>("cboPort");
+        EXPECT_EQ(Items(ports).join(','), c.ports.empty() ? "" : "COM 1,COM 12,COM 3");
+        for (const QComboBox* list : harness.Window().findChildren<QComboBox*>()) {
+            EXPECT_TRUE(list == ports || list->count() > 0) << list->objectName().toStdString();
+        }
+    }
+    qInstallMessageHandler(previous);
+}
+
+TEST(Form1Pictures, areLookedForInTheCurrentFolderThenBesideTheProgramThenInTheDataFolder) {
+    const QString program = QCoreApplication::applicationDirPath();
+    EXPECT_EQ(DefaultPictureFolders(),
+              QStringList({QDir::currentPath(), program,
+                           QFileInfo(program + "/../share/pelta").absoluteFilePath()}));
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    for (int present : {0b111, 0b110, 0b100, 0b000}) {  // bit i: in folder i
+        QTemporaryDir first, second, third;
+        const QStringList folders = {first.path(), second.path(), third.path()};
+        int expected = -1;
+        for (int i : {2, 1, 0}) {
+            if (present & (1 << i)) {
+                picture.save(folders[i] + "/CLOCK.bmp", "BMP");
+                expected = i;
+            }
+        }
+        const QString path = expected < 0 ? QString() : folders[expected] + "/CLOCK.bmp";
+        EXPECT_EQ(FindPicture("CLOCK.bmp", folders).toStdString(), path.toStdString());
+        EXPECT_EQ(LoadPicture("CLOCK.bmp", folders).isNull(), present == 0) << present;
     }
 }
 

@@ -1,6 +1,6 @@
 // What the window remembers between runs: "Применить" and closing write it, the next start
-// restores it as if applied, a damaged file gives defaults, and "По умолчанию" shows the
-// start-up defaults without applying them.
+// restores it as if applied, and "По умолчанию" shows the start-up defaults without applying
+// them. And the port list, which keeps the chosen port and its settings when re-read.
 
 #include <gtest/gtest.h>
 
@@ -29,22 +29,6 @@ QString LinkPage(Form1Harness& harness) {
     return shown.join(", ");
 }
 
-// Fills the link page from "name=value, ..." texts (lists by their item text).
-void Fill(Form1Harness& harness, const QString& fields) {
-    for (const QString& field : fields.split(", ", Qt::SkipEmptyParts)) {
-        const QString name = field.section('=', 0, 0);
-        const QString value = field.section('=', 1);
-        if (auto* list = harness.Find<QComboBox>(qPrintable(name))) {
-            list->setCurrentIndex(list->findText(value));
-            EXPECT_EQ(list->currentText(), value);
-        } else if (auto* text = harness.Find<QLineEdit>(qPrintable(name))) {
-            text->setText(value);
-        } else {
-            ADD_FAILURE() << "no field " << name.toStdString();
-        }
-    }
-}
-
 // The line values "Обновить" gives the chosen port: "SetCommState speed bits parity stop; ".
 std::string RefreshLine(Form1Harness& harness) {
     harness.Port().ClearLog();
@@ -66,9 +50,9 @@ TEST(Form1Remembered, restoresWhatApplyAndClosingSavedAsIfApplied) {
         "cmbHandShake=RTS/CTS, Text1_2=7, Text1_3=20, Text1_4=3";
     {
         Form1Harness first({.rememberedPath = path});
-        Fill(first, "cboPort=COM 1, cboSpeed=1200");
+        first.Fill("cboPort=COM 1, cboSpeed=1200");
         first.Find<QPushButton>("Command6")->click();
-        Fill(first, com12);
+        first.Fill(com12);
         first.Window().move(40, 30);
         first.Find<QPushButton>("Command6")->click();
         EXPECT_EQ(first.App().LinkSettings().Attempts, 3) << "taken on Применить";
@@ -83,7 +67,7 @@ TEST(Form1Remembered, restoresWhatApplyAndClosingSavedAsIfApplied) {
     EXPECT_EQ(second.App().LinkSettings().ControllerAddress, 7);
     // No "Применить" in this run: each remembered port is configured as it was applied.
     EXPECT_EQ(RefreshLine(second), "SetCommState 19200 7 1 2; ");
-    Fill(second, "cboPort=COM 1");
+    second.Fill("cboPort=COM 1");
     EXPECT_EQ(RefreshLine(second), "SetCommState 1200 8 0 0; ");
     EXPECT_TRUE(second.messages.empty());
 
@@ -91,41 +75,28 @@ TEST(Form1Remembered, restoresWhatApplyAndClosingSavedAsIfApplied) {
     const QByteArray saved = Contents(path);
     second.Find<QPushButton>("CmdDefault_0")->click();
     Form1Harness expected;
-    Fill(expected, "cboPort=COM 1");
+    expected.Fill("cboPort=COM 1");
     EXPECT_EQ(LinkPage(second), LinkPage(expected));
     EXPECT_EQ(second.App().LinkSettings().ControllerAddress, 7);
-    Fill(second, "Text1_3=20");  // read at each exchange, not applied: a short wait
+    second.Fill("Text1_3=20");  // read at each exchange, not applied: a short wait
     EXPECT_EQ(RefreshLine(second), "SetCommState 1200 8 0 0; ");
     EXPECT_EQ(Contents(path), saved);
 }
 
-// The file's own checks (a garbled one included) are the link tests'; here what the window
-// makes of their results.
-TEST(Form1Remembered, fallsBackToDefaultsOnlyForAnAbsentPortOrNonsenseValues) {
-    const std::pair<QByteArray, QString> cases[] = {
-        // the file, and the fields that differ from a start without one
-        {"[link]\nport=7\naddress=9\nreplyTimeout=30\nattempts=2\n[ports]\n7\\speed=1200\n",
-         "Text1_2=9, Text1_3=30, Text1_4=2"},
-        {"[link]\nport=3\nreplyTimeout=600000\n[ports]\n3\\speed=12345\n3\\dataBits=7\n"
-         "[window]\nx=zz\ny=10\n",
-         "cboPort=COM 3, cboDataBits=7"},
-    };
-    for (const auto& [file, differs] : cases) {
-        SCOPED_TRACE(differs.toStdString());
-        QTemporaryDir config;
-        ASSERT_TRUE(WriteFile(config.filePath("pelta.conf"), file));
-        Form1Harness harness({.rememberedPath = config.filePath("pelta.conf")});
-        EXPECT_TRUE(harness.messages.empty());
-        Form1Harness expected;
-        Fill(expected, differs);
-        EXPECT_EQ(LinkPage(harness), LinkPage(expected));
-        EXPECT_EQ(harness.Window().pos(), expected.Window().pos());
-        // What the page shows is what the next exchange uses, port remembered or not.
-        const link::LinkSettingsModel& inForce = harness.App().LinkSettings();
-        EXPECT_EQ(QString::number(inForce.ControllerAddress),
-                  harness.Find<QLineEdit>("Text1_2")->text());
-        EXPECT_EQ(QString::number(inForce.Attempts), harness.Find<QLineEdit>("Text1_4")->text());
-    }
+// An absent port leaves the lists at their defaults, yet the address and attempts shown are
+// in force. (Nonsense values falling back are the link tests'.)
+TEST(Form1Remembered, keepsTheAddressAndAttemptsInForceWhenTheRememberedPortIsAbsent) {
+    QTemporaryDir config;
+    ASSERT_TRUE(WriteFile(config.filePath("pelta.conf"),
+                          "[link]\nport=7\naddress=9\nreplyTimeout=30\nattempts=2\n"
+                          "[ports]\n7\\speed=1200\n"));
+    Form1Harness harness({.rememberedPath = config.filePath("pelta.conf")});
+    EXPECT_TRUE(harness.messages.empty());
+    Form1Harness expected;
+    expected.Fill("Text1_2=9, Text1_3=30, Text1_4=2");
+    EXPECT_EQ(LinkPage(harness), LinkPage(expected));
+    EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 9);
+    EXPECT_EQ(harness.App().LinkSettings().Attempts, 2);
 }
 
 // A reply time-out every exchange would refuse is neither applied nor remembered (checked with
@@ -144,13 +115,42 @@ TEST(Form1Remembered, refusesABadReplyTimeOutAndNamesAnUnwritableFileOnApply) {
     };
     for (const auto& c : cases) {
         Form1Harness harness({.rememberedPath = c.path});
-        Fill(harness, "cboPort=COM 3, Text1_2=5, " + c.fields);
+        harness.Fill("cboPort=COM 3, Text1_2=5, " + c.fields);
         harness.Find<QPushButton>("Command6")->click();
         ASSERT_EQ(harness.messages.size(), 1U);
         EXPECT_EQ(harness.messages[0].first, c.message);
         EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, c.address);
         EXPECT_FALSE(QFile::exists(c.path));
     }
+}
+
+// Opening the list re-reads the ports: new ones appear (a network port given a number in
+// ports.conf too), vanished ones leave, each entry's tooltip names its device or URL, the chosen
+// port and its applied settings stay with its COM number, and nothing else on the page moves.
+TEST(PortList, rereadsThePortsWhenOpenedAndKeepsTheChosenPortWithItsSettings) {
+    Form1Harness harness;  // COM 1, COM 12, COM 3
+    harness.Fill("cboPort=COM 3, cboSpeed=19200");
+    harness.Find<QPushButton>("Command6")->click();
+    harness.Fill("cboSpeed=1200, Text1_2=9, Text1_3=0");  // changed, not applied
+    const QString page = LinkPage(harness);
+    const QString map = harness.MapFolder();
+    ASSERT_TRUE(QFile::link("/dev/null", map + "/COM2"));
+    ASSERT_TRUE(QFile::remove(map + "/COM12"));
+    QFile conf(harness.PortsFile());
+    ASSERT_TRUE(conf.open(QIODevice::Append));
+    conf.write("COM20 rfc2217://127.0.0.1:4001\n");
+    conf.close();
+    auto* ports = harness.Find<QComboBox>("cboPort");
+    ports->showPopup();
+    ports->hidePopup();
+
+    EXPECT_EQ(Items(ports), QStringList({"COM 1", "COM 2", "COM 20", "COM 3"}));
+    const QStringList tips = {"/dev/null", "/dev/null", "rfc2217://127.0.0.1:4001", "/dev/null"};
+    for (int i = 0; i < ports->count(); ++i) {
+        EXPECT_EQ(ports->itemData(i, Qt::ToolTipRole).toString(), tips[i]) << i;
+    }
+    EXPECT_EQ(LinkPage(harness), page);
+    EXPECT_EQ(RefreshLine(harness), "SetCommState 19200 8 0 0; ");
 }
 
 }  // namespace
