@@ -11,8 +11,8 @@ build=${PELTA_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)" --target pelta pelta-sim
 
-# shellcheck source=tests/gui_e2e/click_path.sh
-source tests/gui_e2e/click_path.sh
+# shellcheck source=scripts/demo.sh
+source scripts/demo.sh
 
 # The simulator registers its port in $XDG_RUNTIME_DIR/pelta/serialcomm, where the window
 # looks for ports; without a usable runtime folder both use a scratch one.

@@ -10,14 +10,25 @@ for tool in Xvfb xdotool import; do
     fi
 done
 mkdir -p "$3"
-# shellcheck source=tests/gui_e2e/click_path.sh
-source "$(dirname "$0")/click_path.sh"
+# shellcheck source=scripts/demo.sh
+source "$(dirname "$0")/../../scripts/demo.sh"
 XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_RUNTIME_DIR
 # What the window remembers goes to a scratch folder, never to the user's own.
 export XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
 log=$XDG_RUNTIME_DIR/sim.log
 trap 'pelta_demo_stop; cp "$log" "$3/" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+
+# The settings page, a date typed into DateTime1 from its first digit, and at once the
+# send-clock button: the simulator must receive that date's weekday.
+pelta_send_typed_date() {
+    pelta_click_page_button 1080                     # Button163, settings (reads them)
+    pelta_wait_for pelta_exchanged '^[0-9:.]+ tx 01 32 C0' || echo "the settings read did not end" >&2
+    pelta_click $((2040 + 45)) $((600 + 240 + 142))  # DateTime1, on its first digit
+    xdotool type --delay 50 "$1"
+    pelta_click_page_control 5160 600 300 300        # Button166, send the clock
+    pelta_wait_for pelta_exchanged '^[0-9:.]+ rx 01 5A 5E' || echo "the clock was not sent" >&2
+}
 
 pelta_demo_start_xvfb
 pelta_demo_start_sim "$2" "$log"

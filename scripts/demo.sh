@@ -1,5 +1,6 @@
-# Shared by the Xvfb test and scripts/run.sh: start Xvfb, pelta-sim and the window, click the
-# short path through the window with xdotool, take screenshots, and stop what was started.
+# The demo of scripts/run.sh, which the Xvfb test drives too: start Xvfb, pelta-sim and the
+# window, click the short path through the window with xdotool, take screenshots, and stop what
+# was started.
 # Coordinates come from the window's fixed layout in twips (15 twips per pixel at 96 dpi).
 
 PELTA_DEMO_PIDS=()
@@ -111,17 +112,6 @@ pelta_demo_click_path() {
     pelta_screenshot "$1/settings.png"
     pelta_click_page_button 600
     pelta_screenshot "$1/screenshot.png"
-}
-
-# The settings page, a date typed into DateTime1 from its first digit, and at once the
-# send-clock button: the simulator must receive that date's weekday.
-pelta_send_typed_date() {
-    pelta_click_page_button 1080                     # Button163, settings (reads them)
-    pelta_wait_for pelta_exchanged '^[0-9:.]+ tx 01 32 C0' || echo "the settings read did not end" >&2
-    pelta_click $((2040 + 45)) $((600 + 240 + 142))  # DateTime1, on its first digit
-    xdotool type --delay 50 "$1"
-    pelta_click_page_control 5160 600 300 300        # Button166, send the clock
-    pelta_wait_for pelta_exchanged '^[0-9:.]+ rx 01 5A 5E' || echo "the clock was not sent" >&2
 }
 
 # Link settings: the entry $5 of the list at left $1, top $2, width $3, height $4 (twips, on
