@@ -19,7 +19,6 @@ class PortList : public ::testing::Test {
         ASSERT_EQ(::symlink(target, (Map() + "/" + name).c_str()), 0) << name;
     }
     std::string Map() const { return tree.Roots().MapFolder; }
-    std::string Top() const { return tree.Roots().MapFolderTop; }
 
     testing::ScratchSerialTree tree;
     testing::RecordingErrorLog errorLog;
@@ -27,13 +26,12 @@ class PortList : public ::testing::Test {
 using MapFolder = PortList;
 
 TEST_F(PortList, offersLiveLinksAndKernelDevicesSortedAsText) {
-    for (const char* name : {"COM3", "COM12", "COM123", "COM2"}) {
+    // Only the first four are live links of COM numbers.
+    for (const char* name :
+         {"COM3", "COM12", "COM123", "COM2", "COM0", "COM07", "COM", "com6", "COM8x", "COM99999"}) {
         Link(name);
     }
-    Link("COM4", "/nonexistent/ttyUSB9");  // the device is gone
-    for (const char* name : {"COM0", "COM07", "COM", "com6", "COM8x", "COM99999"}) {
-        Link(name);
-    }
+    Link("COM4", "/nonexistent/ttyUSB9");         // the device is gone
     tree.Write("run/pelta/serialcomm/COM9", "");  // a regular file, not a device
     for (const char* name : {"ttyS0", "ttyS10", "ttyS2", "tty1"}) {
         tree.Plug(name);
@@ -50,23 +48,24 @@ TEST_F(PortList, offersLiveLinksAndKernelDevicesSortedAsText) {
     EXPECT_EQ(ResolveDeviceName("\\\\.\\COM4", roots), tree.Path("dev/ttyS10"));
     EXPECT_EQ(ResolveDeviceName("\\\\.\\COM12", roots), "/dev/null");  // what the link names
     EXPECT_EQ(ResolveDeviceName("COM 3", roots), std::nullopt);
-}
-
-TEST_F(PortList, isEmptyWhenTheFoldersCannotBeRead) {
-    tree.Write("file", "");
-    const std::string inside = tree.Path("file/serialcomm");
+    // Folders that cannot be read give an empty list, not the last one.
+    const std::string inside = tree.Path("run/pelta/serialcomm/COM9/serialcomm");
     for (const std::string& folder : {inside, tree.Path("missing")}) {
-        PortDiscovery discovery({folder, inside, "/dev"});
-        discovery.SetPorts({{5, "stale", {}}});
-        discovery.ListSerialPorts();
-        EXPECT_TRUE(discovery.PortNumbers().isEmpty()) << folder;
+        PortDiscovery unread({folder, inside, "/dev"});
+        unread.SetPorts({{5, "stale", {}}});
+        unread.ListSerialPorts();
+        EXPECT_TRUE(unread.PortNumbers().isEmpty()) << folder;
     }
 }
 
 TEST_F(MapFolder, isTrustedOnlyWhenOwnAndNobodyElseCanWriteUpToTheTop) {
+    using enum FolderTrust;
     const uid_t me = ::geteuid();
-    ASSERT_EQ(::symlink(Map().c_str(), tree.Path("run/alias").c_str()), 0);
-    struct Case {
+    const std::string map = Map(), top = tree.Roots().MapFolderTop, run = tree.Path("run");
+    const std::string alias = tree.Path("run/alias"), none = map + "/none";
+    ASSERT_EQ(::symlink(map.c_str(), alias.c_str()), 0);
+    // clang-format off
+    const struct {
         const char* Why;
         std::string Folder, Top;
         uid_t Owner;
@@ -74,21 +73,17 @@ TEST_F(MapFolder, isTrustedOnlyWhenOwnAndNobodyElseCanWriteUpToTheTop) {
         mode_t Mode;
         FolderTrust Trust;
         std::string Failing;
+    } cases[] = {
+        {"own, 0700",                  map,   top, me,     map, 0700, Own,              ""},
+        {"another user's",             map,   top, me + 1, map, 0700, ForeignOwner,     map},
+        {"group may write",            map,   top, me,     map, 0770, WritableByOthers, map},
+        {"others may write the top",   map,   top, me,     top, 0707, WritableByOthers, top},
+        {"above the top is not asked", map,   top, me,     run, 0777, Own,              ""},
+        {"a link to an own folder",    alias, run, me,     map, 0700, NotADirectory,    alias},
+        {"top not above: folder alone", map, tree.Path("sys"), me, top, 0777, Own,      ""},
+        {"missing",                    none,  top, me,     map, 0700, Missing,          none},
     };
-    const Case cases[] = {
-        {"own, 0700", Map(), Top(), me, Map(), 0700, FolderTrust::Own, ""},
-        {"another user's", Map(), Top(), me + 1, Map(), 0700, FolderTrust::ForeignOwner, Map()},
-        {"group may write", Map(), Top(), me, Map(), 0770, FolderTrust::WritableByOthers, Map()},
-        {"others may write the top", Map(), Top(), me, Top(), 0707, FolderTrust::WritableByOthers,
-         Top()},
-        {"above the top is not asked", Map(), Top(), me, tree.Path("run"), 0777, FolderTrust::Own,
-         ""},
-        {"a link to an own folder", tree.Path("run/alias"), tree.Path("run"), me, Map(), 0700,
-         FolderTrust::NotADirectory, tree.Path("run/alias")},
-        {"top not above: the folder alone", Map(), tree.Path("sys"), me, Top(), 0777,
-         FolderTrust::Own, ""},
-        {"missing", Map() + "/none", Top(), me, Map(), 0700, FolderTrust::Missing, Map() + "/none"},
-    };
+    // clang-format on
     for (const auto& c : cases) {
         ASSERT_EQ(::chmod(c.Loosened.c_str(), c.Mode), 0) << c.Why;
         const FolderCheck check = CheckOwnFolder(c.Folder, c.Top, c.Owner);
