@@ -28,8 +28,7 @@ TEST_F(LinkSettings, turnEachPortsChoicesIntoLineValuesThatMeanWhatTheListSays) 
     EXPECT_EQ(lists.Parity[lists.ParityPosition], "None") << "the default shown is what runs";
     struct Case {
         std::int16_t Port, Speed, DataBits, Parity, StopBits;
-        const char* Text;
-        const char* State;  // "SetCommState speed bits parity-code stop-code"
+        const char *Text, *State;  // State: "SetCommState speed bits parity-code stop-code"
     };
     // Each port keeps its own entry, by COM number; 40 lies beyond 33 ports.
     const Case cases[] = {
@@ -84,21 +83,16 @@ TEST_F(LinkSettings, takeTheAddressAndAttemptsOnlyWhenAllThreeFieldsAreInRange) 
         choices.ReplyTimeoutText = QString::fromUtf8(c.Timeout);
         choices.AttemptsText = QString::fromUtf8(c.Attempts);
         const std::string row = std::string(c.Address) + "/" + c.Timeout + "/" + c.Attempts;
-        EXPECT_EQ(settings.Apply(choices), c.Refusal == nullptr) << row;
-        if (c.Refusal == nullptr) {
-            EXPECT_EQ(std::make_pair(settings.Attempts, settings.ControllerAddress),
-                      std::make_pair(c.TakenAttempts, QString::fromUtf8(c.Address).toInt()));
-            EXPECT_TRUE(messages.Shown.empty()) << row;
-        } else {
-            EXPECT_EQ(
-                messages.Shown,
-                (testing::ShownMessages{{QString::fromUtf8(c.Refusal), MessageIcon::Exclamation}}))
-                << row;
-            EXPECT_EQ(std::make_pair(settings.Attempts, settings.ControllerAddress),
-                      std::make_pair(7, 9))
-                << row << ": nothing changes";
-            EXPECT_TRUE(settings.PortTable.empty()) << row;
-        }
+        const bool taken = c.Refusal == nullptr;
+        EXPECT_EQ(settings.Apply(choices), taken) << row;
+        const testing::ShownMessages refused{
+            {QString::fromUtf8(c.Refusal), MessageIcon::Exclamation}};
+        EXPECT_EQ(messages.Shown, taken ? testing::ShownMessages{} : refused) << row;
+        EXPECT_EQ(std::make_pair(settings.Attempts, settings.ControllerAddress),
+                  taken ? std::make_pair(c.TakenAttempts, QString::fromUtf8(c.Address).toInt())
+                        : std::make_pair(7, 9))
+            << row << ": a refusal changes nothing";
+        EXPECT_EQ(settings.PortTable.empty(), !taken) << row;
     }
 }
 
