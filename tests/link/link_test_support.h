@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -21,24 +22,22 @@
 
 namespace pelta::link::testing {
 
-// Bytes written as hex pairs, blanks between them allowed: "FF FA 2C".
+// Bytes written as hex pairs, blanks between them: "FF FA 2C".
 inline std::string Hex(std::string_view text) {
+    std::istringstream pairs{std::string(text)};
     std::string bytes;
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != ' ') {
-            bytes += static_cast<char>(std::stoi(std::string(text.substr(i, 2)), nullptr, 16));
-            ++i;
-        }
+    for (unsigned byte = 0; pairs >> std::hex >> byte;) {
+        bytes += static_cast<char>(byte);
     }
     return bytes;
 }
 
 // Reads in hex, "|" between them: "07 FF|FF 08".
 inline std::vector<std::string> Reads(std::string_view text) {
+    std::istringstream in{std::string(text)};
     std::vector<std::string> reads;
-    for (std::size_t start = 0, end = 0; end != std::string_view::npos; start = end + 1) {
-        end = text.find('|', start);
-        reads.push_back(Hex(text.substr(start, end - start)));
+    for (std::string read; std::getline(in, read, '|');) {
+        reads.push_back(Hex(read));
     }
     return reads;
 }
