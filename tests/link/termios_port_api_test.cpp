@@ -142,9 +142,7 @@ TEST_F(TermiosPort, putsBackTheSettingsThePortHadBeforeAnExchange) {
         std::uint32_t ExactSpeed;  // 0: the constant's own speed
     } cases[] = {{B4800, 0}, {B38400, 250000}};
     for (const auto& c : cases) {
-        termios before = found;
-        before.c_iflag |= ICRNL | IXON;
-        before.c_lflag |= ICANON | ECHO;
+        termios before = found;  // canonical, echoing, CR to NL on input
         before.c_cflag |= CSTOPB;
         before.c_cc[VMIN] = 4;
         before.c_cc[VTIME] = 7;
@@ -175,30 +173,20 @@ TEST_F(TermiosPort, putsBackTheSettingsThePortHadBeforeAnExchange) {
 }
 
 TEST_F(TermiosPort, opensWithoutModemLinesButNotOnALineThatCannotBePrepared) {
-    const struct {
-        const char* call;  // planted to fail; a pty itself has no modem lines
-        int error;
-        bool opens;
-    } cases[] = {{"none", 0, true},
-                 {"ioctl TIOCMBIC", EINVAL, true},
-                 {"ioctl TIOCMBIC", EIO, false},
-                 {"tcsetattr", EIO, false}};
-    for (const auto& c : cases) {
-        kernel.Failures = {{c.call, c.error}};
+    // Planted failures (a pty itself has no modem lines) and the open's error; 0: it opens.
+    const std::tuple<const char*, int, std::uint32_t> cases[] = {
+        {"ioctl TIOCMBIC", EINVAL, 0}, {"ioctl TIOCMBIC", EIO, EIO}, {"tcsetattr", EIO, EIO}};
+    const testing::ShownMessages openFailed = {
+        {QString::fromUtf8("Ошибка открытия порта COM3"), MessageIcon::Critical}};
+    for (const auto& [call, error, refusal] : cases) {
+        kernel.Failures = {{call, error}};
         kernel.Calls.clear();
         messages.Shown.clear();
         channel.OpenPort(3);
-        EXPECT_EQ(channel.IsOpen(), c.opens) << c.call << " " << c.error;
-        if (c.opens) {
-            EXPECT_TRUE(messages.Shown.empty()) << c.call;
-            channel.ClosePort();
-        } else {
-            EXPECT_EQ(api.GetLastError(), static_cast<std::uint32_t>(c.error));
-            EXPECT_EQ(messages.Shown,
-                      (testing::ShownMessages{{QString::fromUtf8("Ошибка открытия порта COM3"),
-                                               MessageIcon::Critical}}));
-        }
-        EXPECT_EQ(kernel.Calls.back(), "close") << c.call << ": the descriptor is released";
+        EXPECT_EQ(channel.IsOpen() ? 0U : api.GetLastError(), refusal) << call << " " << error;
+        EXPECT_EQ(messages.Shown, refusal == 0 ? testing::ShownMessages{} : openFailed) << call;
+        channel.ClosePort();
+        EXPECT_EQ(kernel.Calls.back(), "close") << call << ": the descriptor is released";
     }
 }
 
