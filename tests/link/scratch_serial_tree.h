@@ -20,14 +20,11 @@ namespace pelta::link::testing {
 class ScratchSerialTree {
   public:
     ScratchSerialTree() {
-        const QDir root(dir_.path());
         for (const char* folder :
-             {"sys", "dev/serial/by-id", "dev/serial/by-path", "config/pelta"}) {
-            root.mkpath(QString::fromLatin1(folder));
+             {"sys", "dev", "dev/serial", "dev/serial/by-id", "dev/serial/by-path", "config",
+              "config/pelta", "run", "run/pelta", "run/pelta/serialcomm"}) {
+            ::mkdir(Path(folder).c_str(), 0700);
         }
-        ::mkdir(Path("run").c_str(), 0700);
-        ::mkdir(Path("run/pelta").c_str(), 0700);
-        ::mkdir(Path("run/pelta/serialcomm").c_str(), 0700);
     }
 
     std::string Path(const std::string& relative) const {
