@@ -92,7 +92,7 @@ class LinkSettings : public testing::MemoryChannelTest {
     }
 };
 
-TEST_F(LinkSettings, turnEachPortsChoicesIntoLineValuesThatMeanWhatTheListSays) {
+TEST_F(LinkSettings, turnEachPortsChoicesIntoLineValuesAndLogOneOutsideItsList) {
     const PropertyLists lists = LinkSettingsModel::LoadPropertySettings();
     EXPECT_EQ(lists.Parity[lists.ParityPosition], "None") << "the default shown is what runs";
     struct Case {
@@ -108,9 +108,10 @@ TEST_F(LinkSettings, turnEachPortsChoicesIntoLineValuesThatMeanWhatTheListSays) 
         {3, 0, 4, 3, 0, "300,m,8,1", "SetCommState 300 8 3 0"},
         {2, 3, 2, 4, 0, "2400,s,6,1", "SetCommState 2400 6 4 0"},
         {7, 5, 1, 2, 1, "9600,n,5,1.5", "SetCommState 9600 5 0 1"},
+        {42, 9, 0, 0, 0, "", ""},  // outside the speed list: logged, the port left alone
         {41, 0, 0, 0, 0, "9600,n,8,1", "SetCommState 9600 8 0 0"},  // never applied: defaults
     };
-    for (const auto& c : cases | std::views::take(6)) {
+    for (const auto& c : cases | std::views::take(7)) {
         LinkChoices choices = testing::ChoicesFor(c.Port, c.Speed);
         choices.DataBits = c.DataBits;
         choices.Parity = c.Parity;
@@ -121,7 +122,13 @@ TEST_F(LinkSettings, turnEachPortsChoicesIntoLineValuesThatMeanWhatTheListSays) 
         EXPECT_EQ(Init(c.Port), std::make_pair(QString::fromLatin1(c.Text), std::string(c.State)));
     }
     EXPECT_TRUE(messages.Shown.empty());
-    EXPECT_TRUE(errorLog.Entries.empty());
+    const QString description = QString::fromUtf8("Позиция 9 вне списка скоростей");
+    EXPECT_EQ(
+        errorLog.Entries,
+        (std::vector<QString>{
+            QString::fromUtf8("log:Ошибка: Дривел1.Form2.ComPortInit =  ") + description + ": ",
+            QString::fromUtf8("detail:1|Ошибка данных||err.Description=") + description +
+                QString::fromUtf8(" module = Дривел1.Form2.ComPortInit")}));
 }
 
 // Address and attempts are taken on apply, all three fields in range or nothing; a refusal
@@ -163,18 +170,6 @@ TEST_F(LinkSettings, takeTheAddressAndAttemptsOnlyWhenAllThreeFieldsAreInRange) 
             << row << ": a refusal changes nothing";
         EXPECT_EQ(settings.PortTable.empty(), !taken) << row;
     }
-}
-
-TEST_F(LinkSettings, logAnEntryOutsideItsListAndLeaveThePortAlone) {
-    ASSERT_TRUE(settings.Apply(testing::ChoicesFor(1, 9)));
-    EXPECT_EQ(Init(1), std::make_pair(QString(), std::string()));
-    const QString description = QString::fromUtf8("Позиция 9 вне списка скоростей");
-    EXPECT_EQ(
-        errorLog.Entries,
-        (std::vector<QString>{
-            QString::fromUtf8("log:Ошибка: Дривел1.Form2.ComPortInit =  ") + description + ": ",
-            QString::fromUtf8("detail:1|Ошибка данных||err.Description=") + description +
-                QString::fromUtf8(" module = Дривел1.Form2.ComPortInit")}));
 }
 
 }  // namespace
