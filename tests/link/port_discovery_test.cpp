@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <functional>
 #include <optional>
 
@@ -256,8 +255,6 @@ TEST_F(PortNumbers, openTheDeviceTheListShowedNeverOneThatTookTheNumberLater) {
     EXPECT_EQ(channel.PortHandle, InvalidHandleValue);
     ASSERT_FALSE(messages.Shown.empty());
     EXPECT_EQ(messages.Shown.front().first, QString::fromUtf8("Ошибка открытия порта COM1"));
-    channel.OpenDevice(1, discovery.DeviceAt(0));
-    EXPECT_EQ(api.GetLastError(), static_cast<std::uint32_t>(ENOENT));
     for (const std::int16_t position : {std::int16_t{-1}, std::int16_t{2}}) {
         EXPECT_THROW(link.OpenSelectedPort(position), LinkError) << position;
     }
