@@ -1,5 +1,5 @@
 #pragma once
-// Recording stand-ins for the window and the error log, and the channel on the in-memory port.
+// Recording stand-ins for the window and the error log, a pty pair, and hex for byte strings.
 
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -15,10 +15,7 @@
 #include <vector>
 
 #include "link/error_log_sink.h"
-#include "link/link_settings.h"
 #include "link/message_sink.h"
-#include "link/serial_channel.h"
-#include "tests/support/memory_port_api.h"
 
 namespace pelta::link::testing {
 
@@ -64,20 +61,6 @@ class RecordingErrorLog : public ErrorLogSink {
     }
 };
 
-class MemoryChannelTest : public ::testing::Test {
-  protected:
-    MemoryPortApi api;
-    RecordingMessageSink messages;
-    SerialChannel channel{api, messages};
-
-    // Opens an existing port and forgets the calls that took.
-    void OpenPort(std::int16_t number) {
-        api.AddPort(number);
-        channel.OpenPort(number);
-        api.ClearLog();
-    }
-};
-
 // A pseudo-terminal pair; the test plays the peer on the master side.
 struct PtyPair {
     PtyPair() { EXPECT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0); }
@@ -105,12 +88,5 @@ struct PtyPair {
     int slave = -1;
     char name[256] = {};
 };
-
-inline LinkChoices ChoicesFor(std::int16_t port, std::int16_t speed = DefaultSpeedPosition) {
-    LinkChoices choices;
-    choices.PortNumber = port;
-    choices.Speed = speed;
-    return choices;
-}
 
 }  // namespace pelta::link::testing

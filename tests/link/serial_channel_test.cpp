@@ -10,12 +10,34 @@
 #include "link/link_error.h"
 #include "link/link_settings.h"
 #include "link_test_support.h"
+#include "tests/support/memory_port_api.h"
 
 namespace pelta::link {
 namespace {
 
 using Calls = std::vector<std::string>;
-using Channel = testing::MemoryChannelTest;
+
+// The channel on the in-memory port.
+class Channel : public ::testing::Test {
+  protected:
+    MemoryPortApi api;
+    testing::RecordingMessageSink messages;
+    SerialChannel channel{api, messages};
+
+    // Opens an existing port and forgets the calls that took.
+    void OpenPort(std::int16_t number) {
+        api.AddPort(number);
+        channel.OpenPort(number);
+        api.ClearLog();
+    }
+};
+
+LinkChoices ChoicesFor(std::int16_t port, std::int16_t speed = DefaultSpeedPosition) {
+    LinkChoices choices;
+    choices.PortNumber = port;
+    choices.Speed = speed;
+    return choices;
+}
 
 TEST_F(Channel, appliesTimeoutsOfTwelveBitTimesPerByteThenTheLine) {
     const std::pair<std::int32_t, std::uint32_t> cases[] = {
@@ -70,7 +92,7 @@ TEST_F(Channel, writesInChunksReadsWhatArrivedAndReportsFailedTransfers) {
             {QString::fromUtf8("Ошибка работы с портом Error: 995"), MessageIcon::None}}));
 }
 
-class LinkSettings : public testing::MemoryChannelTest {
+class LinkSettings : public Channel {
   protected:
     testing::RecordingErrorLog errorLog;
     LinkSettingsModel settings{channel, errorLog, messages};
@@ -104,7 +126,7 @@ TEST_F(LinkSettings, turnEachPortsChoicesIntoLineValuesAndLogOneOutsideItsList) 
         {41, 0, 0, 0, 0, "9600,n,8,1", "SetCommState 9600 8 0 0"},  // never applied: defaults
     };
     for (const auto& c : cases | std::views::take(7)) {
-        LinkChoices choices = testing::ChoicesFor(c.Port, c.Speed);
+        LinkChoices choices = ChoicesFor(c.Port, c.Speed);
         choices.DataBits = c.DataBits;
         choices.Parity = c.Parity;
         choices.StopBits = c.StopBits;
@@ -146,7 +168,7 @@ TEST_F(LinkSettings, takeTheAddressAndAttemptsOnlyWhenAllThreeFieldsAreInRange) 
         settings.PortTable.clear();
         settings.Attempts = 7;
         settings.ControllerAddress = 9;
-        LinkChoices choices = testing::ChoicesFor(1);
+        LinkChoices choices = ChoicesFor(1);
         choices.AddressText = QString::fromUtf8(c.Address);
         choices.ReplyTimeoutText = QString::fromUtf8(c.Timeout);
         choices.AttemptsText = QString::fromUtf8(c.Attempts);
