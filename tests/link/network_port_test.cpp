@@ -97,7 +97,6 @@ TEST(TelnetCodec, receivingSideSplitsTheStreamWhereverTheReadsCutIt) {
         std::vector<ComPortReply> Replies;
     } cases[] = {
         // clang-format off
-        {"doubled 0xFF undoubled", "01 FF FF 02", "01 FF 02", "", {}},
         {"IAC IAC split across reads", "07 FF|FF 08", "07 FF 08", "", {}},
         {"NOP and GA consumed", "01 FF F1 02 FF|F9 03", "01 02 03", "", {}},
         // ser2net's greeting: our offers confirmed silently, SGA and ECHO refused

@@ -141,6 +141,9 @@ TEST_F(TermiosPort, putsBackTheSettingsThePortHadBeforeAnExchange) {
         speed_t Constant;
         std::uint32_t ExactSpeed;  // 0: the constant's own speed
     } cases[] = {{B4800, 0}, {B38400, 250000}};
+    const auto kernelIoctl = [](int fd, unsigned long request, void* argument) {
+        return ::ioctl(fd, request, argument);
+    };
     for (const auto& c : cases) {
         termios before = found;  // canonical, echoing, CR to NL on input
         before.c_cflag |= CSTOPB;
@@ -149,11 +152,7 @@ TEST_F(TermiosPort, putsBackTheSettingsThePortHadBeforeAnExchange) {
         ::cfsetspeed(&before, c.Constant);
         ASSERT_EQ(::tcsetattr(pty.slave, TCSANOW, &before), 0);
         if (c.ExactSpeed != 0) {
-            ASSERT_EQ(SetExactSpeed(pty.slave, c.ExactSpeed,
-                                    [](int fd, unsigned long request, void* argument) {
-                                        return ::ioctl(fd, request, argument);
-                                    }),
-                      0);
+            ASSERT_EQ(SetExactSpeed(pty.slave, c.ExactSpeed, kernelIoctl), 0);
         }
         ASSERT_EQ(::tcgetattr(pty.slave, &before), 0);  // as the pty keeps them
         const std::uint32_t speedBefore = ReadExactSpeed(pty.slave);
