@@ -30,9 +30,9 @@ class PortNumbers : public ::testing::Test {
     std::string Listed(const PortDiscovery& discovery) const {
         std::string listed;
         for (std::int16_t i = 0; i < discovery.PortNumbers().size(); ++i) {
-            std::string device = tree.Relative(discovery.DeviceAt(i));
-            for (const char* folder : {"dev/serial/", "dev/"}) {
-                device = device.starts_with(folder) ? device.substr(strlen(folder)) : device;
+            std::string device = discovery.DeviceAt(i);
+            for (const std::string& folder : {tree.Path("dev/serial/"), tree.Path("dev/")}) {
+                device = device.starts_with(folder) ? device.substr(folder.size()) : device;
             }
             listed += (i ? ", " : "") + std::to_string(discovery.NumberAt(i)) + " " + device;
         }
