@@ -91,28 +91,25 @@ TEST(TelnetCodec, sendingSideDoublesEveryIacInDataAndInSubnegotiationValues) {
 
 TEST(TelnetCodec, receivingSideSplitsTheStreamWhereverTheReadsCutIt) {
     const struct {
-        const char* Case;
-        const char* Reads;  // hex, "|" between reads
-        const char *Data, *Answers;
+        const char *Reads, *Data, *Answers;  // hex; "|" between reads
         std::vector<ComPortReply> Replies;
     } cases[] = {
         // clang-format off
-        {"IAC IAC split across reads", "07 FF|FF 08", "07 FF 08", "", {}},
-        {"NOP and GA consumed", "01 FF F1 02 FF|F9 03", "01 02 03", "", {}},
+        {"07 FF|FF 08", "07 FF 08", "", {}},  // IAC IAC split across reads
+        {"01 FF F1 02 FF|F9 03", "01 02 03", "", {}},  // NOP and GA consumed
         // ser2net's greeting: our offers confirmed silently, SGA and ECHO refused
-        {"greeting", "FF FB 03 FF FD 03 FF FB 01 FF FE 01 FF FD 00 FF FB 00 FF FD 2C", "",
+        {"FF FB 03 FF FD 03 FF FB 01 FF FE 01 FF FD 00 FF FB 00 FF FD 2C", "",
          "FF FE 03 FF FC 03 FF FE 01", {}},
-        {"an unknown option split after its verb", "FF FD|18 05", "05", "FF FC 18", {}},
-        {"refusals of options never on are not answered", "FF FC 09 FF FE 09", "", "", {}},
-        {"COM-PORT accepted, then turned off: confirmed", "FF FD 2C FF FE 2C", "", "FF FC 2C", {}},
-        {"baud reply split inside, a doubled 0xFF in its value",
-         "09 FF FA 2C 65 00 01|FF|FF 00 FF|F0 06", "09 06", "", {{1, Hex("00 01 FF 00")}}},
-        {"notification and purge reply, other option's subnegotiation dropped",
-         "FF FA 2C 6B 00 FF F0 FF FA 18 01 FF F0 FF FA 2C 70 01 FF F0", "", "",
+        {"FF FD|18 05", "05", "FF FC 18", {}},  // an unknown option split after its verb
+        {"FF FC 09 FF FE 09", "", "", {}},  // refusals of options never on are not answered
+        {"FF FD 2C FF FE 2C", "", "FF FC 2C", {}},  // COM-PORT accepted, then off: confirmed
+        // A baud reply split inside, a doubled 0xFF in its value.
+        {"09 FF FA 2C 65 00 01|FF|FF 00 FF|F0 06", "09 06", "", {{1, Hex("00 01 FF 00")}}},
+        // A notification and a purge reply; another option's subnegotiation dropped.
+        {"FF FA 2C 6B 00 FF F0 FF FA 18 01 FF F0 FF FA 2C 70 01 FF F0", "", "",
          {{7, Hex("00")}, {12, Hex("01")}}},
-        {"client codes inside the option are not replies", "FF FA 2C 01 00 FF F0", "", "", {}},
-        {"a command inside a subnegotiation ends it", "FF FA 2C 65 FF FD 18 04", "04", "FF FC 18",
-         {}},
+        {"FF FA 2C 01 00 FF F0", "", "", {}},  // client codes inside the option are not replies
+        {"FF FA 2C 65 FF FD 18 04", "04", "FF FC 18", {}},  // a command ends a subnegotiation
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -122,9 +119,9 @@ TEST(TelnetCodec, receivingSideSplitsTheStreamWhereverTheReadsCutIt) {
         for (const std::string& read : testing::Reads(c.Reads)) {
             receiver.Receive(read, out);
         }
-        EXPECT_EQ(out.Data, Hex(c.Data)) << c.Case;
-        EXPECT_EQ(out.Answers, Hex(c.Answers)) << c.Case;
-        EXPECT_EQ(out.Replies, c.Replies) << c.Case;
+        EXPECT_EQ(out.Data, Hex(c.Data)) << c.Reads;
+        EXPECT_EQ(out.Answers, Hex(c.Answers)) << c.Reads;
+        EXPECT_EQ(out.Replies, c.Replies) << c.Reads;
     }
 }
 
