@@ -1,5 +1,5 @@
 #pragma once
-// Recording stand-ins for the window and the error log, and the channel on the in-memory port.
+// Recording stand-ins for the window and the error log, a pty pair, and hex for byte strings.
 
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -8,37 +8,33 @@
 
 #include <QString>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "link/error_log_sink.h"
-#include "link/link_settings.h"
 #include "link/message_sink.h"
-#include "link/serial_channel.h"
-#include "tests/support/memory_port_api.h"
 
 namespace pelta::link::testing {
 
-// Bytes written as hex pairs, blanks between them allowed: "FF FA 2C".
+// Bytes written as hex pairs, blanks between them: "FF FA 2C".
 inline std::string Hex(std::string_view text) {
+    std::istringstream pairs{std::string(text)};
     std::string bytes;
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != ' ') {
-            bytes += static_cast<char>(std::stoi(std::string(text.substr(i, 2)), nullptr, 16));
-            ++i;
-        }
+    for (unsigned byte = 0; pairs >> std::hex >> byte;) {
+        bytes += static_cast<char>(byte);
     }
     return bytes;
 }
 
 // Reads in hex, "|" between them: "07 FF|FF 08".
 inline std::vector<std::string> Reads(std::string_view text) {
+    std::istringstream in{std::string(text)};
     std::vector<std::string> reads;
-    for (std::size_t start = 0, end = 0; end != std::string_view::npos; start = end + 1) {
-        end = text.find('|', start);
-        reads.push_back(Hex(text.substr(start, end - start)));
+    for (std::string read; std::getline(in, read, '|');) {
+        reads.push_back(Hex(read));
     }
     return reads;
 }
@@ -62,20 +58,6 @@ class RecordingErrorLog : public ErrorLogSink {
                       const QString& detail) override {
         Entries.push_back(
             QStringLiteral("detail:%1|%2|%3|%4").arg(kind).arg(title, further, detail));
-    }
-};
-
-class MemoryChannelTest : public ::testing::Test {
-  protected:
-    MemoryPortApi api;
-    RecordingMessageSink messages;
-    SerialChannel channel{api, messages};
-
-    // Opens an existing port and forgets the calls that took.
-    void OpenPort(std::int16_t number) {
-        api.AddPort(number);
-        channel.OpenPort(number);
-        api.ClearLog();
     }
 };
 
@@ -106,12 +88,5 @@ struct PtyPair {
     int slave = -1;
     char name[256] = {};
 };
-
-inline LinkChoices ChoicesFor(std::int16_t port, std::int16_t speed = DefaultSpeedPosition) {
-    LinkChoices choices;
-    choices.PortNumber = port;
-    choices.Speed = speed;
-    return choices;
-}
 
 }  // namespace pelta::link::testing

@@ -5,17 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 namespace pelta::link {
 namespace {
-
-void WriteText(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
 
 // Line values by the lists' texts, as an operator reads them in the file.
 LineValues Line(const char* speed, const char* dataBits, const char* parity, const char* stopBits,
@@ -50,32 +45,29 @@ TEST(RememberedSettings, comeBackAsSavedAndReplaceTheOldFileWhole) {
     EXPECT_FALSE(QFile::exists(path + ".new"));
 }
 
-TEST(RememberedSettings, fallBackOneByOneFromNonsenseValues) {
+// A missing, garbled or hand-damaged file gives the defaults for what it cannot give, value by
+// value.
+TEST(RememberedSettings, fallBackOneByOneFromMissingGarbledOrNonsenseValues) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("pelta.conf");
-    WriteText(path,
-              "[link]\nport=COM7\naddress=256\nreplyTimeout=60001\nattempts=11\n"
-              "[ports]\n7\\speed=9601\n7\\dataBits=8\n7\\parity=none\n7\\stopBits=3\n"
-              "7\\handShake=Both\nx\\speed=300\n0\\speed=300\n"
-              "[window]\nx=12\ny=far\n");
-    const RememberedSettings loaded = LoadRememberedSettings(path);
-    const RememberedSettings defaults;
-    EXPECT_EQ(loaded.ChosenPort, std::nullopt);
-    EXPECT_EQ(loaded.Address, defaults.Address);
-    EXPECT_EQ(loaded.ReplyTimeout, defaults.ReplyTimeout);
-    EXPECT_EQ(loaded.Attempts, defaults.Attempts);
-    ASSERT_EQ(loaded.Ports.size(), 1U);  // neither "x" nor 0 is a COM number
-    const LineValues expected = Line("9600", "8", "None", "1", "Both");  // "Both" is kept
-    EXPECT_EQ(loaded.Ports.at(7), expected);
-    EXPECT_EQ(loaded.WindowPosition, std::nullopt);
-}
-
-TEST(RememberedSettings, areTheDefaultsForAMissingOrGarbledFile) {
-    QTemporaryDir dir;
-    WriteText(dir.filePath("garbled.conf"), QByteArray("\x00\xff[[[=\n\x01", 8));
-    for (const char* name : {"none.conf", "", "garbled.conf"}) {  // "": a folder
-        EXPECT_EQ(LoadRememberedSettings(dir.filePath(name)), RememberedSettings{}) << name;
+    RememberedSettings sevenOnly;  // neither "x" nor 0 is a COM number; "Both" is kept
+    sevenOnly.Ports[7] = Line("9600", "8", "None", "1", "Both");
+    const std::pair<QByteArray, RememberedSettings> cases[] = {
+        {"[link]\nport=COM7\naddress=256\nreplyTimeout=60001\nattempts=11\n"
+         "[ports]\n7\\speed=9601\n7\\dataBits=8\n7\\parity=none\n7\\stopBits=3\n"
+         "7\\handShake=Both\nx\\speed=300\n0\\speed=300\n[window]\nx=12\ny=far\n",
+         sevenOnly},
+        {QByteArray("\x00\xff[[[=\n\x01", 8), {}},
+        {{}, {}},  // a folder in the file's place
+    };
+    for (const auto& [text, expected] : cases) {
+        const QString path = dir.filePath(QString::number(qHash(text)));
+        QFile file(path);
+        ASSERT_TRUE(text.isNull() ? QDir().mkpath(path)
+                                  : file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+        file.close();
+        EXPECT_EQ(LoadRememberedSettings(path), expected) << text.toStdString();
     }
+    EXPECT_EQ(LoadRememberedSettings(dir.filePath("none.conf")), RememberedSettings{});
 }
 
 TEST(RememberedSettings, liveWhereXdgConfigHomeSays) {

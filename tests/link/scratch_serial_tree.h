@@ -8,9 +8,10 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 
 #include "link/serial_map.h"
@@ -20,23 +21,15 @@ namespace pelta::link::testing {
 class ScratchSerialTree {
   public:
     ScratchSerialTree() {
-        const QDir root(dir_.path());
         for (const char* folder :
-             {"sys", "dev/serial/by-id", "dev/serial/by-path", "config/pelta"}) {
-            root.mkpath(QString::fromLatin1(folder));
+             {"sys", "dev", "dev/serial", "dev/serial/by-id", "dev/serial/by-path", "config",
+              "config/pelta", "run", "run/pelta", "run/pelta/serialcomm"}) {
+            ::mkdir(Path(folder).c_str(), 0700);
         }
-        ::mkdir(Path("run").c_str(), 0700);
-        ::mkdir(Path("run/pelta").c_str(), 0700);
-        ::mkdir(Path("run/pelta/serialcomm").c_str(), 0700);
     }
 
     std::string Path(const std::string& relative) const {
         return dir_.path().toStdString() + "/" + relative;
-    }
-    // A path under the tree without the tree's own folder; others as they are.
-    std::string Relative(const std::string& path) const {
-        const std::string root = dir_.path().toStdString() + "/";
-        return path.rfind(root, 0) == 0 ? path.substr(root.size()) : path;
     }
 
     SerialMapRoots Roots() const {
@@ -89,13 +82,12 @@ class ScratchSerialTree {
     }
 
     void Write(const std::string& relative, const std::string& text) {
-        QFile file(QString::fromStdString(Path(relative)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << relative;
-        file.write(text.data(), static_cast<qint64>(text.size()));
+        ASSERT_TRUE(std::ofstream(Path(relative), std::ios::binary) << text) << relative;
     }
     std::string Read(const std::string& relative) const {
-        QFile file(QString::fromStdString(Path(relative)));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "(unreadable)";
+        std::ostringstream text;
+        text << std::ifstream(Path(relative), std::ios::binary).rdbuf();
+        return text.str();
     }
 
   private:

@@ -41,11 +41,6 @@ class TermiosPort : public ::testing::Test {
         ASSERT_TRUE(channel.IsOpen()) << api.GetLastError();
         channel.ConfigurePort(speed, parity, dataBits, stopBits);
     }
-    // The last line parameters handed to the kernel, as the recording describes them.
-    std::string LastApplied() const {
-        return *std::find_if(kernel.Calls.rbegin(), kernel.Calls.rend(),
-                             [](const std::string& call) { return call.starts_with("tcsetattr"); });
-    }
 
     QTemporaryDir map;
     testing::PtyPair pty;
@@ -68,73 +63,75 @@ const std::vector<std::string> OpenCalls = {
     testing::Applied(CS8 | CREAD | CLOCAL, 38400),
 };
 
-TEST_F(TermiosPort, appliesTheLineParametersTheChannelAsksFor) {
+// Parity is generated, never checked or marked. Stale input is flushed just before each
+// request. After a refused configuration the exchange carries on at the speed and in the raw
+// mode the open set. Every byte value passes unaltered both ways (none translated, swallowed or
+// echoed as in the default mode), and a read returns what came without waiting for all it may
+// take.
+TEST_F(TermiosPort, appliesTheLineAndPassesEveryByteUnalteredAfterAFlushEvenAfterARefusal) {
     const struct {
         std::int32_t Speed;
         std::uint8_t Parity, DataBits, StopBits;
-        tcflag_t Cflag;  // parity generated, never checked or marked
+        tcflag_t Cflag;  // 0: refused
     } cases[] = {
         {9600, 0, 8, 0, CS8 | CREAD | CLOCAL},
         {300, 1, 7, 2, CS7 | CSTOPB | CREAD | PARENB | PARODD | CLOCAL},
         {19200, 2, 6, 0, CS6 | CREAD | PARENB | CLOCAL},
-        {14400, 3, 8, 0, CS8 | CREAD | PARENB | PARODD | CLOCAL | CMSPAR},
+        {14400, 3, 8, 0, CS8 | CREAD | PARENB | PARODD | CLOCAL | CMSPAR},  // exact, after termios
         {4800, 4, 7, 2, CS7 | CSTOPB | CREAD | PARENB | CLOCAL | CMSPAR},
         {1200, 0, 5, 1, CS5 | CSTOPB | CREAD | CLOCAL},  // 1.5 stop bits: the UART's long stop
+        {9600, 0, 4, 0, 0},                              // 4 data bits
+        {9600, 0, 8, 1, 0},                              // 1.5 stop bits beyond 5 data bits
     };
+    const testing::ShownMessages refusal = {
+        {LineRefused + QString::number(EINVAL), MessageIcon::None}};
+    std::string frame(256, '\0');
+    std::iota(frame.begin(), frame.end(), '\0');
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Speed) + " " + std::to_string(c.DataBits));
         OpenAndConfigure(c.Speed, c.Parity, c.DataBits, c.StopBits);
-        EXPECT_TRUE(messages.Shown.empty()) << c.Speed;
-        // 14400 has no B-constant: it is set exactly after the termios call.
-        EXPECT_EQ(LastApplied(),
-                  testing::Applied(
-                      c.Cflag, c.Speed == 14400 ? 38400U : static_cast<std::uint32_t>(c.Speed)));
+        const bool refused = c.Cflag == 0;
+        const tcflag_t cflag = refused ? CS8 | CREAD | CLOCAL : c.Cflag;
+        const auto speed = static_cast<std::uint32_t>(refused ? 38400 : c.Speed);
+        EXPECT_EQ(messages.Shown, refused ? refusal : testing::ShownMessages{});
+        std::vector<std::string> calls = OpenCalls;
+        if (!refused) {
+            calls.insert(calls.end(), {"tcgetattr", testing::Applied(cflag, speed)});
+            if (c.Speed == 14400) {
+                calls.back() = testing::Applied(cflag, 38400);
+                calls.insert(calls.end(), {"ioctl " + std::to_string(GetExactSpeedRequest()),
+                                           "ioctl " + std::to_string(SetExactSpeedRequest())});
+            }
+            calls.push_back(ModemLinesDown);
+        }
         // What the other side of the pty reports; a pty drops CSIZE and PARENB.
         termios held{};
         ASSERT_EQ(::tcgetattr(pty.master, &held), 0);
-        EXPECT_EQ(ReadExactSpeed(pty.master), static_cast<std::uint32_t>(c.Speed));
+        EXPECT_EQ(ReadExactSpeed(pty.master), speed);
         const tcflag_t kept = CSTOPB | PARODD | CMSPAR | CLOCAL | CRTSCTS | HUPCL;
-        EXPECT_EQ(held.c_cflag & kept, c.Cflag & kept) << c.Speed;
-        EXPECT_EQ(held.c_iflag | held.c_oflag | held.c_lflag, 0U) << "raw mode at " << c.Speed;
-        channel.ClosePort();
-    }
-}
+        EXPECT_EQ(held.c_cflag & kept, cflag & kept);
+        EXPECT_EQ(held.c_iflag | held.c_oflag | held.c_lflag, 0U) << "raw mode";
 
-// Stale input is flushed just before each request. After a refused configuration the exchange
-// carries on: bytes the line discipline would translate, swallow or echo in its default mode
-// still pass unaltered, at the speed the port had, and only the open's raw mode reaches the kernel.
-TEST_F(TermiosPort, flushesBeforeEachRequestAndPassesBytesUnalteredEvenAfterARefusal) {
-    const std::tuple<std::uint8_t, std::uint8_t, bool> cases[] = {
-        {4, 0, true},   // 4 data bits
-        {8, 1, true},   // 1.5 stop bits beyond 5 data bits
-        {8, 0, false},  // last: the pty keeps the speed it is set to
-    };
-    const std::string frame("\x01\x0A\x0D\x11\x13\x7F\x0D\x0A\x03\x1A", 10);
-    for (const auto& [dataBits, stopBits, refused] : cases) {
-        OpenAndConfigure(9600, 0, dataBits, stopBits);
-        const auto shown =
-            refused
-                ? testing::ShownMessages{{LineRefused + QString::number(EINVAL), MessageIcon::None}}
-                : testing::ShownMessages{};
-        EXPECT_EQ(messages.Shown, shown) << int(dataBits) << int(stopBits);
+        EXPECT_EQ(channel.ReadPort(22), "") << "a silent peer";
         pty.Send("late reply");
         ::tcdrain(pty.master);
         channel.PurgeInput();
         channel.WritePort(frame);
-        std::string sent = pty.Received(frame.size());
-        sent += pty.Received(1, 50);
-        EXPECT_EQ(sent, frame) << "sent as is, nothing added";
+        EXPECT_EQ(pty.Received(frame.size()), frame);
         pty.Send(frame);
-        EXPECT_EQ(channel.ReadPort(static_cast<std::int16_t>(frame.size())), frame);
-        EXPECT_EQ(pty.Received(1, 50), "") << "nothing echoed";
-        channel.ClosePort();
-        auto calls = OpenCalls;
-        if (!refused) {
-            calls.insert(calls.end(), {"tcgetattr", testing::Applied(CS8 | CREAD | CLOCAL, 9600),
-                                       ModemLinesDown});
+        const auto start = std::chrono::steady_clock::now();
+        std::string received;
+        for (int attempt = 0; attempt < 50 && received.size() < frame.size(); ++attempt) {
+            received += channel.ReadPort(2048);
         }
-        calls.insert(calls.end(), {"tcflush TCIFLUSH", "write 01 0A 0D 11 13 7F 0D 0A 03 1A",
-                                   "read 10", testing::Applied(found), "close"});
-        EXPECT_EQ(kernel.Calls, calls) << int(dataBits) << int(stopBits);
+        EXPECT_EQ(received, frame);
+        // Far above what the time-outs allow; a read waiting for all 2048 bytes would hang.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        EXPECT_EQ(pty.Received(1, 20), "") << "nothing echoed";
+        channel.ClosePort();
+        calls.insert(calls.end(), {"tcflush TCIFLUSH", "write" + HexBytes(frame.data(), 256),
+                                   testing::Applied(found), "close"});
+        EXPECT_EQ(kernel.Calls, calls);
     }
 }
 
@@ -144,21 +141,18 @@ TEST_F(TermiosPort, putsBackTheSettingsThePortHadBeforeAnExchange) {
         speed_t Constant;
         std::uint32_t ExactSpeed;  // 0: the constant's own speed
     } cases[] = {{B4800, 0}, {B38400, 250000}};
+    const auto kernelIoctl = [](int fd, unsigned long request, void* argument) {
+        return ::ioctl(fd, request, argument);
+    };
     for (const auto& c : cases) {
-        termios before = found;
-        before.c_iflag |= ICRNL | IXON;
-        before.c_lflag |= ICANON | ECHO;
+        termios before = found;  // canonical, echoing, CR to NL on input
         before.c_cflag |= CSTOPB;
         before.c_cc[VMIN] = 4;
         before.c_cc[VTIME] = 7;
         ::cfsetspeed(&before, c.Constant);
         ASSERT_EQ(::tcsetattr(pty.slave, TCSANOW, &before), 0);
         if (c.ExactSpeed != 0) {
-            ASSERT_EQ(SetExactSpeed(pty.slave, c.ExactSpeed,
-                                    [](int fd, unsigned long request, void* argument) {
-                                        return ::ioctl(fd, request, argument);
-                                    }),
-                      0);
+            ASSERT_EQ(SetExactSpeed(pty.slave, c.ExactSpeed, kernelIoctl), 0);
         }
         ASSERT_EQ(::tcgetattr(pty.slave, &before), 0);  // as the pty keeps them
         const std::uint32_t speedBefore = ReadExactSpeed(pty.slave);
@@ -178,50 +172,21 @@ TEST_F(TermiosPort, putsBackTheSettingsThePortHadBeforeAnExchange) {
 }
 
 TEST_F(TermiosPort, opensWithoutModemLinesButNotOnALineThatCannotBePrepared) {
-    const struct {
-        const char* call;  // planted to fail; a pty itself has no modem lines
-        int error;
-        bool opens;
-    } cases[] = {{"none", 0, true},
-                 {"ioctl TIOCMBIC", EINVAL, true},
-                 {"ioctl TIOCMBIC", EIO, false},
-                 {"tcsetattr", EIO, false}};
-    for (const auto& c : cases) {
-        kernel.Failures = {{c.call, c.error}};
+    // Planted failures (a pty itself has no modem lines) and the open's error; 0: it opens.
+    const std::tuple<const char*, int, std::uint32_t> cases[] = {
+        {"ioctl TIOCMBIC", EINVAL, 0}, {"ioctl TIOCMBIC", EIO, EIO}, {"tcsetattr", EIO, EIO}};
+    const testing::ShownMessages openFailed = {
+        {QString::fromUtf8("Ошибка открытия порта COM3"), MessageIcon::Critical}};
+    for (const auto& [call, error, refusal] : cases) {
+        kernel.Failures = {{call, error}};
         kernel.Calls.clear();
         messages.Shown.clear();
         channel.OpenPort(3);
-        EXPECT_EQ(channel.IsOpen(), c.opens) << c.call << " " << c.error;
-        if (c.opens) {
-            EXPECT_TRUE(messages.Shown.empty()) << c.call;
-            channel.ClosePort();
-        } else {
-            EXPECT_EQ(api.GetLastError(), static_cast<std::uint32_t>(c.error));
-            EXPECT_EQ(messages.Shown,
-                      (testing::ShownMessages{{QString::fromUtf8("Ошибка открытия порта COM3"),
-                                               MessageIcon::Critical}}));
-        }
-        EXPECT_EQ(kernel.Calls.back(), "close") << c.call << ": the descriptor is released";
+        EXPECT_EQ(channel.IsOpen() ? 0U : api.GetLastError(), refusal) << call << " " << error;
+        EXPECT_EQ(messages.Shown, refusal == 0 ? testing::ShownMessages{} : openFailed) << call;
+        channel.ClosePort();
+        EXPECT_EQ(kernel.Calls.back(), "close") << call << ": the descriptor is released";
     }
-}
-
-TEST_F(TermiosPort, passesEveryByteUnchangedBothWaysAndReadsPromptly) {
-    std::string frame(256, '\0');
-    std::iota(frame.begin(), frame.end(), '\0');
-    OpenAndConfigure(19200);
-    EXPECT_EQ(channel.ReadPort(22), "") << "a silent peer";
-    channel.WritePort(frame);
-    EXPECT_EQ(pty.Received(frame.size()), frame);
-    pty.Send(frame);
-    const auto start = std::chrono::steady_clock::now();
-    std::string received;
-    for (int attempt = 0; attempt < 50 && received.size() < 256; ++attempt) {
-        received += channel.ReadPort(2048);
-    }
-    EXPECT_EQ(received, frame);
-    // Far above what the time-outs allow; a read waiting for all 2048 bytes would hang.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-    EXPECT_TRUE(messages.Shown.empty());
 }
 
 TEST_F(TermiosPort, refusesAMissingPortAndASecondOpen) {

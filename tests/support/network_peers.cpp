@@ -53,7 +53,9 @@ std::uint16_t FreeTcpPort() {
     return port;
 }
 
-Ser2net::Ser2net(const QString& device, bool rfc2217) : port_(FreeTcpPort()), rfc2217_(rfc2217) {
+Ser2net::Ser2net(const QString& device, bool rfc2217)
+    : port_(FreeTcpPort()),
+      url_(QStringLiteral("%1://127.0.0.1:%2").arg(rfc2217 ? "rfc2217" : "tcp").arg(port_)) {
     QFile file(folder_.filePath(QStringLiteral("ser2net.yaml")));
     file.open(QIODevice::WriteOnly);
     file.write(QStringLiteral("connection: &pelta\n"
@@ -61,9 +63,7 @@ Ser2net::Ser2net(const QString& device, bool rfc2217) : port_(FreeTcpPort()), rf
                               "  connector: serialdev,%3,9600n81,local\n"
                               "  options:\n"
                               "    chardelay: false\n")
-                   .arg(rfc2217 ? QStringLiteral("telnet(rfc2217),tcp") : QStringLiteral("tcp"))
-                   .arg(port_)
-                   .arg(device)
+                   .arg(rfc2217 ? "telnet(rfc2217),tcp" : "tcp", QString::number(port_), device)
                    .toUtf8());
     file.close();
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -81,16 +81,6 @@ Ser2net::Ser2net(const QString& device, bool rfc2217) : port_(FreeTcpPort()), rf
     }
 }
 
-Ser2net::~Ser2net() {
-    Kill();
-}
-
-QString Ser2net::Url() const {
-    return QStringLiteral("%1://127.0.0.1:%2")
-        .arg(rfc2217_ ? QStringLiteral("rfc2217") : QStringLiteral("tcp"))
-        .arg(port_);
-}
-
 void Ser2net::Kill() {
     if (process_.state() != QProcess::NotRunning) {
         process_.kill();
@@ -101,10 +91,6 @@ void Ser2net::Kill() {
 SilentListener::SilentListener() {
     fd_ = BoundSocket(&port_);
     ::listen(fd_, 4);
-}
-
-SilentListener::~SilentListener() {
-    ::close(fd_);
 }
 
 }  // namespace pelta::e2e

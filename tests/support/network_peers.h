@@ -2,6 +2,8 @@
 // Network peers for the end-to-end tests, all on 127.0.0.1: Debian's ser2net in front of the
 // simulator's pseudo-terminal (RFC 2217 or raw), and a listener that accepts and never answers.
 
+#include <unistd.h>
+
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -17,11 +19,11 @@ class Ser2net {
     // Serves the device at a free port, "telnet(rfc2217)" or raw, sending what arrives at once
     // (chardelay: false). Throws when ser2net does not start listening.
     Ser2net(const QString& device, bool rfc2217);
-    ~Ser2net();
+    ~Ser2net() { Kill(); }
     Ser2net(const Ser2net&) = delete;
     Ser2net& operator=(const Ser2net&) = delete;
 
-    QString Url() const;
+    QString Url() const { return url_; }
     // SIGKILL: the connections drop as when the box loses power.
     void Kill();
 
@@ -29,14 +31,14 @@ class Ser2net {
     QTemporaryDir folder_;
     QProcess process_;
     std::uint16_t port_;
-    bool rfc2217_;
+    QString url_;
 };
 
 // Takes connections into its backlog and never reads, writes or accepts them.
 class SilentListener {
   public:
     SilentListener();
-    ~SilentListener();
+    ~SilentListener() { ::close(fd_); }
     SilentListener(const SilentListener&) = delete;
     SilentListener& operator=(const SilentListener&) = delete;
     std::uint16_t Port() const { return port_; }
