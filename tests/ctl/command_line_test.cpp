@@ -15,6 +15,49 @@ ParsedCommandLine Parse(const QStringList& args) {
         args);
 }
 
+TEST(CtlCommandLine, refusesWhatItCannotDoWithOneLineSayingWhy) {
+    const struct {
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {{}, "не указана команда"},
+        {{"frobnicate"}, "неизвестная команда"},
+        {{"--port", "7", "--frob", "read"}, "неизвестный параметр --frob"},
+        {{"--port", "7", "read", "--address"}, "нет значения"},
+        {{"--port", "7", "--device", "x", "read"}, "--device"},
+        {{"--port", "7", "--speed", "12345", "read"}, "не из списка"},
+        {{"--port", "7", "--timeout", "0", "read"}, "таймаут"},
+        {{"--port", "7", "--attempts", "11", "read"}, "попыток"},
+        {{"--port", "7", "read", "--time", "07:00"}, "--time не относится к команде read"},
+        {{"--port", "7", "alarm", "3", "--time", "07:00", "--days", "all"}, "alarm 1 или alarm 2"},
+        {{"--port", "7", "alarm", "1", "--time", "25:00", "--days", "all"}, "ЧЧ:ММ"},
+        {{"--port", "7", "alarm", "1", "--time", "07:00", "--days", "monday"}, "weekdays"},
+        {{"--port", "7", "alarm", "1", "--time", "7:00", "--days", "all", "--on", "--off"}, "--on"},
+        {{"--port", "7", "event", "--date", "31.02.26", "--hour", "5"}, "дд.мм.гг"},
+        {{"--port", "7", "event", "--date", "01.02.26", "--hour", "24"}, "час события"},
+        {{"--port", "7", "event", "--date", "01.02.26", "--hour", "5", "--line1",
+          "двадцать один символ!"},
+         "длиннее 20"},
+        {{"--port", "7", "sync-clock", "--season-change", "yes"}, "on или off"},
+        {{"--port", "7", "watch", "--interval", "0"}, "--interval"},
+        {{"--port", "7", "watch", "--mqtt", "mqtt://u:pw@host"}, "--mqtt"},
+        {{"--port", "7", "read", "--csv", "x.csv"}, "только к watch"},
+        {{"--port", "ftp://host:21", "scan"}, "tcp://ХОСТ:ПОРТ"},
+        {{"--port", "rfc2217://host", "read"}, "rfc2217://ХОСТ:ПОРТ"},
+        {{"ports", "add", "tcp://host:0"}, "tcp://ХОСТ:ПОРТ"},
+        {{"ports", "add"}, "ports add URL"},
+        {{"ports", "remove", "x"}, "\"x\" не похож"},
+        {{"ports", "--com", "3"}, "ports add URL"},
+        {{"--port", "7", "read", "--com", "3"}, "--com не относится к команде read"},
+    };
+    for (const auto& c : cases) {
+        const ParsedCommandLine parsed = ParseCommandLine(QStringList{"pelta-ctl"} + c.args);
+        EXPECT_EQ(parsed.What, ParsedCommandLine::Kind::UsageError) << c.says;
+        EXPECT_TRUE(parsed.Text.contains(QString::fromUtf8(c.says)) && !parsed.Text.contains('\n'))
+            << c.says << ": " << parsed.Text.toStdString();
+    }
+}
+
 TEST(CtlCommandLine, eventTextsTheScreenCannotShowAreRefusedNamingTheFirstCharacter) {
     const QStringList event{"event", "--date", "01.02.26", "--hour", "5"};
     const struct {
