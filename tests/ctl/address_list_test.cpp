@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include "tools/ctl/address_list.h"
 
 namespace pelta::ctl {
