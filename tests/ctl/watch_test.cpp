@@ -198,12 +198,13 @@ TEST(Watch, announcesToHomeAssistantPublishesStatesAndSurvivesTheBrokerAndItsOwn
     Ctl watch(rig.runtime.path(),
               {"--port", port, "--address", "1,2", "--timeout", "200", "watch", "--interval", "0.2",
                "--json", "--mqtt", QStringLiteral("mqtt://127.0.0.1:%1").arg(broker.port)});
-    const QString record =
-        R"({"availability":[{"topic":"pelta/%5/availability"},{"topic":"pelta/%5/1/availability"}],)"
-        R"("availability_mode":"all","device":{"identifiers":["pelta_%5_1"],"manufacturer":"Пелта",)"
-        R"("name":"Пелта %6, адрес 1"},"device_class":"%3","name":"%2","state_class":"measurement",)"
-        R"("state_topic":"pelta/%5/1/state","unique_id":"pelta_%5_1_%1","unit_of_measurement":"%4",)"
-        R"("value_template":"{{ value_json.%1 }}"})";
+    const QString record = R"({"availability":[{"topic":"pelta/%5/availability"},)"
+                           R"({"topic":"pelta/%5/1/availability"}],"availability_mode":"all",)"
+                           R"("device":{"identifiers":["pelta_%5_1"],"manufacturer":"Пелта",)"
+                           R"("name":"Пелта %6, адрес 1"},"device_class":"%3","name":"%2",)"
+                           R"("state_class":"measurement","state_topic":"pelta/%5/1/state",)"
+                           R"("unique_id":"pelta_%5_1_%1","unit_of_measurement":"%4",)"
+                           R"("value_template":"{{ value_json.%1 }}"})";
     const struct {
         const char* quantity;
         const char* name;
