@@ -15,33 +15,57 @@ ParsedCommandLine Parse(const QStringList& args) {
         args);
 }
 
-TEST(CtlCommandLine, eventTextsTheScreenCannotShowAreRefusedNamingTheFirstCharacter) {
-    const QStringList event{"event", "--date", "01.02.26", "--hour", "5"};
+TEST(CtlCommandLine, refusesWhatItCannotDoInOneLineAndTakesEveryTextTheScreenShows) {
+    const QStringList ev{"event", "--date", "01.02.26", "--hour", "5"};
     const struct {
-        const char* option;
-        const char* text;
-        const char* refusal;  // empty: accepted
+        QStringList args;  // after --port 7
+        const char* says;
     } cases[] = {
-        {"--line1", "Grüße €", "--line1: символ \"ü\" (U+00FC)"},
-        {"--line1", "a\tb", "--line1: символ U+0009 "},
-        {"--line2", "первая\nвторая", "--line2: символ U+000A "},
-        {"--line1", "«Ёлка»", "символ \"«\" (U+00AB)"},
-        {"--line1", "№1", "символ \"№\" (U+2116)"},
-        {"--line1", "ok \xF0\x9F\x98\x80", "символ \"\xF0\x9F\x98\x80\" (U+1F600)"},
-        {"--line1", "Ёлка, ёж & Щука!", ""},
-        {"--line2", " ~{}[]|\\^_`@#$%", ""},
+        {{}, "не указана команда"},
+        {{"frobnicate"}, "неизвестная команда"},
+        {{"--frob", "read"}, "неизвестный параметр --frob"},
+        {{"read", "--address"}, "нет значения"},
+        {{"--device", "x", "read"}, "--device"},
+        {{"--speed", "12345", "read"}, "не из списка"},
+        {{"--timeout", "0", "read"}, "таймаут"},
+        {{"--attempts", "11", "read"}, "попыток"},
+        {{"read", "--time", "07:00"}, "--time не относится к команде read"},
+        {{"alarm", "3", "--time", "07:00", "--days", "all"}, "alarm 1 или alarm 2"},
+        {{"alarm", "1", "--time", "25:00", "--days", "all"}, "ЧЧ:ММ"},
+        {{"alarm", "1", "--time", "07:00", "--days", "monday"}, "weekdays"},
+        {{"alarm", "1", "--time", "7:00", "--days", "all", "--on", "--off"}, "--on"},
+        {{"event", "--date", "31.02.26", "--hour", "5"}, "дд.мм.гг"},
+        {{"event", "--date", "01.02.26", "--hour", "24"}, "час события"},
+        {ev + QStringList{"--line1", "двадцать один символ!"}, "длиннее 20"},
+        {ev + QStringList{"--line1", "Grüße €"}, "--line1: символ \"ü\" (U+00FC)"},
+        {ev + QStringList{"--line1", "a\tb"}, "--line1: символ U+0009 "},
+        {ev + QStringList{"--line2", "первая\nвторая"}, "--line2: символ U+000A "},
+        {ev + QStringList{"--line1", "«Ёлка»"}, "символ \"«\" (U+00AB)"},
+        {ev + QStringList{"--line1", "№1"}, "символ \"№\" (U+2116)"},
+        {ev + QStringList{"--line1", "ok \xF0\x9F\x98\x80"},
+         "символ \"\xF0\x9F\x98\x80\" (U+1F600)"},
+        {{"sync-clock", "--season-change", "yes"}, "on или off"},
+        {{"watch", "--interval", "0"}, "--interval"},
+        {{"watch", "--mqtt", "mqtt://u:pw@host"}, "--mqtt"},
+        {{"read", "--csv", "x.csv"}, "только к watch"},
+        {{"--port", "ftp://host:21", "scan"}, "tcp://ХОСТ:ПОРТ"},
+        {{"--port", "rfc2217://host", "read"}, "rfc2217://ХОСТ:ПОРТ"},
+        {{"ports", "add", "tcp://host:0"}, "tcp://ХОСТ:ПОРТ"},
+        {{"ports", "add"}, "ports add URL"},
+        {{"ports", "remove", "x"}, "\"x\" не похож"},
+        {{"ports", "--com", "3"}, "ports add URL"},
+        {{"read", "--com", "3"}, "--com не относится к команде read"},
     };
     for (const auto& c : cases) {
-        const QString text = QString::fromUtf8(c.text);
-        const ParsedCommandLine parsed = Parse(event + QStringList{c.option, text});
-        const bool accepted = *c.refusal == '\0';
-        EXPECT_EQ(parsed.What == ParsedCommandLine::Kind::Run, accepted) << c.text;
-        EXPECT_TRUE(parsed.Text.contains(QString::fromUtf8(c.refusal)))
-            << c.text << ": " << parsed.Text.toStdString();
-        if (accepted) {
-            const EventOrder& order = parsed.Options.Event;
-            EXPECT_EQ(QStringLiteral("--line1") == c.option ? order.Line1 : order.Line2, text);
-        }
+        const ParsedCommandLine parsed = Parse(c.args);
+        EXPECT_EQ(parsed.What, ParsedCommandLine::Kind::UsageError) << c.says;
+        EXPECT_TRUE(parsed.Text.contains(QString::fromUtf8(c.says)) && !parsed.Text.contains('\n'))
+            << c.says << ": " << parsed.Text.toStdString();
+    }
+    for (const char* text : {"Ёлка, ёж & Щука!", " ~{}[]|\\^_`@#$%"}) {
+        const ParsedCommandLine parsed = Parse(ev + QStringList{"--line1", text, "--line2", text});
+        EXPECT_EQ(parsed.Options.Event.Line1, QString::fromUtf8(text)) << parsed.Text.toStdString();
+        EXPECT_EQ(parsed.Options.Event.Line2, QString::fromUtf8(text));
     }
 }
 

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <map>
 
 #include "tools/ctl/watch/csv_log.h"
 #include "tools/ctl/watch/prom_textfile.h"
@@ -43,7 +42,7 @@ QByteArray ReadAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-TEST(PromTextfile, showsReadingsInBaseUnitsAndCountersAcrossRounds) {
+TEST(PromTextfile, showsReadingsInBaseUnitsCountsAcrossRoundsEscapesLabelsAndSaysWhyItFails) {
     QTemporaryDir dir;
     const QString path = dir.filePath("pelta.prom");
     PromTextfile file(path);
@@ -56,50 +55,24 @@ TEST(PromTextfile, showsReadingsInBaseUnitsAndCountersAcrossRounds) {
     ASSERT_TRUE(file.WriteRound({Answered(1, 760.25), bad}, &error)) << error.toStdString();
     const QByteArray text = ReadAll(path);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"pelta.prom"});
-
-    std::map<QByteArray, QByteArray> samples;
-    for (const QByteArray& line : text.split('\n')) {
-        if (!line.isEmpty() && !line.startsWith('#')) {
-            const qsizetype gap = line.lastIndexOf(' ');  // label values hold blanks
-            samples[line.left(gap)] = line.mid(gap + 1);
-        }
+    // metric, address, value ("-": no sample)
+    for (const char* row :
+         {"up 1 1", "up 2 0", "indoor_temperature_celsius 1 21.3", "indoor_humidity_ratio 1 0.45",
+          "outdoor_pressure_pascals 1 101358.0505", "clock_drift_seconds 1 -3",
+          "last_reading_timestamp_seconds 1 1714554000", "indoor_temperature_celsius 2 -",
+          "last_reading_timestamp_seconds 2 -", "replies_total 1 2", "replies_total 2 1",
+          "bad_replies_total 2 2", "missing_replies_total 2 2", "clock_syncs_total 1 1"}) {
+        const QStringList field = QString::fromLatin1(row).split(' ');
+        const QByteArray sample = QStringLiteral("\npelta_%1{port=\"COM 7\",address=\"%2\"} ")
+                                      .arg(field[0], field[1])
+                                      .toUtf8();
+        const bool present = field[2] != "-";
+        EXPECT_EQ(text.contains(sample + field[2].toLatin1() + '\n'), present) << row;
+        EXPECT_EQ(text.contains(sample), present) << text.toStdString();
     }
-    const struct {
-        const char* sample;
-        const char* value;  // nullptr: absent
-    } rows[] = {
-        {"pelta_up{port=\"COM 7\",address=\"1\"}", "1"},
-        {"pelta_up{port=\"COM 7\",address=\"2\"}", "0"},
-        {"pelta_indoor_temperature_celsius{port=\"COM 7\",address=\"1\"}", "21.3"},
-        {"pelta_indoor_humidity_ratio{port=\"COM 7\",address=\"1\"}", "0.45"},
-        {"pelta_outdoor_pressure_pascals{port=\"COM 7\",address=\"1\"}", "101358.0505"},
-        {"pelta_clock_drift_seconds{port=\"COM 7\",address=\"1\"}", "-3"},
-        {"pelta_last_reading_timestamp_seconds{port=\"COM 7\",address=\"1\"}", "1714554000"},
-        {"pelta_indoor_temperature_celsius{port=\"COM 7\",address=\"2\"}", nullptr},
-        {"pelta_last_reading_timestamp_seconds{port=\"COM 7\",address=\"2\"}", nullptr},
-        {"pelta_replies_total{port=\"COM 7\",address=\"1\"}", "2"},
-        {"pelta_replies_total{port=\"COM 7\",address=\"2\"}", "1"},
-        {"pelta_bad_replies_total{port=\"COM 7\",address=\"2\"}", "2"},
-        {"pelta_missing_replies_total{port=\"COM 7\",address=\"2\"}", "2"},
-        {"pelta_clock_syncs_total{port=\"COM 7\",address=\"1\"}", "1"},
-    };
-    for (const auto& row : rows) {
-        const auto found = samples.find(row.sample);
-        if (row.value == nullptr) {
-            EXPECT_EQ(found, samples.end()) << row.sample;
-        } else {
-            ASSERT_NE(found, samples.end()) << row.sample << "\n" << text.toStdString();
-            EXPECT_EQ(found->second, row.value) << row.sample;
-        }
-    }
-}
-
-TEST(PromTextfile, escapesLabelValuesAndSaysWhyAFileCannotBeWritten) {
     EXPECT_EQ(PromLabelValue("tcp://hall.example:4001"), "tcp://hall.example:4001");
     EXPECT_EQ(PromLabelValue("a\"b\\c\nd"), "a\\\"b\\\\c\\nd");
-    PromTextfile file("/nonexistent-folder/pelta.prom");
-    QString error;
-    EXPECT_FALSE(file.WriteRound({Answered(1)}, &error));
+    EXPECT_FALSE(PromTextfile("/nonexistent-folder/pelta.prom").WriteRound({Answered(1)}, &error));
     EXPECT_TRUE(error.contains("/nonexistent-folder/pelta.prom")) << error.toStdString();
 }
 
@@ -114,14 +87,13 @@ TEST(CsvLog, quotesAsRfc4180AndEndsAHalfWrittenLineBeforeAppending) {
     QTemporaryDir dir;
     const QByteArray row = CsvRow(Answered(1));
     const struct {
-        const char* what;
-        QByteArray before;  // nullptr-like: "<none>" means no file
+        QByteArray before;  // "<none>": no file
         QByteArray after;
     } cases[] = {
-        {"new file", "<none>", CsvHeader() + row},
-        {"empty file", "", CsvHeader() + row},
-        {"whole file", CsvHeader() + row, CsvHeader() + row + row},
-        {"half a line", CsvHeader() + "2024-05-01T1", CsvHeader() + "2024-05-01T1\n" + row},
+        {"<none>", CsvHeader() + row},
+        {"", CsvHeader() + row},
+        {CsvHeader() + row, CsvHeader() + row + row},
+        {CsvHeader() + "2024-05-01T1", CsvHeader() + "2024-05-01T1\n" + row},  // half a line
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -132,8 +104,8 @@ TEST(CsvLog, quotesAsRfc4180AndEndsAHalfWrittenLineBeforeAppending) {
             file.write(c.before);
         }
         QString error;
-        EXPECT_TRUE(CsvLog(path).Append({Answered(1)}, &error)) << c.what;
-        EXPECT_EQ(ReadAll(path), c.after) << c.what;
+        EXPECT_TRUE(CsvLog(path).Append({Answered(1)}, &error)) << path.toStdString();
+        EXPECT_EQ(ReadAll(path), c.after) << path.toStdString();
     }
     QString error;
     EXPECT_FALSE(CsvLog(dir.path()).Append({Answered(1)}, &error));
