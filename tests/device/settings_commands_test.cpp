@@ -140,6 +140,17 @@ TEST_F(SettingsCommandsTest, keepsTheClockCodesWhenTheClockIsSentAgainAfterAnAla
     EXPECT_EQ(request[11], '\x03') << "weekday of the clock, not the alarm's day set 10";
 }
 
+// Each line cut or padded to twenty code page bytes, then turned into screen codes.
+TEST_F(SettingsCommandsTest, sendsTheEventAsTwoTwentyByteLinesOfScreenCodes) {
+    window.In["Text2(1)"] = QString::fromUtf8("это очень длинная вторая строка");
+    commands.Button168_Click();
+    const Frame line1 = pelta::testing::Bytes({0xA8, 0x70, 0xB8, 0xB3, 0x65, 0xBF});  // "Привет"
+    EXPECT_EQ(OnlyStart(),
+              std::make_tuple(protocol::Command::WriteEvent, protocol::Command::WriteEventLine2,
+                              Frame("\x01\x5A\x64\x00\x0C\x18\x12", 7) + line1 + Frame(14, ' ')));
+    EXPECT_EQ(state.EventLine2, rep(QString::fromUtf8("это очень длинная вт")));
+}
+
 TEST_F(SettingsCommandsTest, warnsWhenTheExchangeFails) {
     starter.FailWith = "Переполнение: AlarmHour";
     for (auto action : std::initializer_list<std::function<void()>>{
