@@ -14,9 +14,9 @@ namespace {
 using protocol::Frame;
 
 // Records each start with the request the cycle would build for its first command.
-class FakeStarter : public protocol::ExchangeStarter {
-  public:
-    explicit FakeStarter(const ControllerState& state) : state_(state) {}
+struct FakeStarter : protocol::ExchangeStarter {
+    explicit FakeStarter(const ControllerState& state) : State(state) {}
+    const ControllerState& State;
     std::vector<std::tuple<std::int16_t, std::int16_t, Frame>> Starts;
     std::vector<std::int16_t> FlagsSet;
     std::string FailWith;
@@ -28,11 +28,8 @@ class FakeStarter : public protocol::ExchangeStarter {
         if (!FailWith.empty()) {
             throw protocol::RunTimeError(FailWith);
         }
-        Starts.emplace_back(first, last, protocol::BuildRequest(first, 1, state_));
+        Starts.emplace_back(first, last, protocol::BuildRequest(first, 1, State));
     }
-
-  private:
-    const ControllerState& state_;
 };
 
 class SettingsCommandsTest : public ::testing::Test {
@@ -69,21 +66,19 @@ TEST_F(SettingsCommandsTest, readsOnlyWithAPortAndShowsTheSettingsPageFirst) {
 }
 
 TEST_F(SettingsCommandsTest, stagesTheClockWithCodesFromTheControlsOnSendClock) {
-    const struct {
-        const char* check4;
-        const char* combo2;
-        Frame codes;  // correction, season flag, weekday
-    } cases[] = {{"1", "4", Frame("\x01\x00\x05", 3)},
-                 {"0", "6", Frame("\x01\xFF\x07")},
-                 {"2", "-1", Frame("\x01\xFF\x00", 3)}};
-    for (const auto& c : cases) {
-        window.In["Check4"] = QString::fromLatin1(c.check4);
-        window.In["Combo2"] = QString::fromLatin1(c.combo2);
+    // Check4, Combo2; the correction, season flag and weekday sent
+    const std::tuple<const char*, const char*, Frame> cases[] = {
+        {"1", "4", Frame("\x01\x00\x05", 3)},
+        {"0", "6", Frame("\x01\xFF\x07")},
+        {"2", "-1", Frame("\x01\xFF\x00", 3)}};
+    for (const auto& [check4, combo2, codes] : cases) {
+        window.In["Check4"] = QString::fromLatin1(check4);
+        window.In["Combo2"] = QString::fromLatin1(combo2);
         starter.Starts.clear();
         commands.Button166_Click();
         EXPECT_EQ(OnlyStart(),
                   std::make_tuple(std::int16_t{4}, std::int16_t{4},
-                                  Frame("\x01\x5A\x5E\x05\x03\x09\x0E\x07\x09") + c.codes));
+                                  Frame("\x01\x5A\x5E\x05\x03\x09\x0E\x07\x09") + codes));
     }
 }
 
