@@ -127,20 +127,18 @@ TEST_F(PollCycleTest, opensWaitsSendsWaitsReadsDecodesAndClosesOnARefresh) {
 
 // The port learns the time-out before it opens: a network port bounds its connect by it.
 TEST_F(PollCycleTest, waitsAndThePortsBoundFollowTheTimeoutFieldInTheLocaleOrPlain) {
-    const struct {
-        const char* text;
-        std::chrono::microseconds settle, reply;
-        int bound;
-    } cases[] = {{"3000", 1500ms, 3000ms, 3000},
-                 {"2,5", 1250us, 2500us, 2},
-                 {"2.5", 1250us, 2500us, 2},
-                 {"-50", 0us, 0us, 0}};
-    for (const auto& c : cases) {
+    using us = std::chrono::microseconds;
+    // time-out text; the settling and the reply wait; the port's bound in milliseconds
+    const std::tuple<const char*, us, us, int> cases[] = {{"3000", 1500ms, 3000ms, 3000},
+                                                          {"2,5", 1250us, 2500us, 2},
+                                                          {"2.5", 1250us, 2500us, 2},
+                                                          {"-50", 0us, 0us, 0}};
+    for (const auto& [text, settle, reply, bound] : cases) {
         events.Waits.clear();
-        window.In["Text1_3"] = QString::fromLatin1(c.text);
+        window.In["Text1_3"] = QString::fromLatin1(text);
         cycle.Start(Command::ReadSettings, Command::ReadSettings);
-        EXPECT_EQ(events.Waits, (std::vector{c.settle, c.reply})) << c.text;
-        EXPECT_EQ(api.ReplyTimeoutMs, c.bound) << c.text;
+        EXPECT_EQ(events.Waits, (std::vector{settle, reply})) << text;
+        EXPECT_EQ(api.ReplyTimeoutMs, bound) << text;
     }
 }
 
@@ -166,47 +164,42 @@ TEST_F(PollCycleTest, runsEachCommandOnceAndReportsWhenThePortWillNotOpen) {
 // The drift is taken against the moment the reply came off the line, not the end of its wait:
 // the write (after the settling wait, half the time-out) plus 22 bytes at the line's speed.
 TEST_F(PollCycleTest, takesTheReplyMomentAsTheWriteTimePlusTheReplysTimeOnTheLine) {
-    const struct {
-        const char* timeout;
-        std::int16_t speed, dataBits, parity, stopBits;  // list positions
-        int settleMs, lineMs;
-    } cases[] = {
+    // The time-out; speed, data bits, parity and stop bits as list positions; the two times.
+    using Row =
+        std::tuple<const char*, std::int16_t, std::int16_t, std::int16_t, std::int16_t, int, int>;
+    const Row cases[] = {
         {"100", 5, 4, 2, 0, 50, 23},      // 9600 8N1: 10 bits a byte
         {"1000", 3, 4, 0, 0, 500, 101},   // 2400 8E1: 11
         {"4000", 2, 4, 2, 2, 2000, 202},  // 1200 8N2: 11
         {"8000", 7, 3, 1, 0, 4000, 11},   // 19200 7O1: 10
     };
-    for (const auto& c : cases) {
+    for (const auto& [timeout, speed, dataBits, parity, stopBits, settleMs, lineMs] : cases) {
         events.Elapsed = {};
-        window.In["Text1_3"] = QString::fromLatin1(c.timeout);
+        window.In["Text1_3"] = QString::fromLatin1(timeout);
         link::LinkSettings& entry = settings.PortTable[3];
-        entry.PortNumber = 3;
-        std::tie(entry.Speed, entry.DataBits, entry.Parity, entry.StopBits) =
-            std::tie(c.speed, c.dataBits, c.parity, c.stopBits);
+        std::tie(entry.PortNumber, entry.Speed, entry.DataBits, entry.Parity, entry.StopBits) =
+            std::make_tuple(3, speed, dataBits, parity, stopBits);
         api.QueueInbound(kStateReply);
         cycle.Start(Command::ReadState, Command::ReadState);
-        EXPECT_EQ(cycle.ReplyMoment(), kClockStart.addMSecs(c.settleMs + c.lineMs)) << c.timeout;
+        EXPECT_EQ(cycle.ReplyMoment(), kClockStart.addMSecs(settleMs + lineMs)) << timeout;
     }
 }
 
 // The stopped outer run is not tried again; the nested run makes its own tries.
 TEST_F(PollCycleTest, sharesTheOpenPortAndStopsTheOuterRunOnANestedStart) {
-    const struct {
-        std::size_t duringWait;  // 0 settling, 1 command 1's reply wait
-        const char* alarmHour;   // "999" makes the nested run fail
-        std::int32_t attempts;
-        Commands decoded;
-        long refreshTries, alarmTries;
-    } cases[] = {{0, "6", 1, {6}, 0, 1},
-                 {1, "6", 1, {6, 1}, 1, 1},
-                 {1, "999", 1, {1}, 1, 0},
-                 {1, "6", 3, {6, 1}, 1, 3}};
-    for (const auto& c : cases) {
+    // The nested start during wait 0 (settling) or 1 (command 1's reply); its alarm hour ("999"
+    // fails it); the attempts; the commands decoded; the refresh's and the alarm's tries.
+    const std::tuple<std::size_t, const char*, std::int32_t, Commands, long, long> cases[] = {
+        {0, "6", 1, {6}, 0, 1},
+        {1, "6", 1, {6, 1}, 1, 1},
+        {1, "999", 1, {1}, 1, 0},
+        {1, "6", 3, {6, 1}, 1, 3}};
+    for (const auto& [duringWait, alarmHour, attempts, decoded, refreshTries, alarmTries] : cases) {
         Restart();
-        staged.AlarmHour = c.alarmHour;
-        settings.Attempts = c.attempts;
-        events.DuringWait = [&](std::size_t index) {
-            if (index == c.duringWait) {
+        staged.AlarmHour = alarmHour;
+        settings.Attempts = attempts;
+        events.DuringWait = [&, duringWait = duringWait](std::size_t index) {
+            if (index == duringWait) {
                 try {  // as the nested starter's handler does
                     cycle.Start(Command::WriteAlarm1, Command::WriteAlarm1);
                 } catch (const RunTimeError&) {
@@ -217,9 +210,9 @@ TEST_F(PollCycleTest, sharesTheOpenPortAndStopsTheOuterRunOnANestedStart) {
         EXPECT_EQ(Count("CreateFile"), 1) << "the nested run must not open the port again";
         EXPECT_EQ(api.Calls.back(), "CloseHandle");
         EXPECT_EQ(Count("CloseHandle"), 1);
-        EXPECT_EQ(replies.Seen, c.decoded) << c.duringWait << c.alarmHour << ": command 2 ran";
-        EXPECT_EQ(Count("WriteFile 01 32 BE"), c.refreshTries);
-        EXPECT_EQ(Count("WriteFile 01 5A 5F"), c.alarmTries);
+        EXPECT_EQ(replies.Seen, decoded) << duringWait << alarmHour << ": command 2 ran";
+        EXPECT_EQ(Count("WriteFile 01 32 BE"), refreshTries);
+        EXPECT_EQ(Count("WriteFile 01 5A 5F"), alarmTries);
         EXPECT_EQ(cycle.ExchangeInProgress, 0);
         EXPECT_TRUE(window.Messages.empty()) << "no failed second open";
     }
@@ -227,31 +220,29 @@ TEST_F(PollCycleTest, sharesTheOpenPortAndStopsTheOuterRunOnANestedStart) {
 
 TEST_F(PollCycleTest, sendsAgainUpToTheAttemptsWhenAReplyIsMissingOrBad) {
     const Frame bad = kStateReply.substr(0, 20) + "\x00\x00";
-    const struct {
-        std::vector<Frame> replies;  // one per try, "" for silence
-        int tries;
-        std::tuple<int, int, int> counted;
-    } cases[] = {{{"", "", ""}, 3, {3, 0, 3}},
-                 {{bad, bad, bad}, 3, {3, 3, 0}},
-                 {{"", bad, kStateReply}, 3, {3, 1, 1}},
-                 {{bad, kStateReply, bad}, 2, {2, 1, 0}}};
+    // The reply to each try ("" silence), the tries made, and frames, bad ones, missing ones.
+    const std::tuple<std::vector<Frame>, int, std::tuple<int, int, int>> cases[] = {
+        {{"", "", ""}, 3, {3, 0, 3}},
+        {{bad, bad, bad}, 3, {3, 3, 0}},
+        {{"", bad, kStateReply}, 3, {3, 1, 1}},
+        {{bad, kStateReply, bad}, 2, {2, 1, 0}}};
     settings.Attempts = 3;
-    for (const auto& c : cases) {
+    for (const auto& [sent, tries, counted] : cases) {
         Restart();
         window.TextBox1Clear();
-        for (const Frame& reply : c.replies) {
+        for (const Frame& reply : sent) {
             api.QueueInbound(reply);  // an empty chunk is one silent read
         }
         const LinkCounters before = monitor.LinkStatistics();
         cycle.Start(Command::ReadState, Command::ReadState);
         api.InboundChunks.clear();
-        const std::string trace = std::to_string(c.tries) + " tries";
-        EXPECT_EQ(Count("WriteFile 01 32 BE"), c.tries) << trace;
-        EXPECT_EQ(window.Text.count(QStringLiteral(":Tx >-- 01 32 BE")), c.tries) << trace;
-        EXPECT_EQ(window.Text.count(QStringLiteral(":Rx <-- ")), c.tries) << trace;
-        EXPECT_EQ(CountedSince(before), c.counted) << trace;
+        const std::string trace = std::to_string(tries) + " tries";
+        EXPECT_EQ(Count("WriteFile 01 32 BE"), tries) << trace;
+        EXPECT_EQ(window.Text.count(QStringLiteral(":Tx >-- 01 32 BE")), tries) << trace;
+        EXPECT_EQ(window.Text.count(QStringLiteral(":Rx <-- ")), tries) << trace;
+        EXPECT_EQ(CountedSince(before), counted) << trace;
         EXPECT_EQ(replies.Seen, Commands{Command::ReadState}) << trace;
-        EXPECT_EQ(replies.LastReply, c.replies[static_cast<std::size_t>(c.tries) - 1])
+        EXPECT_EQ(replies.LastReply, sent[static_cast<std::size_t>(tries) - 1])
             << trace << ": the decoder gets the last try's reply";
     }
 }
@@ -348,44 +339,41 @@ TEST_F(PollCycleOnPtyTest, leavesTheOuterReplyToTheOuterRunOnANestedStart) {
 // A close wherever events run, also in a nested run, cuts the wait short and ends the exchange
 // there: nothing more is written to the closed port, read, decoded or shown.
 TEST_F(PollCycleOnPtyTest, endsTheExchangeWithNothingMoreSentOnACloseWhereverEventsRun) {
-    const struct {
-        const char* where;
-        int waitIndex;    // -1: none; 3 the nested run's reply wait
-        int eventsIndex;  // -1: none; 0 and 1 the cycle's own turns, 2 the monitor's
-        std::string sent;
-    } cases[] = {
+    // Where; the wait it comes in (-1 none, 3 the nested run's reply wait); the event turn it comes
+    // in (-1 none, 0 and 1 the cycle's own, 2 the monitor's); what the line got before it.
+    const std::tuple<const char*, int, int, std::string> cases[] = {
         {"settling wait", 0, -1, ""},
         {"the cycle's event turn", -1, 1, ""},
         {"the monitor's event turn", -1, 2, ""},
         {"reply wait", 1, -1, "\x01\x32\xBE"},
         {"nested reply wait", 3, -1, std::string("\x01\x32\xBE\x01\x5A\x5F\x00\x06\x1E\x02", 10)},
     };
-    for (const auto& c : cases) {
+    for (const auto& [where, waitIndex, eventsIndex, sent] : cases) {
         window.Messages.clear();
         window.Writes.clear();
         events.Waits.clear();
         events.ProcessEventsCalls = 0;
         events.CutShortCalls = 0;
-        events.DuringWait = [&](std::size_t i) {
-            if (static_cast<int>(i) == c.waitIndex) {
+        events.DuringWait = [&, waitIndex = waitIndex](std::size_t i) {
+            if (static_cast<int>(i) == waitIndex) {
                 CloseWindow();
-            } else if (c.waitIndex == 3 && i == 1) {
+            } else if (waitIndex == 3 && i == 1) {
                 cycle.Start(Command::WriteAlarm1, Command::WriteAlarm1);
             }
         };
-        events.DuringProcessEvents = [&](int i) {
-            if (i == c.eventsIndex) {
+        events.DuringProcessEvents = [&, eventsIndex = eventsIndex](int i) {
+            if (i == eventsIndex) {
                 CloseWindow();
             }
         };
         cycle.Start(Command::ReadState, Command::ReadSettings);
-        EXPECT_EQ(pty.Received(c.sent.size() + 1, 100), c.sent) << c.where;
+        EXPECT_EQ(pty.Received(sent.size() + 1, 100), sent) << where;
         for (const auto& [text, icon] : window.Messages) {
-            ADD_FAILURE() << c.where << ": shown " << text.toStdString();
+            ADD_FAILURE() << where << ": shown " << text.toStdString();
         }
-        EXPECT_TRUE(replies.Seen.empty()) << c.where;
-        EXPECT_TRUE(window.Writes.filter(QStringLiteral("закрыт")).isEmpty()) << c.where;
-        EXPECT_EQ(events.CutShortCalls, 1) << c.where;
+        EXPECT_TRUE(replies.Seen.empty()) << where;
+        EXPECT_TRUE(window.Writes.filter(QStringLiteral("закрыт")).isEmpty()) << where;
+        EXPECT_EQ(events.CutShortCalls, 1) << where;
         EXPECT_EQ(cycle.ExchangeInProgress, 0);
         EXPECT_FALSE(cycle.Running());
     }
