@@ -44,41 +44,34 @@ class DecoderTest : public ::testing::Test {
     ControllerReplyDecoder decoder{state, window, window, window, [this] { return now; }};
 };
 
+// Each reply fills the whole page; temperatures in their shortest form, drift past an hour.
 TEST_F(DecoderTest, fillsTheMeasurementsPageFromAStateReply) {
-    decoder.ReplyDecoder(protocol::Command::ReadState, StateReply());
-    const std::map<QString, QString> expected = {
-        {"Label3", "05 марта 2009"},
-        {"Label7", "14:07:00"},
-        {"Label4", "Уход часов: + 0 ч. 00 мин. 00 сек"},
-        {"Label5", "Температура: 20 °C"},
-        {"Label15(0)", "Температура: 14,5 °C"},
-        {"Label6", "Влажность: 45%"},
-        {"Label14(0)", "Давление: 750,5 мм Рт"},
-    };
-    EXPECT_EQ(window.Shown, expected);
-}
-
-TEST_F(DecoderTest, showsTemperaturesInShortestFormAndDriftWithoutAnHourLimit) {
+    const Frame indoor20 = Bytes({0x2C, 0x01});
     const QDate day(2009, 3, 5);
-    const struct {
-        Frame indoor;
-        QDateTime computer;
-        const char* label;
-        const char* text;
-    } cases[] = {
+    const std::tuple<Frame, QDateTime, const char*, const char*> cases[] = {
+        {indoor20, now, "Label3", "05 марта 2009"},
+        {indoor20, now, "Label7", "14:07:00"},
+        {indoor20, now, "Label4", "Уход часов: + 0 ч. 00 мин. 00 сек"},
+        {indoor20, now, "Label5", "Температура: 20 °C"},
+        {indoor20, now, "Label15(0)", "Температура: 14,5 °C"},
+        {indoor20, now, "Label6", "Влажность: 45%"},
+        {indoor20, now, "Label14(0)", "Давление: 750,5 мм Рт"},
         {Bytes({0x00, 0x00}), now, "Label5", "Температура: -10 °C"},
         {Bytes({0x2D, 0x01}), now, "Label5", "Температура: 20,1 °C"},
         {Bytes({0x64, 0x00}), now, "Label5", "Температура: 0 °C"},
         {Bytes({0x63, 0x00}), now, "Label5", "Температура: -0,1 °C"},
-        {Bytes({0, 0}), QDateTime(day, QTime(14, 5, 55, 999)), "Label4",
+        {indoor20, QDateTime(day, QTime(14, 5, 55, 999)), "Label4",
          "Уход часов: + 0 ч. 01 мин. 05 сек"},
-        {Bytes({0, 0}), QDateTime(day.addDays(1), QTime(0, 7)), "Label4",
+        {indoor20, QDateTime(day.addDays(1), QTime(0, 7)), "Label4",
          "Уход часов: - 10 ч. 00 мин. 00 сек"},
     };
-    for (const auto& c : cases) {
-        now = c.computer;
-        decoder.ShowMeasurements(StateReply(Bytes({5, 3, 9, 14, 7, 0}), c.indoor));
-        EXPECT_EQ(window.Shown[c.label], QString::fromUtf8(c.text));
+    for (const auto& [indoor, computer, label, text] : cases) {
+        window.Shown.clear();
+        now = computer;
+        decoder.ReplyDecoder(protocol::Command::ReadState,
+                             StateReply(Bytes({5, 3, 9, 14, 7, 0}), indoor));
+        EXPECT_EQ(window.Shown.size(), 7U) << text;
+        EXPECT_EQ(window.Shown[label], QString::fromUtf8(text));
     }
     EXPECT_EQ(ClockDriftText(-100000), QString::fromUtf8("Уход часов: - 27 ч. 46 мин. 40 сек"));
 }
