@@ -45,11 +45,8 @@ TEST_F(TrafficMonitorTest, insertsFramesAtTheCursorAndShowsPacketStatistics) {
 }
 
 TEST_F(TrafficMonitorTest, countsRepliesAndShowsTheLinkState) {
-    const struct {
-        std::vector<Frame> replies;
-        int bad, missing;
-        const char* linkState;
-    } cases[] = {
+    // The replies, the bad and the missing ones among the three, the link state shown.
+    const std::tuple<std::vector<Frame>, int, int, const char*> cases[] = {
         {{kGoodReply, kBadReply, Frame()},
          1,
          1,
@@ -59,16 +56,16 @@ TEST_F(TrafficMonitorTest, countsRepliesAndShowsTheLinkState) {
          0,
          "успешно - 066,67%  , нет связи : 000,00% ошибки связи : 033,33% "},
     };
-    for (const auto& c : cases) {
+    for (const auto& [replies, bad, missing, linkState] : cases) {
         pelta::testing::FakeWindow fresh;
         TrafficMonitor counting(fresh, events);
-        for (const auto& reply : c.replies) {
+        for (const auto& reply : replies) {
             counting.shwRxHex(reply);
         }
-        EXPECT_EQ(counting.LinkStatistics().Frames, 3) << c.linkState;
-        EXPECT_EQ(fresh.Shown["Label2(0)"], QStringLiteral("Состояние связи: ") + c.linkState);
+        EXPECT_EQ(counting.LinkStatistics().Frames, 3) << linkState;
+        EXPECT_EQ(fresh.Shown["Label2(0)"], QStringLiteral("Состояние связи: ") + linkState);
         EXPECT_TRUE(fresh.Shown["Label1"].endsWith(
-            QStringLiteral("ошибочных пакетов : %1 нет ответа : %2").arg(c.bad).arg(c.missing)));
+            QStringLiteral("ошибочных пакетов : %1 нет ответа : %2").arg(bad).arg(missing)));
     }
 }
 
