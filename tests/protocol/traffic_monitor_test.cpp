@@ -46,16 +46,14 @@ TEST_F(TrafficMonitorTest, insertsFramesAtTheCursorAndShowsPacketStatistics) {
 
 TEST_F(TrafficMonitorTest, countsRepliesAndShowsTheLinkState) {
     // The replies, the bad and the missing ones among the three, the link state shown.
+    // clang-format off
     const std::tuple<std::vector<Frame>, int, int, const char*> cases[] = {
-        {{kGoodReply, kBadReply, Frame()},
-         1,
-         1,
+        {{kGoodReply, kBadReply, Frame()}, 1, 1,
          "успешно - 033,33%  , нет связи : 033,33% ошибки связи : 033,33% "},
-        {{kGoodReply, kGoodReply, Bytes({0x01})},
-         1,
-         0,
+        {{kGoodReply, kGoodReply, Bytes({0x01})}, 1, 0,
          "успешно - 066,67%  , нет связи : 000,00% ошибки связи : 033,33% "},
     };
+    // clang-format on
     for (const auto& [replies, bad, missing, linkState] : cases) {
         pelta::testing::FakeWindow fresh;
         TrafficMonitor counting(fresh, events);
