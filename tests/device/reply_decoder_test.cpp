@@ -77,41 +77,35 @@ TEST_F(DecoderTest, fillsTheMeasurementsPageFromAStateReply) {
 }
 
 TEST_F(DecoderTest, showsOnlyWhatCameBeforeTheFailureForBrokenOrUnaskedReplies) {
-    const struct {
-        const char* name;
-        std::int16_t command;
-        Frame reply;
-        qsizetype shown;
-    } cases[] = {
-        {"eleven bytes", protocol::Command::ReadState, StateReply().substr(0, 11), 0},
-        {"hour 24", protocol::Command::ReadState, StateReply(Bytes({5, 3, 9, 24, 7, 0})), 0},
-        {"thirteen bytes: date, time and both temperatures", protocol::Command::ReadState,
-         StateReply().substr(0, 13), 4},
-        {"empty settings", protocol::Command::ReadSettings, Frame(), 0},
-        {"command 8", 8, SettingsReply(), 0},
+    using protocol::Command::ReadState;
+    // The command, its reply, how many captions it shows (thirteen bytes: date, time, both
+    // temperatures).
+    const std::tuple<std::int16_t, Frame, qsizetype> cases[] = {
+        {ReadState, StateReply().substr(0, 11), 0},
+        {ReadState, StateReply(Bytes({5, 3, 9, 24, 7, 0})), 0},  // hour 24
+        {ReadState, StateReply().substr(0, 13), 4},
+        {protocol::Command::ReadSettings, Frame(), 0},
+        {8, SettingsReply(), 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& [command, reply, shown] : cases) {
         window.Writes.clear();
-        decoder.ReplyDecoder(c.command, c.reply);
-        EXPECT_EQ(window.Writes.size(), c.shown) << c.name;
-        EXPECT_TRUE(window.Writes.filter(QStringLiteral("Label4=")).isEmpty()) << c.name;
+        decoder.ReplyDecoder(command, reply);
+        EXPECT_EQ(window.Writes.size(), shown) << command << " " << reply.size();
+        EXPECT_TRUE(window.Writes.filter(QStringLiteral("Label4=")).isEmpty()) << reply.size();
     }
     EXPECT_TRUE(window.Messages.empty()) << "these decoders stay silent";
 }
 
 TEST(ReplyDateTime, takesTwoDigitYearsFrom1930AndRollsOver) {
-    const struct {
-        Frame bytes;
-        QDateTime expected;
-    } cases[] = {
+    const std::pair<Frame, QDateTime> cases[] = {
         {Bytes({1, 1, 30, 0, 0, 0}), QDateTime(QDate(1930, 1, 1), QTime(0, 0))},
         {Bytes({31, 12, 29, 23, 59, 59}), QDateTime(QDate(2029, 12, 31), QTime(23, 59, 59))},
         {Bytes({0, 3, 24, 0, 0, 0}), QDateTime(QDate(2024, 2, 29), QTime(0, 0))},
         {Bytes({1, 13, 10, 0, 0, 0}), QDateTime(QDate(2011, 1, 1), QTime(0, 0))},
         {Bytes({31, 2, 10, 0, 0, 0}), QDateTime(QDate(2010, 3, 3), QTime(0, 0))},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ReplyDateTime(c.bytes), c.expected) << c.expected.toString().toStdString();
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(ReplyDateTime(bytes), expected) << expected.toString().toStdString();
     }
 }
 

@@ -116,15 +116,12 @@ TEST_F(SettingsCommandsTest, sendsWhatTheControlsHoldOrWarnsAndSendsNothing) {
 }
 
 TEST_F(SettingsCommandsTest, codesTheCorrectionAsFortyMinusAPositiveOrTheNegatedNegative) {
-    const struct {
-        const char* text;
-        std::optional<std::int16_t> code;
-    } cases[] = {
+    const std::pair<const char*, std::optional<std::int16_t>> cases[] = {
         {"-1", 1},         {"0", 40},   {"30", 10},   {"2,5", 38},       {"1,5", 38},
         {"-2,5", 2},       {"-3,5", 4}, {"100", -60}, {"-32767", 32767}, {"abc", std::nullopt},
         {"", std::nullopt}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ClockCorrectionFrom(QString::fromUtf8(c.text)), c.code) << c.text;
+    for (const auto& [text, code] : cases) {
+        EXPECT_EQ(ClockCorrectionFrom(QString::fromUtf8(text)), code) << text;
     }
     for (const char* tooLarge : {"-40000", "-32767,5"}) {
         EXPECT_THROW(ClockCorrectionFrom(QString::fromLatin1(tooLarge)), protocol::RunTimeError);
