@@ -71,7 +71,6 @@ TEST_F(EndToEnd, misbehavingControllerIsCountedAndNothingBreaks) {
         Counted expected;  // one frame per try
     } cases[] = {{{"--silent"}, 3, {3, 0, 3}},
                  {{"--bad-crc"}, 1, {1, 1, 0}},
-                 {{"--short"}, 1, {1, 1, 0}},
                  {{"--late", "600"}, 1, {1, 0, 1}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.simArgs.join(' ').toStdString());
