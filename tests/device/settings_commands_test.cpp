@@ -14,9 +14,9 @@ namespace {
 using protocol::Frame;
 
 // Records each start with the request the cycle would build for its first command.
-class FakeStarter : public protocol::ExchangeStarter {
-  public:
-    explicit FakeStarter(const ControllerState& state) : state_(state) {}
+struct FakeStarter : protocol::ExchangeStarter {
+    explicit FakeStarter(const ControllerState& state) : State(state) {}
+    const ControllerState& State;
     std::vector<std::tuple<std::int16_t, std::int16_t, Frame>> Starts;
     std::vector<std::int16_t> FlagsSet;
     std::string FailWith;
@@ -28,11 +28,8 @@ class FakeStarter : public protocol::ExchangeStarter {
         if (!FailWith.empty()) {
             throw protocol::RunTimeError(FailWith);
         }
-        Starts.emplace_back(first, last, protocol::BuildRequest(first, 1, state_));
+        Starts.emplace_back(first, last, protocol::BuildRequest(first, 1, State));
     }
-
-  private:
-    const ControllerState& state_;
 };
 
 class SettingsCommandsTest : public ::testing::Test {
@@ -68,63 +65,66 @@ TEST_F(SettingsCommandsTest, readsOnlyWithAPortAndShowsTheSettingsPageFirst) {
     EXPECT_EQ(std::get<0>(starter.Starts.at(1)), 5);
 }
 
-TEST_F(SettingsCommandsTest, stagesTheClockWithCodesFromTheControlsOnSendClock) {
-    const struct {
-        const char* check4;
-        const char* combo2;
-        Frame codes;  // correction, season flag, weekday
-    } cases[] = {{"1", "4", Frame("\x01\x00\x05", 3)},
-                 {"0", "6", Frame("\x01\xFF\x07")},
-                 {"2", "-1", Frame("\x01\xFF\x00", 3)}};
-    for (const auto& c : cases) {
-        window.In["Check4"] = QString::fromLatin1(c.check4);
-        window.In["Combo2"] = QString::fromLatin1(c.combo2);
+// What a click sends from the controls: its request, or a warning and nothing. The clock keeps
+// its correction for nonsense; an alarm raises the flag first; each event line is cut or padded
+// to twenty code page bytes, then turned into screen codes.
+TEST_F(SettingsCommandsTest, sendsWhatTheControlsHoldOrWarnsAndSendsNothing) {
+    namespace Command = protocol::Command;
+    const Frame clock("\x01\x5A\x5E\x05\x03\x09\x0E\x07\x09", 9);
+    const Frame privet = pelta::testing::Bytes({0xA8, 0x70, 0xB8, 0xB3, 0x65, 0xBF});  // "Привет"
+    const std::map<std::int16_t, std::function<void()>> clicks = {
+        {Command::SetClock, [&] { commands.Button166_Click(); }},
+        {Command::WriteAlarm1, [&] { commands.Button167_Click(0); }},
+        {Command::WriteAlarm2, [&] { commands.Button167_Click(1); }},
+        {Command::WriteEventLine2, [&] { commands.Button168_Click(); }}};
+    // The controls set; the last command of the click; its first request, none if it warns.
+    const std::tuple<std::map<QString, QString>, std::int16_t, Frame> cases[] = {
+        {{{"Check4", "1"}, {"Combo2", "4"}}, Command::SetClock, clock + Frame("\x01\x00\x05", 3)},
+        {{{"Check4", "0"}, {"Combo2", "6"}}, Command::SetClock, clock + Frame("\x01\xFF\x07")},
+        {{{"Check4", "2"}, {"Combo2", "-1"}}, Command::SetClock, clock + Frame("\x01\xFF\x00", 3)},
+        {{{"Text3", "много"}}, Command::SetClock, clock + Frame("\x11\x00\x05", 3)},
+        {{{"Text3", "-40000"}}, Command::SetClock, {}},
+        {{{"DateTime3(0)", "ab:cd"}}, Command::WriteAlarm1, {}},
+        {{{"DateTime3(0)", "12:60"}}, Command::WriteAlarm1, {}},
+        {{{"DateTime3(1)", "6:45"}, {"Combo1(1)", "8"}},
+         Command::WriteAlarm2,
+         pelta::testing::Bytes({0x01, 0x5A, 0x60, 0xFF, 6, 45, 9})},
+        {{{"Text2(1)", "это очень длинная вторая строка"}},
+         Command::WriteEventLine2,
+         Frame("\x01\x5A\x64\x00\x0C\x18\x12", 7) + privet + Frame(14, ' ')},
+    };
+    for (const auto& [controls, last, request] : cases) {
+        const std::string row = controls.begin()->second.toStdString();
+        window = {};
+        state = {};
+        state.ClockCorrection = 17;
         starter.Starts.clear();
-        commands.Button166_Click();
-        EXPECT_EQ(OnlyStart(),
-                  std::make_tuple(std::int16_t{4}, std::int16_t{4},
-                                  Frame("\x01\x5A\x5E\x05\x03\x09\x0E\x07\x09") + c.codes));
+        starter.FlagsSet.clear();
+        for (const auto& [name, value] : controls) {
+            window.In[name] = value;
+        }
+        clicks.at(last)();
+        EXPECT_EQ(std::get<2>(OnlyStart()), request) << row;
+        EXPECT_EQ(std::get<1>(OnlyStart()), request.empty() ? 0 : last) << row;
+        EXPECT_EQ(window.Messages.size(), request.empty() ? 1U : 0U) << row;
+        const bool alarm = last == Command::WriteAlarm1 || last == Command::WriteAlarm2;
+        EXPECT_EQ(starter.FlagsSet,
+                  alarm ? std::vector<std::int16_t>{-1} : std::vector<std::int16_t>{})
+            << row;
     }
+    EXPECT_EQ(state.EventLine2, rep(QString::fromUtf8("это очень длинная вт")));
 }
 
 TEST_F(SettingsCommandsTest, codesTheCorrectionAsFortyMinusAPositiveOrTheNegatedNegative) {
-    const struct {
-        const char* text;
-        std::optional<std::int16_t> code;
-    } cases[] = {
+    const std::pair<const char*, std::optional<std::int16_t>> cases[] = {
         {"-1", 1},         {"0", 40},   {"30", 10},   {"2,5", 38},       {"1,5", 38},
         {"-2,5", 2},       {"-3,5", 4}, {"100", -60}, {"-32767", 32767}, {"abc", std::nullopt},
         {"", std::nullopt}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ClockCorrectionFrom(QString::fromUtf8(c.text)), c.code) << c.text;
+    for (const auto& [text, code] : cases) {
+        EXPECT_EQ(ClockCorrectionFrom(QString::fromUtf8(text)), code) << text;
     }
     for (const char* tooLarge : {"-40000", "-32767,5"}) {
         EXPECT_THROW(ClockCorrectionFrom(QString::fromLatin1(tooLarge)), protocol::RunTimeError);
-    }
-}
-
-TEST_F(SettingsCommandsTest, keepsTheCorrectionForNonsenseAndSendsNothingWhenTooLarge) {
-    state.ClockCorrection = 17;
-    window.In["Text3"] = QStringLiteral("много");
-    commands.Button166_Click();
-    EXPECT_EQ(state.ClockCorrection, 17);
-    EXPECT_EQ(starter.Starts.size(), 1U);
-
-    window.In["Text3"] = QStringLiteral("-40000");
-    commands.Button166_Click();
-    EXPECT_EQ(starter.Starts.size(), 1U);
-    EXPECT_EQ(window.Messages.size(), 1U);
-}
-
-TEST_F(SettingsCommandsTest, warnsAndLeavesTheFlagRaisedWhenAnAlarmTimeIsNotATime) {
-    for (const char* bad : {"ab:cd", "12:60"}) {
-        starter.FlagsSet.clear();
-        window.Messages.clear();
-        window.In["DateTime3(0)"] = QString::fromLatin1(bad);
-        commands.Button167_Click(0);
-        EXPECT_TRUE(starter.Starts.empty()) << bad;
-        EXPECT_EQ(starter.FlagsSet, std::vector<std::int16_t>{-1}) << bad;
-        EXPECT_EQ(window.Messages.size(), 1U) << bad;
     }
 }
 

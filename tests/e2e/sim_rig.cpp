@@ -16,22 +16,12 @@ QCoreApplication& Application() {
     return app;
 }
 
-int RemainingMs(const QDeadlineTimer& deadline) {
-    return static_cast<int>(deadline.remainingTime());
-}
-
 }  // namespace
-
-core::CoreOptions SimRig::Options() const {
-    core::CoreOptions options;
-    options.MapRoots = roots;
-    options.ErrorLogFolder = runtime.path();
-    return options;
-}
 
 SimRig::SimRig(const QStringList& simArgs)
     : application(Application()),
-      core({window, window, window, window, window, window}, Options()),
+      core({window, window, window, window, window, window},
+           {.PortApi = {}, .MapRoots = roots, .ErrorLogFolder = runtime.path(), .Events = {}}),
       api(core.PortLayer()),
       channel(core.Channel()),
       settings(core.LinkSettings()),
@@ -43,19 +33,16 @@ SimRig::SimRig(const QStringList& simArgs)
     sim.setProcessEnvironment(environment);
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     sim.start(QStringLiteral(PELTA_SIM_PROGRAM), simArgs);
-    if (!sim.waitForStarted(5000)) {
-        throw std::runtime_error("pelta-sim did not start");
-    }
     static const QRegularExpression registered(QStringLiteral("^pelta-sim: COM(\\d+) -> "));
     const QDeadlineTimer deadline(5000);
     QRegularExpressionMatch match;
-    while (!match.hasMatch() && sim.waitForReadyRead(RemainingMs(deadline))) {
+    while (!match.hasMatch() && sim.waitForReadyRead(int(deadline.remainingTime()))) {
         while (sim.canReadLine() && !match.hasMatch()) {
             match = registered.match(QString::fromUtf8(sim.readLine()));
         }
     }
     if (!match.hasMatch()) {
-        throw std::runtime_error("pelta-sim did not register a port");
+        throw std::runtime_error("pelta-sim did not start and register a port");
     }
     core.Discovery().ListSerialPorts();  // the simulator registered after the core was built
     window.In["cboPortText"] = QStringLiteral("COM ") + match.captured(1);
@@ -90,7 +77,7 @@ QStringList SimRig::LogLines(const QString& marker, int atLeast) {
             logLines << QString::fromUtf8(sim.readLine()).trimmed();
         }
         matching = logLines.filter(marker);
-    } while (matching.size() < atLeast && sim.waitForReadyRead(RemainingMs(deadline)));
+    } while (matching.size() < atLeast && sim.waitForReadyRead(int(deadline.remainingTime())));
     return matching;
 }
 

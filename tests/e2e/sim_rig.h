@@ -49,7 +49,6 @@ class SimRig {
     device::SettingsCommands& commands;
 
   private:
-    core::CoreOptions Options() const;
     QStringList LogLines(const QString& marker, int atLeast);
 };
 

@@ -5,26 +5,19 @@
 namespace pelta::protocol {
 namespace {
 
-TEST(CodePage, turnsACharacterItLacksIntoOneQuestionMark) {
-    EXPECT_EQ(ToWindows1251(QStringLiteral("a漢b")), "a?b");
-    EXPECT_EQ(ToWindows1251(QString::fromUtf8("x\xF0\x9F\x98\x80y")), "x?y") << "surrogate pair";
-}
-
-TEST(CodePage, findsTheFirstCharacterItLacksWhole) {
-    const struct {
-        const char* utf8;
-        std::optional<char32_t> missing;
-    } cases[] = {
-        {"", std::nullopt},
-        {"Пароль №1 €", std::nullopt},
-        {"ab\xC3\xA4"
-         "c\xC3\xB6",
-         U'\u00E4'},                           // ä, then ö
-        {"k\xF0\x9F\x98\x80", U'\U0001F600'},  // a surrogate pair is one character
-        {"\xEF\xBF\xBD", U'\uFFFD'},           // what undecodable input turns into
+// A character the code page lacks is found whole and sent as one question mark.
+TEST(CodePage, findsTheFirstCharacterItLacksWholeAndSendsItAsOneQuestionMark) {
+    const std::tuple<const char*, std::optional<char32_t>, std::string> cases[] = {
+        {"", std::nullopt, ""},
+        {"Пароль №1 €", std::nullopt, "\xCF\xE0\xF0\xEE\xEB\xFC \xB9\x31 \x88"},
+        {"abäcö", U'\u00E4', "ab?c?"},  // the first of two
+        {"a漢b", U'\u6F22', "a?b"},
+        {"k😀y", U'\U0001F600', "k?y"},     // a surrogate pair is one character
+        {"\xEF\xBF\xBD", U'\uFFFD', "?"},  // what undecodable input turns into
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FirstCharacterOutsideWindows1251(QString::fromUtf8(c.utf8)), c.missing) << c.utf8;
+    for (const auto& [utf8, missing, sent] : cases) {
+        EXPECT_EQ(FirstCharacterOutsideWindows1251(QString::fromUtf8(utf8)), missing) << utf8;
+        EXPECT_EQ(ToWindows1251(QString::fromUtf8(utf8)), sent) << utf8;
     }
 }
 

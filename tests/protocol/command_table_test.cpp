@@ -18,13 +18,7 @@ StagedRequest FourDigitYear() {
 }
 
 TEST(BuildRequest, laysOutEveryCommandOfTheTable) {
-    const struct {
-        const char* name;
-        std::int16_t command;
-        std::int32_t address;
-        StagedRequest staged;
-        Frame expected;
-    } cases[] = {
+    const std::tuple<const char*, std::int16_t, std::int32_t, StagedRequest, Frame> cases[] = {
         {"read state", Command::ReadState, 1, {}, Bytes({0x01, 0x32, 0xBE})},
         {"read settings", Command::ReadSettings, 255, {}, Bytes({0xFF, 0x32, 0xC0})},
         {"alarm 1", Command::WriteAlarm1, 7, FullyStaged(), Bytes({7, 0x5A, 0x5F, 0, 6, 30, 2})},
@@ -40,17 +34,13 @@ TEST(BuildRequest, laysOutEveryCommandOfTheTable) {
         {"command 8 sends nothing", 8, 1, {}, {}},
         {"negative command sends nothing", -3, 1, {}, {}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(BuildRequest(c.command, c.address, c.staged), c.expected) << c.name;
+    for (const auto& [name, command, address, staged, expected] : cases) {
+        EXPECT_EQ(BuildRequest(command, address, staged), expected) << name;
     }
 }
 
 TEST(BuildRequest, refusesValuesThatAreNotOneByte) {
-    const struct {
-        std::int16_t command;
-        std::int32_t address;
-        void (*spoil)(StagedRequest&);
-    } cases[] = {
+    const std::tuple<std::int16_t, std::int32_t, void (*)(StagedRequest&)> cases[] = {
         {Command::ReadState, 256, [](StagedRequest&) {}},
         {Command::WriteAlarm1, 1, [](StagedRequest& s) { s.AlarmHour = "300"; }},
         {Command::WriteAlarm2, 1, [](StagedRequest& s) { s.DayCode = "-1"; }},
@@ -61,12 +51,11 @@ TEST(BuildRequest, refusesValuesThatAreNotOneByte) {
         {Command::WriteEvent, 1, [](StagedRequest& s) { s.EventLine1.pop_back(); }},
         {Command::WriteEventLine2, 1, [](StagedRequest& s) { s.EventLine2.clear(); }},
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const auto& c = cases[i];
+    for (int row = 0; const auto& [command, address, spoil] : cases) {
         StagedRequest s = FullyStaged();
-        ASSERT_NO_THROW(BuildRequest(c.command, 1, s)) << "case " << i << " unspoilt";
-        c.spoil(s);
-        EXPECT_THROW(BuildRequest(c.command, c.address, s), RunTimeError) << "case " << i;
+        ASSERT_NO_THROW(BuildRequest(command, 1, s)) << "row " << row << " unspoilt";
+        spoil(s);
+        EXPECT_THROW(BuildRequest(command, address, s), RunTimeError) << "row " << row++;
     }
 }
 

@@ -6,30 +6,21 @@ namespace pelta::protocol {
 namespace {
 
 TEST(Crc16, matchesPublishedModbusVectors) {
-    const struct {
-        std::string input;
-        std::uint16_t expected;
-    } cases[] = {
+    const std::pair<std::string, std::uint16_t> cases[] = {
         {"", 0xFFFF},
         {"abc", 0x5749},
         {std::string("\x01\x5A", 2), 0x1B80},
         {"123456789", 0x4B37},
         {std::string("\x00", 1), 0x40BF},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Crc16Value(c.input), c.expected) << "input size " << c.input.size();
-        const char lowFirst[] = {static_cast<char>(c.expected & 0xFF),
-                                 static_cast<char>(c.expected >> 8)};
-        EXPECT_EQ(Crc16(c.input), Frame(lowFirst, 2));
+    for (const auto& [input, expected] : cases) {
+        EXPECT_EQ(Crc16Value(input), expected) << "input size " << input.size();
+        EXPECT_EQ(Crc16(input), (Frame{char(expected & 0xFF), char(expected >> 8)}));  // low first
     }
 }
 
 TEST(ReplyCheck, judgesOnlyTheTrailingTwoBytes) {
-    const struct {
-        const char* name;
-        std::string reply;
-        bool good;
-    } cases[] = {
+    const std::tuple<const char*, std::string, bool> cases[] = {
         {"body 01 5A with CRC low first", std::string("\x01\x5A\x80\x1B", 4), true},
         {"same body with swapped CRC bytes", std::string("\x01\x5A\x1B\x80", 4), false},
         {"low CRC byte right, high byte wrong", std::string("\x01\x5A\x80\x1C", 4), false},
@@ -39,8 +30,8 @@ TEST(ReplyCheck, judgesOnlyTheTrailingTwoBytes) {
         {"empty reply", std::string(), false},
         {"NUL is an ordinary byte", WithCrc(std::string("\x00\x00\x00", 3)), true},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(IsGoodReply(c.reply), c.good) << c.name;
+    for (const auto& [name, reply, good] : cases) {
+        EXPECT_EQ(IsGoodReply(reply), good) << name;
     }
 }
 

@@ -19,12 +19,13 @@ namespace {
 
 using namespace std::chrono_literals;
 using Calls = std::vector<std::string>;
+using Commands = std::vector<std::int16_t>;
 
 // Records each reply handed over, into the port's call log so that the order is visible.
 struct RecordingReplies : ReplySink {
     explicit RecordingReplies(Calls& log) : Log(log) {}
     Calls& Log;
-    std::vector<std::int16_t> Seen;
+    Commands Seen;
     Frame LastReply;
     void ReplyDecoder(std::int16_t command, const Frame& reply) override {
         Seen.push_back(command);
@@ -37,15 +38,44 @@ const Frame kStateReply = WithCrc(Frame("\x01\x32\xBE") + Frame(17, '\x05'));
 const Frame kSettingsReply = WithCrc(Frame("\x01\x32\xC0") + Frame(20, '\x07'));
 const QDateTime kClockStart(QDate(2025, 6, 1), QTime(12, 0));
 
-class PollCycleTest : public ::testing::Test {
-  protected:
-    PollCycleTest() {
+// The cycle with all it drives, on a port the test provides as COM3; the waits and the replies
+// go into `log`, and the clock moves on by each wait.
+struct CycleRig {
+    CycleRig(link::PortApi& api, const char* device, Calls& log)
+        : channel{api, window}, replies{log} {
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        discovery.SetPorts({{3, "COM3", {}}});
-        api.AddPort(3);
-        events.Log = &api.Calls;
+        discovery.SetPorts({{3, device, {}}});
+        events.Log = &log;
     }
-    ~PollCycleTest() override { QLocale::setDefault(QLocale::c()); }
+    ~CycleRig() { QLocale::setDefault(QLocale::c()); }
+    // Frames, bad frames and missing replies the monitor counted since `before`.
+    std::tuple<int, int, int> CountedSince(const LinkCounters& before) const {
+        const LinkCounters& now = monitor.LinkStatistics();
+        return {now.Frames - before.Frames, now.BadFrames - before.BadFrames,
+                now.NoAnswer - before.NoAnswer};
+    }
+
+    pelta::testing::FakeWindow window;
+    link::SerialChannel channel;
+    link::PortDiscovery discovery{link::SerialMapRoots{"/nonexistent", "/nonexistent", "/none"}};
+    link::LinkSettingsModel settings{channel, window, window};
+    link::SerialLink serialLink{channel, discovery, settings};
+    pelta::testing::FakeWaiter events;
+    TrafficMonitor monitor{window, events};
+    RecordingReplies replies;
+    StagedRequest staged = pelta::testing::FullyStaged();
+    PollCycle cycle{{window, events, serialLink, settings, monitor, replies, staged},
+                    [this] { return kClockStart.addMSecs(events.Elapsed.count() / 1000); }};
+};
+
+struct MemoryPort {
+    MemoryPort() { api.AddPort(3); }
+    link::MemoryPortApi api;
+};
+
+class PollCycleTest : public ::testing::Test, protected MemoryPort, protected CycleRig {
+  protected:
+    PollCycleTest() : CycleRig(api, "COM3", api.Calls) {}
 
     // The calls without the port configuration, and with the device name cut off.
     Calls CallNames() const {
@@ -58,23 +88,16 @@ class PollCycleTest : public ::testing::Test {
         return names;
     }
     long Count(const std::string& prefix) const {
-        return std::count_if(api.Calls.begin(), api.Calls.end(),
-                             [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
+        return std::ranges::count_if(api.Calls,
+                                     [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
     }
-
-    link::MemoryPortApi api;
-    pelta::testing::FakeWindow window;
-    link::SerialChannel channel{api, window};
-    link::PortDiscovery discovery{link::SerialMapRoots{"/nonexistent", "/nonexistent", "/none"}};
-    link::LinkSettingsModel settings{channel, window, window};
-    link::SerialLink serialLink{channel, discovery, settings};
-    pelta::testing::FakeWaiter events;
-    TrafficMonitor monitor{window, events};
-    RecordingReplies replies{api.Calls};
-    StagedRequest staged = pelta::testing::FullyStaged();
-    // The clock moves on by each wait.
-    PollCycle cycle{{window, events, serialLink, settings, monitor, replies, staged},
-                    [this] { return kClockStart.addMSecs(events.Elapsed.count() / 1000); }};
+    void Restart() {
+        api.ClearLog();
+        replies.Seen.clear();
+        events.Waits.clear();
+        window.Messages.clear();
+        window.Writes.clear();
+    }
 };
 
 TEST_F(PollCycleTest, opensWaitsSendsWaitsReadsDecodesAndClosesOnARefresh) {
@@ -93,35 +116,30 @@ TEST_F(PollCycleTest, opensWaitsSendsWaitsReadsDecodesAndClosesOnARefresh) {
     EXPECT_TRUE(api.Calls.empty());
     cycle.Start(Command::ReadSettings, Command::ReadState);  // first above last
     EXPECT_EQ(CallNames(), (Calls{"CreateFile", "Wait 500000us", "CloseHandle"}));
-}
-
-// The port learns the time-out before it opens: a network port bounds its connect by it.
-TEST_F(PollCycleTest, waitsAndThePortsBoundFollowTheTimeoutFieldInTheLocaleOrPlain) {
-    const struct {
-        const char* text;
-        std::chrono::microseconds settle;
-        std::chrono::microseconds reply;
-        int bound;
-    } cases[] = {{"3000", 1500ms, 3000ms, 3000},
-                 {"2,5", 1250us, 2500us, 2},
-                 {"2.5", 1250us, 2500us, 2},
-                 {"-50", 0us, 0us, 0}};
-    for (const auto& c : cases) {
-        events.Waits.clear();
-        window.In["Text1_3"] = QString::fromLatin1(c.text);
-        cycle.Start(Command::ReadSettings, Command::ReadSettings);
-        EXPECT_EQ(events.Waits, (std::vector{c.settle, c.reply})) << c.text;
-        EXPECT_EQ(api.ReplyTimeoutMs, c.bound) << c.text;
-    }
-}
-
-TEST_F(PollCycleTest, waitsReadsAndDecodesForCommandsWithoutARequest) {
+    // Commands without a request wait, read and decode.
+    Restart();
     api.QueueInbound(Frame("\x01\x02\x03\x04"));
     cycle.Start(8, 14);
     EXPECT_EQ(Count("WriteFile"), 0);
     EXPECT_EQ(Count("Wait 1000000us"), 7);
-    ASSERT_EQ(replies.Seen.size(), 7U);
-    EXPECT_EQ(replies.Seen[6], 14);
+    EXPECT_EQ(replies.Seen, (Commands{8, 9, 10, 11, 12, 13, 14}));
+}
+
+// The port learns the time-out before it opens: a network port bounds its connect by it.
+TEST_F(PollCycleTest, waitsAndThePortsBoundFollowTheTimeoutFieldInTheLocaleOrPlain) {
+    using us = std::chrono::microseconds;
+    // time-out text; the settling and the reply wait; the port's bound in milliseconds
+    const std::tuple<const char*, us, us, int> cases[] = {{"3000", 1500ms, 3000ms, 3000},
+                                                          {"2,5", 1250us, 2500us, 2},
+                                                          {"2.5", 1250us, 2500us, 2},
+                                                          {"-50", 0us, 0us, 0}};
+    for (const auto& [text, settle, reply, bound] : cases) {
+        events.Waits.clear();
+        window.In["Text1_3"] = QString::fromLatin1(text);
+        cycle.Start(Command::ReadSettings, Command::ReadSettings);
+        EXPECT_EQ(events.Waits, (std::vector{settle, reply})) << text;
+        EXPECT_EQ(api.ReplyTimeoutMs, bound) << text;
+    }
 }
 
 // More attempts do not try a port that never opened again: the same messages as with one.
@@ -129,10 +147,7 @@ TEST_F(PollCycleTest, runsEachCommandOnceAndReportsWhenThePortWillNotOpen) {
     api.ExistingDevices.clear();
     decltype(window.Messages) shownWithOneAttempt;
     for (const std::int32_t attempts : {1, 3}) {
-        api.ClearLog();
-        replies.Seen.clear();
-        window.Messages.clear();
-        window.Writes.clear();
+        Restart();
         settings.Attempts = attempts;
         cycle.Start(Command::ReadState, Command::ReadSettings);
         EXPECT_EQ(replies.Seen.size(), 5U);
@@ -149,52 +164,42 @@ TEST_F(PollCycleTest, runsEachCommandOnceAndReportsWhenThePortWillNotOpen) {
 // The drift is taken against the moment the reply came off the line, not the end of its wait:
 // the write (after the settling wait, half the time-out) plus 22 bytes at the line's speed.
 TEST_F(PollCycleTest, takesTheReplyMomentAsTheWriteTimePlusTheReplysTimeOnTheLine) {
-    const struct {
-        const char* timeout;
-        std::int16_t speed, dataBits, parity, stopBits;  // list positions
-        int lineMs;
-    } cases[] = {
-        {"100", 5, 4, 2, 0, 23},    // 9600 8N1: 10 bits a byte
-        {"1000", 3, 4, 0, 0, 101},  // 2400 8E1: 11
-        {"4000", 2, 4, 2, 2, 202},  // 1200 8N2: 11
-        {"8000", 7, 3, 1, 0, 11},   // 19200 7O1: 10
+    // The time-out; speed, data bits, parity and stop bits as list positions; the two times.
+    using Row =
+        std::tuple<const char*, std::int16_t, std::int16_t, std::int16_t, std::int16_t, int, int>;
+    const Row cases[] = {
+        {"100", 5, 4, 2, 0, 50, 23},      // 9600 8N1: 10 bits a byte
+        {"1000", 3, 4, 0, 0, 500, 101},   // 2400 8E1: 11
+        {"4000", 2, 4, 2, 2, 2000, 202},  // 1200 8N2: 11
+        {"8000", 7, 3, 1, 0, 4000, 11},   // 19200 7O1: 10
     };
-    for (const auto& c : cases) {
+    for (const auto& [timeout, speed, dataBits, parity, stopBits, settleMs, lineMs] : cases) {
         events.Elapsed = {};
-        window.In["Text1_3"] = QString::fromLatin1(c.timeout);
+        window.In["Text1_3"] = QString::fromLatin1(timeout);
         link::LinkSettings& entry = settings.PortTable[3];
-        entry.PortNumber = 3;
-        entry.DataBits = c.dataBits;
-        entry.Parity = c.parity;
-        entry.Speed = c.speed;
-        entry.StopBits = c.stopBits;
+        std::tie(entry.PortNumber, entry.Speed, entry.DataBits, entry.Parity, entry.StopBits) =
+            std::make_tuple(3, speed, dataBits, parity, stopBits);
         api.QueueInbound(kStateReply);
         cycle.Start(Command::ReadState, Command::ReadState);
-        const int settleMs = QString::fromLatin1(c.timeout).toInt() / 2;
-        EXPECT_EQ(cycle.ReplyMoment(), kClockStart.addMSecs(settleMs + c.lineMs)) << c.timeout;
+        EXPECT_EQ(cycle.ReplyMoment(), kClockStart.addMSecs(settleMs + lineMs)) << timeout;
     }
 }
 
 // The stopped outer run is not tried again; the nested run makes its own tries.
 TEST_F(PollCycleTest, sharesTheOpenPortAndStopsTheOuterRunOnANestedStart) {
-    const struct {
-        std::size_t duringWait;  // 0 settling, 1 command 1's reply wait
-        const char* alarmHour;   // "999" makes the nested run fail
-        std::int32_t attempts;
-        std::vector<std::int16_t> decoded;
-        long refreshTries, alarmTries;
-    } cases[] = {{0, "6", 1, {6}, 0, 1},
-                 {1, "6", 1, {6, 1}, 1, 1},
-                 {1, "999", 1, {1}, 1, 0},
-                 {1, "6", 3, {6, 1}, 1, 3}};
-    for (const auto& c : cases) {
-        api.ClearLog();
-        replies.Seen.clear();
-        events.Waits.clear();
-        staged.AlarmHour = c.alarmHour;
-        settings.Attempts = c.attempts;
-        events.DuringWait = [&](std::size_t index) {
-            if (index == c.duringWait) {
+    // The nested start during wait 0 (settling) or 1 (command 1's reply); its alarm hour ("999"
+    // fails it); the attempts; the commands decoded; the refresh's and the alarm's tries.
+    const std::tuple<std::size_t, const char*, std::int32_t, Commands, long, long> cases[] = {
+        {0, "6", 1, {6}, 0, 1},
+        {1, "6", 1, {6, 1}, 1, 1},
+        {1, "999", 1, {1}, 1, 0},
+        {1, "6", 3, {6, 1}, 1, 3}};
+    for (const auto& [duringWait, alarmHour, attempts, decoded, refreshTries, alarmTries] : cases) {
+        Restart();
+        staged.AlarmHour = alarmHour;
+        settings.Attempts = attempts;
+        events.DuringWait = [&, duringWait = duringWait](std::size_t index) {
+            if (index == duringWait) {
                 try {  // as the nested starter's handler does
                     cycle.Start(Command::WriteAlarm1, Command::WriteAlarm1);
                 } catch (const RunTimeError&) {
@@ -205,10 +210,9 @@ TEST_F(PollCycleTest, sharesTheOpenPortAndStopsTheOuterRunOnANestedStart) {
         EXPECT_EQ(Count("CreateFile"), 1) << "the nested run must not open the port again";
         EXPECT_EQ(api.Calls.back(), "CloseHandle");
         EXPECT_EQ(Count("CloseHandle"), 1);
-        EXPECT_EQ(replies.Seen, c.decoded)
-            << c.duringWait << c.alarmHour << ": command 2 never ran";
-        EXPECT_EQ(Count("WriteFile 01 32 BE"), c.refreshTries);
-        EXPECT_EQ(Count("WriteFile 01 5A 5F"), c.alarmTries);
+        EXPECT_EQ(replies.Seen, decoded) << duringWait << alarmHour << ": command 2 ran";
+        EXPECT_EQ(Count("WriteFile 01 32 BE"), refreshTries);
+        EXPECT_EQ(Count("WriteFile 01 5A 5F"), alarmTries);
         EXPECT_EQ(cycle.ExchangeInProgress, 0);
         EXPECT_TRUE(window.Messages.empty()) << "no failed second open";
     }
@@ -216,48 +220,36 @@ TEST_F(PollCycleTest, sharesTheOpenPortAndStopsTheOuterRunOnANestedStart) {
 
 TEST_F(PollCycleTest, sendsAgainUpToTheAttemptsWhenAReplyIsMissingOrBad) {
     const Frame bad = kStateReply.substr(0, 20) + "\x00\x00";
-    const struct {
-        std::int32_t attempts;
-        std::vector<Frame> replies;  // one per try, "" for silence
-        int tries;
-        LinkCounters counted;
-    } cases[] = {
-        {3, {"", "", ""}, 3, {3, 0, 3}},
-        {3, {bad, bad, bad}, 3, {3, 3, 0}},
-        {3, {"", bad, kStateReply}, 3, {3, 1, 1}},
-        {3, {bad, kStateReply, bad}, 2, {2, 1, 0}},
-    };
-    for (const auto& c : cases) {
-        api.ClearLog();
+    // The reply to each try ("" silence), the tries made, and frames, bad ones, missing ones.
+    const std::tuple<std::vector<Frame>, int, std::tuple<int, int, int>> cases[] = {
+        {{"", "", ""}, 3, {3, 0, 3}},
+        {{bad, bad, bad}, 3, {3, 3, 0}},
+        {{"", bad, kStateReply}, 3, {3, 1, 1}},
+        {{bad, kStateReply, bad}, 2, {2, 1, 0}}};
+    settings.Attempts = 3;
+    for (const auto& [sent, tries, counted] : cases) {
+        Restart();
         window.TextBox1Clear();
-        replies.Seen.clear();
-        settings.Attempts = c.attempts;
-        for (const Frame& reply : c.replies) {
+        for (const Frame& reply : sent) {
             api.QueueInbound(reply);  // an empty chunk is one silent read
         }
         const LinkCounters before = monitor.LinkStatistics();
         cycle.Start(Command::ReadState, Command::ReadState);
         api.InboundChunks.clear();
-        const std::string trace = std::to_string(c.attempts) + " tries " + std::to_string(c.tries);
-        EXPECT_EQ(Count("WriteFile 01 32 BE"), c.tries) << trace;
-        EXPECT_EQ(window.Text.count(QStringLiteral(":Tx >-- 01 32 BE")), c.tries) << trace;
-        EXPECT_EQ(window.Text.count(QStringLiteral(":Rx <-- ")), c.tries) << trace;
-        const LinkCounters& after = monitor.LinkStatistics();
-        EXPECT_EQ(std::make_tuple(after.Frames - before.Frames, after.BadFrames - before.BadFrames,
-                                  after.NoAnswer - before.NoAnswer),
-                  std::make_tuple(c.counted.Frames, c.counted.BadFrames, c.counted.NoAnswer))
-            << trace;
-        EXPECT_EQ(replies.Seen, std::vector<std::int16_t>{Command::ReadState}) << trace;
-        EXPECT_EQ(replies.LastReply, c.replies[static_cast<std::size_t>(c.tries) - 1])
+        const std::string trace = std::to_string(tries) + " tries";
+        EXPECT_EQ(Count("WriteFile 01 32 BE"), tries) << trace;
+        EXPECT_EQ(window.Text.count(QStringLiteral(":Tx >-- 01 32 BE")), tries) << trace;
+        EXPECT_EQ(window.Text.count(QStringLiteral(":Rx <-- ")), tries) << trace;
+        EXPECT_EQ(CountedSince(before), counted) << trace;
+        EXPECT_EQ(replies.Seen, Commands{Command::ReadState}) << trace;
+        EXPECT_EQ(replies.LastReply, sent[static_cast<std::size_t>(tries) - 1])
             << trace << ": the decoder gets the last try's reply";
     }
 }
 
 TEST_F(PollCycleTest, closesThePortAndLowersTheFlagWhenARunTimeErrorPasses) {
     const struct {
-        const char* timeout;
-        const char* alarmHour;
-        const char* portIndex;
+        const char *timeout, *alarmHour, *portIndex;
     } cases[] = {{"1000", "300", "0"}, {"abc", "6", "0"}, {"inf", "6", "0"}, {"1", "6", "-1"}};
     for (const auto& c : cases) {
         window.In["Text1_3"] = QString::fromLatin1(c.timeout);
@@ -286,17 +278,23 @@ TEST_F(PollCycleTest, abortWhenIdleCutsNothingAndTheNextRunWaitsAndReads) {
     events.DuringWait = nullptr;
     api.QueueInbound(kStateReply);
     cycle.Start(Command::ReadState, Command::ReadState);
-    EXPECT_EQ(replies.Seen, (std::vector<std::int16_t>{1})) << "the next run waits and reads";
+    EXPECT_EQ(replies.Seen, Commands{1}) << "the next run waits and reads";
     EXPECT_EQ(events.Waits.back(), 1000ms);
     cycle.Abort();  // idle: nothing to cut short
     EXPECT_EQ(events.CutShortCalls, 1);
 }
 
+struct PtyPort {
+    link::testing::PtyPair pty;
+    link::TermiosPortApi api{{"/nonexistent", "/nonexistent", "/nonexistent"}};
+    Calls log;
+};
+
 // The cycle on a real pseudo-terminal, the test playing the controller on the other side: what
 // a flush or a write does to the line shows here (the in-memory port keeps its bytes).
-class PollCycleOnPtyTest : public ::testing::Test {
+class PollCycleOnPtyTest : public ::testing::Test, protected PtyPort, protected CycleRig {
   protected:
-    PollCycleOnPtyTest() { discovery.SetPorts({{3, pty.name, {}}}); }
+    PollCycleOnPtyTest() : CycleRig(api, pty.name, log) {}
     // Takes the request and sends the reply, then waits (bounded) until the port has it all.
     void Answer(std::size_t requestLength, const Frame& reply) {
         EXPECT_EQ(pty.Received(requestLength).size(), requestLength);
@@ -313,20 +311,6 @@ class PollCycleOnPtyTest : public ::testing::Test {
         cycle.Abort();
         channel.ClosePort();
     }
-
-    link::testing::PtyPair pty;
-    pelta::testing::FakeWindow window;
-    link::TermiosPortApi api{{"/nonexistent", "/nonexistent", "/nonexistent"}};
-    link::SerialChannel channel{api, window};
-    link::PortDiscovery discovery{link::SerialMapRoots{"/nonexistent", "/nonexistent", "/none"}};
-    link::LinkSettingsModel settings{channel, window, window};
-    link::SerialLink serialLink{channel, discovery, settings};
-    pelta::testing::FakeWaiter events;
-    TrafficMonitor monitor{window, events};
-    Calls decoded;
-    RecordingReplies replies{decoded};
-    StagedRequest staged = pelta::testing::FullyStaged();
-    PollCycle cycle{{window, events, serialLink, settings, monitor, replies, staged}};
 };
 
 // A settings read started while a refresh waits for its reply (which is in) must leave that
@@ -346,58 +330,50 @@ TEST_F(PollCycleOnPtyTest, leavesTheOuterReplyToTheOuterRunOnANestedStart) {
         };
         const LinkCounters before = monitor.LinkStatistics();
         cycle.Start(Command::ReadState, Command::ReadState);
-        EXPECT_EQ(replies.Seen,
-                  (std::vector<std::int16_t>{Command::ReadSettings, Command::ReadState}));
+        EXPECT_EQ(replies.Seen, (Commands{Command::ReadSettings, Command::ReadState}));
         EXPECT_EQ(replies.LastReply, kStateReply) << "the refresh's reply was thrown away";
-        const LinkCounters& after = monitor.LinkStatistics();
-        EXPECT_EQ(std::make_tuple(after.Frames - before.Frames, after.BadFrames - before.BadFrames,
-                                  after.NoAnswer - before.NoAnswer),
-                  std::make_tuple(2, 0, 0))
-            << stale.size() << " stale bytes";
+        EXPECT_EQ(CountedSince(before), std::make_tuple(2, 0, 0)) << stale.size() << " stale";
     }
 }
 
 // A close wherever events run, also in a nested run, cuts the wait short and ends the exchange
 // there: nothing more is written to the closed port, read, decoded or shown.
 TEST_F(PollCycleOnPtyTest, endsTheExchangeWithNothingMoreSentOnACloseWhereverEventsRun) {
-    const struct {
-        const char* where;
-        int waitIndex;    // -1: none; 3 the nested run's reply wait
-        int eventsIndex;  // -1: none; 0 and 1 the cycle's own turns, 2 the monitor's
-        std::string sent;
-    } cases[] = {
+    // Where; the wait it comes in (-1 none, 3 the nested run's reply wait); the event turn it comes
+    // in (-1 none, 0 and 1 the cycle's own, 2 the monitor's); what the line got before it.
+    const std::tuple<const char*, int, int, std::string> cases[] = {
         {"settling wait", 0, -1, ""},
         {"the cycle's event turn", -1, 1, ""},
         {"the monitor's event turn", -1, 2, ""},
         {"reply wait", 1, -1, "\x01\x32\xBE"},
         {"nested reply wait", 3, -1, std::string("\x01\x32\xBE\x01\x5A\x5F\x00\x06\x1E\x02", 10)},
     };
-    for (const auto& c : cases) {
+    for (const auto& [where, waitIndex, eventsIndex, sent] : cases) {
         window.Messages.clear();
         window.Writes.clear();
         events.Waits.clear();
         events.ProcessEventsCalls = 0;
         events.CutShortCalls = 0;
-        events.DuringWait = [&](std::size_t i) {
-            if (static_cast<int>(i) == c.waitIndex) {
+        events.DuringWait = [&, waitIndex = waitIndex](std::size_t i) {
+            if (static_cast<int>(i) == waitIndex) {
                 CloseWindow();
-            } else if (c.waitIndex == 3 && i == 1) {
+            } else if (waitIndex == 3 && i == 1) {
                 cycle.Start(Command::WriteAlarm1, Command::WriteAlarm1);
             }
         };
-        events.DuringProcessEvents = [&](int i) {
-            if (i == c.eventsIndex) {
+        events.DuringProcessEvents = [&, eventsIndex = eventsIndex](int i) {
+            if (i == eventsIndex) {
                 CloseWindow();
             }
         };
         cycle.Start(Command::ReadState, Command::ReadSettings);
-        EXPECT_EQ(pty.Received(c.sent.size() + 1, 100), c.sent) << c.where;
+        EXPECT_EQ(pty.Received(sent.size() + 1, 100), sent) << where;
         for (const auto& [text, icon] : window.Messages) {
-            ADD_FAILURE() << c.where << ": shown " << text.toStdString();
+            ADD_FAILURE() << where << ": shown " << text.toStdString();
         }
-        EXPECT_TRUE(replies.Seen.empty()) << c.where;
-        EXPECT_TRUE(window.Writes.filter(QStringLiteral("закрыт")).isEmpty()) << c.where;
-        EXPECT_EQ(events.CutShortCalls, 1) << c.where;
+        EXPECT_TRUE(replies.Seen.empty()) << where;
+        EXPECT_TRUE(window.Writes.filter(QStringLiteral("закрыт")).isEmpty()) << where;
+        EXPECT_EQ(events.CutShortCalls, 1) << where;
         EXPECT_EQ(cycle.ExchangeInProgress, 0);
         EXPECT_FALSE(cycle.Running());
     }
