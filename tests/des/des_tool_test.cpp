@@ -153,7 +153,6 @@ TEST_F(DesTool, keepsTheUsualCommandLineConventions) {
     const auto enc = Tool({"--key", "k", "encrypt", Path("data"), "-"});
     EXPECT_EQ(Tool({"decrypt", "-", "-", "--key", "k"}, enc.Out).Out, "plain text");
     ASSERT_EQ(Tool({"encrypt", "--key", "k", Path("empty"), Path("e")}).Code, 0);
-    EXPECT_EQ(fs::file_size(Path("e")), 16u);
     ASSERT_EQ(Tool({"decrypt", "--key", "k", Path("e"), Path("back")}).Code, 0);
     EXPECT_TRUE(fs::exists(Path("back")) && fs::is_empty(Path("back")));
     // Private only while unfinished: the whole file has the mode the umask gives.
