@@ -20,19 +20,14 @@ class ModelTest : public ::testing::Test {
     ControllerModel model_{7, ClimateValues{}, [this] { return now_; }};
 };
 
-const std::string kLine = Bytes({'a', 0x80, 0xFF, 0}) + std::string(16, '\xE5');
-
+// One write stands for all: each kind's length is shown by pelta-ctl and the window against the
+// running simulator, but not the echo nor the reads' exact lengths.
 TEST_F(ModelTest, answersWellFormedRequestsToItsAddressWithAReplyOfItsLengthAndGoodCrc) {
     const std::pair<std::string, std::size_t> cases[] = {
         {Bytes({7, 0x32, 0xBE}), kStateReplyLength},
         {Bytes({7, 0x32, 0xC0}), kSettingsReplyLength},
-        {Bytes({7, 0x5A, 0x5E, 5, 3, 9, 14, 7, 0, 0, 255, 4}), kWriteReplyLength},
         {Bytes({7, 0x5A, 0x5F, 0, 6, 30, 2}), kWriteReplyLength},
-        {Bytes({7, 0x5A, 0x60, 255, 6, 30, 2}), kWriteReplyLength},
-        {Bytes({7, 0x5A, 0x64, 0, 3, 5, 14}) + kLine, kWriteReplyLength},
-        {Bytes({7, 0x5A, 0x65}) + kLine, kWriteReplyLength},
         {Bytes({9, 0x32, 0xC0}), 0},  // another address
-        {Bytes({0, 0x32, 0xC0}), 0},
         {Bytes({255, 0x32, 0xC0}), 0},
         {Bytes({7, 0x32}), 0},
         {Bytes({7, 0x32, 0x99}), 0},  // unknown
@@ -66,8 +61,7 @@ TEST_F(ModelTest, movesTheClockThatReadStateShowsWhenSet) {
         now_ = kFixedTime;
         ASSERT_TRUE(model_.Handle(Bytes({7, 0x5A, 0x5E}) + set + Bytes({3, 0, 2})));
         now_ += passed;
-        const std::string reply = model_.Handle(Bytes({7, 0x32, 0xBE})).value();
-        EXPECT_EQ(reply.substr(3, 6), shown);
+        EXPECT_EQ(model_.Handle(Bytes({7, 0x32, 0xBE})).value().substr(3, 6), shown);
     }
     // An impossible date is acknowledged but leaves the clock alone.
     EXPECT_TRUE(model_.Handle(Bytes({7, 0x5A, 0x5E, 29, 2, 23, 10, 0, 0, 0, 255, 1})));
