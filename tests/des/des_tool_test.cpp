@@ -70,12 +70,10 @@ TEST_F(DesTool, saysWhatFailedForEachFailure) {
     if (::geteuid() == 0) {
         launcher.insert(launcher.begin(),
                         {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
-        fs::permissions(Path("secret"), fs::perms(0600));
-        fs::permissions(folder, fs::perms(0777));
-    } else {
-        fs::permissions(Path("secret"), fs::perms(0));
-        fs::permissions(Path("locked"), fs::perms(0555));
     }
+    fs::permissions(folder, fs::perms(0777));  // for user 65534 to make its files in
+    fs::permissions(Path("secret"), fs::perms(0));
+    fs::permissions(Path("locked"), fs::perms(0555));
     // Sparse: no disk is used, and the size alone must stop the work.
     std::ofstream(Path("huge"));
     fs::resize_file(Path("huge"), cipher::layout::kMaxDataSize + 1);
