@@ -61,7 +61,7 @@ Bytes PlainLayout(std::int32_t sizeField, const Bytes& data) {
 // the sign bit varies, also between calls in one clock tick), little-endian size, data and zero
 // padding, and DecryptByte reads it back. The same bytes as a text round-trip raw and in
 // hexadecimal (upper case); an empty key keeps kKey in force.
-TEST(ByteAndTextModes, agreeWithTheReferenceBothWays) {
+TEST(ByteAndTextModes, layOutDataAsTheReferenceReadsItAndReadItBack) {
     std::vector<Bytes> cases = {
         {}, {1, 2, 3, 0, 0, 0, 0}, Bytes(8, 0), {9, 8, 7, 6, 5, 4, 3, 2, 0}};
     for (std::uint32_t seed = 1; seed <= 20; ++seed) {
