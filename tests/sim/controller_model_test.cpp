@@ -30,8 +30,8 @@ TEST_F(ModelTest, answersWellFormedRequestsToItsAddressWithAReplyOfItsLengthAndG
         {Bytes({9, 0x32, 0xC0}), 0},  // another address
         {Bytes({255, 0x32, 0xC0}), 0},
         {Bytes({7, 0x32}), 0},
-        {Bytes({7, 0x32, 0x99}), 0},  // unknown
-        {Bytes({7, 0x32, 0x5E}), 0},
+        {Bytes({7, 0x32, 0x99}), 0},            // unknown
+        {Bytes({7, 0x5A, 0xBE}), 0},            // a read command under the write function
         {Bytes({7, 0x32, 0xBE, 0}), 0},         // too long
         {Bytes({7, 0x5A, 0x5F, 0, 6, 30}), 0},  // one data byte missing
     };
