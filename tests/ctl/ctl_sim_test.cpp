@@ -137,16 +137,17 @@ TEST_F(CtlAgainstSimulator,
     EXPECT_LT(result["drift_before"].toDouble(), -500'000'000.0);
     EXPECT_LE(std::abs(result["drift_after"].toInt(99)), 1);
 
-    // Read, set, read: the set carries the date sent, the correction 40 - 5, the season
+    // Read, set, read: the set carries the moment sent, the correction 40 - 5, the season
     // change on (0) and the weekday, Sunday 1.
     const QDateTime sent = QDateTime::fromString(result["sent"].toString(), Qt::ISODate);
-    QStringList expected{"01", "5A", "5E"};
-    for (const int value :
-         {sent.date().day(), sent.date().month(), sent.date().year() % 100, sent.time().hour(),
-          sent.time().minute(), sent.time().second(), 35, 0, sent.date().dayOfWeek() % 7 + 1}) {
-        expected << QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+    const QDate day = sent.date();
+    const QTime time = sent.time();
+    QString set = "01 5A 5E";
+    for (const int value : {day.day(), day.month(), day.year() % 100, time.hour(), time.minute(),
+                            time.second(), 35, 0, day.dayOfWeek() % 7 + 1}) {
+        set += QStringLiteral(" %1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
     }
-    EXPECT_EQ(Received(rig, 1, 3).value(1), expected.join(' '));
+    EXPECT_EQ(Received(rig, 1, 3).value(1), set);
 
     EXPECT_TRUE(Matches(Run(rig, {"sync-clock"}).Out,
                         "\n  Уход часов до: +%1\n  Уход часов после: +%1\n$"));
@@ -249,8 +250,7 @@ TEST(CtlRefusal, saysInOneLineWhatIsWrongBeforeAnyExchange) {
     ASSERT_GE(locked, 0);
     // clang-format off
     ExpectRows(scratch.path(), scratch.path(), {}, {
-        {{"--port", "7", "--speed", "12345", "read"}, 2, "^$",
-         "^pelta-ctl: скорость \"12345\" не из списка: [^\n]* \\(см. pelta-ctl --help\\)\n$"},
+        {{"--port", "7", "frob"}, 2, "^$", "^pelta-ctl: [^\n]* \\(см. pelta-ctl --help\\)\n$"},
         {{"read"}, 2, "^$", "^pelta-ctl: не выбран порт: [^\n]*\n$"},
         {{"--device", scratch.filePath("none"), "read"}, 1, "^$",
          "^pelta-ctl: \\S+/none не является устройством последовательного порта\n$"},

@@ -1,8 +1,6 @@
 // pelta-ctl watch and listen as an operator runs them: against pelta-sim on a pty, with
 // Debian's mosquitto and promtool, and on a pty pair where the test drives the line itself.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -16,6 +14,7 @@
 #include <QThread>
 
 #include "tests/e2e/sim_rig.h"
+#include "tests/link/link_test_support.h"
 #include "tests/support/network_peers.h"
 #include "tests/support/run_program.h"
 #include "tools/ctl/watch/mqtt_messages.h"
@@ -138,20 +137,13 @@ TEST(Watch, setsADriftedClockAndGoesOnReadingWhenTheControllerGoesAway) {
     EXPECT_GE(err.count("pelta-ctl: адрес 1: "), 4) << err.toStdString();
 }
 
-// Debian's mosquitto on 127.0.0.1, without persistence: a restart forgets retained messages.
+// Debian's mosquitto in its local-only mode (loopback, anonymous, no persistence: a restart
+// forgets retained messages).
 class Broker {
   public:
-    Broker() {
-        QFile conf(dir_.filePath("mosquitto.conf"));
-        conf.open(QIODevice::WriteOnly);
-        conf.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\n"
-                                  "persistence false\n")
-                       .arg(port)
-                       .toUtf8());
-    }
     ~Broker() { Stop(); }
     bool Start() {
-        process_.start("/usr/sbin/mosquitto", {"-c", dir_.filePath("mosquitto.conf")});
+        process_.start("/usr/sbin/mosquitto", {"-p", QString::number(port)});
         for (QDeadlineTimer deadline(20000); !deadline.hasExpired(); QThread::msleep(50)) {
             if (QProcess::execute("mosquitto_pub",
                                   Peer() + QStringList{"--quiet", "-t", "up", "-n"}) == 0) {
@@ -186,7 +178,6 @@ class Broker {
     const std::uint16_t port = e2e::FreeTcpPort();
 
   private:
-    QTemporaryDir dir_;
     QProcess process_;
 };
 
@@ -258,27 +249,21 @@ TEST(Listen, cutsALineItOnlyReadsIntoFramesThroughNoiseAndSplitReads) {
     QByteArray damaged = reply;
     damaged[damaged.size() - 1] = static_cast<char>(damaged.back() ^ 0x40);
 
-    int master = -1;
-    int slave = -1;
-    char name[128] = {};
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    const link::testing::PtyPair line;
     // A pause of 100 ms splits the reads (a read ends after 20 ms without bytes) but is far
     // shorter than the second of quiet that ends a frame.
-    Ctl listen(rig.runtime.path(), {"--device", name, "--timeout", "1000", "--json", "listen"});
+    Ctl listen(rig.runtime.path(),
+               {"--device", line.name, "--timeout", "1000", "--json", "listen"});
     ASSERT_TRUE(listen.process.waitForStarted());
     QThread::msleep(1000);  // let it open the port before the bytes come
     for (const QByteArray& piece :
          {QByteArray("\x55\xAA"), request, reply.left(7), reply.mid(7), request + damaged}) {
-        ASSERT_EQ(::write(master, piece.constData(), piece.size()), piece.size());
+        line.Send(piece.toStdString());
         QThread::msleep(100);
     }
     const QStringList frames = listen.Lines(5);
     EXPECT_EQ(listen.Stop(SIGINT), 0);
-    char written = 0;
-    EXPECT_EQ(::read(master, &written, 1), -1) << "listen wrote to the line";
-    ::close(master);
-    ::close(slave);
+    EXPECT_EQ(line.Received(1, 0), "") << "listen wrote to the line";
     QStringList kinds;
     for (const QString& frame : frames) {
         kinds << Json(frame)["kind"].toString();
