@@ -18,9 +18,7 @@ namespace pelta::ctl {
 namespace {
 
 ParsedCommandLine Parse(const QStringList& args) {
-    return ParseCommandLine(
-        QStringList{QStringLiteral("pelta-ctl"), QStringLiteral("--port"), QStringLiteral("7")} +
-        args);
+    return ParseCommandLine(QStringList{"pelta-ctl", "--port", "7"} + args);
 }
 
 TEST(CtlCommandLine, refusesWhatItCannotDoInOneLineAndTakesEveryTextTheScreenShows) {
@@ -77,23 +75,17 @@ TEST(CtlCommandLine, refusesWhatItCannotDoInOneLineAndTakesEveryTextTheScreenSho
 
 TEST(CtlCommandLine, aCorrectionIsWholeSecondsWithinTheFieldsRangeAndBecomesTheWindowsByte) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    const struct {
-        const char* text;
-        int byte;  // -1: refused
-    } cases[] = {
-        {"-1", 1},  {"0", 40},   {"30", 10},  {"-30", 30}, {"+5", 35}, {" -7 ", 7}, {"31", -1},
-        {"41", -1}, {"-31", -1}, {"0.5", -1}, {"2,5", -1}, {"x", -1},  {"", -1},
-    };
-    for (const auto& c : cases) {
-        const ParsedCommandLine parsed =
-            Parse({"sync-clock", "--correction", QString::fromLatin1(c.text)});
-        if (c.byte < 0) {
-            EXPECT_EQ(parsed.What, ParsedCommandLine::Kind::UsageError) << c.text;
-            EXPECT_TRUE(parsed.Text.contains(QStringLiteral("от -30 до 30"))) << c.text;
-            continue;
-        }
+    for (const auto& [text, byte] :
+         {std::pair{"-1", 1}, {"0", 40}, {"30", 10}, {"-30", 30}, {"+5", 35}, {" -7 ", 7}}) {
+        const ParsedCommandLine parsed = Parse({"sync-clock", "--correction", text});
         ASSERT_EQ(parsed.What, ParsedCommandLine::Kind::Run) << parsed.Text.toStdString();
-        EXPECT_EQ(device::ClockCorrectionFrom(parsed.Options.Clock.Correction), c.byte) << c.text;
+        EXPECT_EQ(device::ClockCorrectionFrom(parsed.Options.Clock.Correction), byte) << text;
+    }
+    for (const char* text : {"31", "41", "-31", "0.5", "2,5", "x", ""}) {
+        const ParsedCommandLine parsed = Parse({"sync-clock", "--correction", text});
+        EXPECT_TRUE(parsed.What == ParsedCommandLine::Kind::UsageError &&
+                    parsed.Text.contains(QStringLiteral("от -30 до 30")))
+            << text;
     }
     QLocale::setDefault(QLocale::c());
 }
@@ -141,35 +133,27 @@ TEST(CtlPorts, networkPortsTakeFreeNumbersKeptBesideTheDevicesAndListAsTheWindow
 }
 
 TEST(AddressList, acceptsAddressesAndRangesAndRefusesTheWholeListOnAnyBadItem) {
-    const struct {
-        const char* text;
-        const char* addresses;  // empty: refused
-    } cases[] = {{"0", "0"},      {"255", "255"},     {"1,3,5-9", "1 3 5 6 7 8 9"},
-                 {"5-5", "5"},    {" 4 , 2 ", "4 2"}, {"2,1-3,2", "2 1 3"},
-                 {"3-1", ""},     {"1,,2", ""},       {"256", ""},
-                 {"250-256", ""}, {"", ""},           {"-1", ""},
-                 {"1-2-3", ""},   {"+7", ""}};
-    for (const auto& c : cases) {
-        const AddressList list = ParseAddressList(QString::fromLatin1(c.text));
-        QStringList addresses;
-        for (const int address : list.Addresses) {
-            addresses << QString::number(address);
-        }
-        EXPECT_EQ(addresses.join(' '), c.addresses) << c.text;
-        EXPECT_EQ(list.Error.isEmpty(), *c.addresses != '\0') << c.text;
+    const std::pair<const char*, std::vector<int>> accepted[] = {
+        {"0", {0}},   {"255", {255}},      {"1,3,5-9", {1, 3, 5, 6, 7, 8, 9}},
+        {"5-5", {5}}, {" 4 , 2 ", {4, 2}}, {"2,1-3,2", {2, 1, 3}}};
+    for (const auto& [text, addresses] : accepted) {
+        EXPECT_EQ(ParseAddressList(QString::fromLatin1(text)).Addresses, addresses) << text;
+    }
+    for (const char* text : {"3-1", "1,,2", "256", "250-256", "", "-1", "1-2-3", "+7"}) {
+        const AddressList list = ParseAddressList(QString::fromLatin1(text));
+        EXPECT_TRUE(list.Addresses.empty() && !list.Error.isEmpty()) << text;
     }
     EXPECT_EQ(ParseAddressList(QStringLiteral("0-255")).Addresses.size(), 256U);
 }
 
 TEST(PortText, takesTheListTextOrItsNumber) {
-    const struct {
-        const char* text;
-        int number;  // 0: refused
-    } cases[] = {{"COM 7", 7}, {"COM7", 7},          {"com7", 7},      {"7", 7},
-                 {" 12 ", 12}, {"COM 32767", 32767}, {"COM 32768", 0}, {"0", 0},
-                 {"COM", 0},   {"COM 7x", 0},        {"/dev/ttyS0", 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ParsePortNumber(QString::fromLatin1(c.text)).value_or(0), c.number) << c.text;
+    const std::pair<const char*, int> cases[] = {
+        // 0: refused
+        {"COM 7", 7}, {"COM7", 7},          {"com7", 7},      {"7", 7},
+        {" 12 ", 12}, {"COM 32767", 32767}, {"COM 32768", 0}, {"0", 0},
+        {"COM", 0},   {"COM 7x", 0},        {"/dev/ttyS0", 0}};
+    for (const auto& [text, number] : cases) {
+        EXPECT_EQ(ParsePortNumber(QString::fromLatin1(text)).value_or(0), number) << text;
     }
 }
 

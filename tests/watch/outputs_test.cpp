@@ -31,6 +31,12 @@ QByteArray ReadAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
 TEST(PromTextfile, showsReadingsInBaseUnitsCountsAcrossRoundsEscapesLabelsAndSaysWhyItFails) {
     QTemporaryDir dir;
     const QString path = dir.filePath("pelta.prom");
@@ -75,26 +81,22 @@ TEST(CsvLog, quotesAsRfc4180AndEndsAHalfWrittenLineBeforeAppending) {
 
     QTemporaryDir dir;
     const QByteArray row = CsvRow(Answered(1));
-    const struct {
-        QByteArray before;  // "<none>": no file
-        QByteArray after;
-    } cases[] = {
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        // the file before ("<none>": no file), and after
         {"<none>", CsvHeader() + row},
         {"", CsvHeader() + row},
         {CsvHeader() + row, CsvHeader() + row + row},
         {CsvHeader() + "2024-05-01T1", CsvHeader() + "2024-05-01T1\n" + row},  // half a line
     };
     int n = 0;
-    for (const auto& c : cases) {
+    for (const auto& [before, after] : cases) {
         const QString path = dir.filePath(QStringLiteral("log%1.csv").arg(n++));
-        if (c.before != "<none>") {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(c.before);
+        if (before != "<none>") {
+            Write(path, before);
         }
         QString error;
         EXPECT_TRUE(CsvLog(path).Append({Answered(1)}, &error)) << path.toStdString();
-        EXPECT_EQ(ReadAll(path), c.after) << path.toStdString();
+        EXPECT_EQ(ReadAll(path), after) << path.toStdString();
     }
     QString error;
     EXPECT_FALSE(CsvLog(dir.path()).Append({Answered(1)}, &error));
@@ -120,12 +122,9 @@ TEST(MqttTexts, portsBecomeSafeTopicsAndUrlsAreReadOrRefused) {
         }
     }
     QTemporaryDir dir;
-    QFile file(dir.filePath("password"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("s3cret\r\nsecond line\n");
-    file.close();
+    Write(dir.filePath("password"), "s3cret\r\nsecond line\n");
     MqttTarget target = ParseMqttUrl("mqtt://ha@h");
-    ReadMqttPassword(file.fileName(), target);
+    ReadMqttPassword(dir.filePath("password"), target);
     EXPECT_EQ(target.password, "s3cret");
     ReadMqttPassword(dir.filePath("missing"), target);
     EXPECT_FALSE(target.error.isEmpty());
