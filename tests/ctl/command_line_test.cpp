@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
 
@@ -158,10 +157,6 @@ TEST(PortText, takesTheListTextOrItsNumber) {
 }
 
 TEST(CtlCore, logsAMapFolderItRefusesToTheErrorLogAsTheWindowDoes) {
-    static int argc = 1;
-    static char name[] = "ctl_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
     link::testing::ScratchSerialTree tree;
     const std::string map = tree.Path("run/pelta/serialcomm");
     ASSERT_EQ(::chmod(map.c_str(), 0777), 0);

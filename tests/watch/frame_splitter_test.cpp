@@ -47,22 +47,19 @@ TEST(FrameSplitter, cutsTheLineIntoFramesWhateverTheChunksAndFindsItsWayBackAfte
     for (const auto& c : cases) {
         for (const std::size_t chunk : {std::size_t{1}, std::size_t{5}, c.line.size()}) {
             FrameSplitter splitter;
-            std::vector<SplitFrame> frames;
-            for (std::size_t at = 0; at < c.line.size(); at += chunk) {
-                for (SplitFrame& f : splitter.Feed(std::string_view(c.line).substr(at, chunk))) {
-                    frames.push_back(std::move(f));
-                }
-            }
-            EXPECT_EQ(frames.size() + c.untilQuiet, c.frames.size()) << "chunks of " << chunk;
-            for (SplitFrame& f : splitter.Idle()) {
-                frames.push_back(std::move(f));
-            }
             std::string joined;
             std::vector<std::string> shown;
-            for (const SplitFrame& f : frames) {
-                joined += f.bytes;
-                shown.push_back(Shown(f));
+            const auto take = [&](const std::vector<SplitFrame>& frames) {
+                for (const SplitFrame& f : frames) {
+                    joined += f.bytes;
+                    shown.push_back(Shown(f));
+                }
+            };
+            for (std::size_t at = 0; at < c.line.size(); at += chunk) {
+                take(splitter.Feed(std::string_view(c.line).substr(at, chunk)));
             }
+            EXPECT_EQ(shown.size() + c.untilQuiet, c.frames.size()) << "chunks of " << chunk;
+            take(splitter.Idle());
             EXPECT_EQ(joined, c.line) << "chunks of " << chunk;
             EXPECT_EQ(shown, c.frames) << "chunks of " << chunk;
         }
