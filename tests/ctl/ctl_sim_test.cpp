@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "link/port_discovery.h"
 #include "link/remembered_settings.h"
 #include "tests/e2e/sim_rig.h"
 #include "tests/link/link_test_support.h"
@@ -164,6 +165,7 @@ TEST_F(CtlAgainstSimulator,
                         "\n  Уход часов до: +%1\n  Уход часов после: +%1\n$"));
 }
 
+// The event's lines hold the screen's edge letters: the blank, the tilde, Ё and ё.
 TEST_F(CtlAgainstSimulator, alarmAndEventSendWhatTheWindowsButtonsSend) {
     SimRig rig;
     const struct {
@@ -177,9 +179,10 @@ TEST_F(CtlAgainstSimulator, alarmAndEventSendWhatTheWindowsButtonsSend) {
         {{"alarm", "1", "--time", "23:05", "--days", "all"},
          "DateTime3(0)=23:05;Combo1(0)=9;Check1(0)=1",
          0},
-        {{"event", "--line1", "Привет", "--line2", "Щука съезд ПОДЪЕМ!", "--date", "24.12.26",
-          "--hour", "7", "--on"},
-         "Text2(0)=Привет;Text2(1)=Щука съезд ПОДЪЕМ!;DateTime4=24.12.26;DateTime5=07:00;Check2=1",
+        {{"event", "--line1", "Ёлка, ёж & Щука!", "--line2", " ~{}[]|\\^_`@#$%", "--date",
+          "24.12.26", "--hour", "7", "--on"},
+         "Text2(0)=Ёлка, ёж & Щука!;Text2(1)= ~{}[]|\\^_`@#$%;"
+         "DateTime4=24.12.26;DateTime5=07:00;Check2=1",
          -1},
     };
     int from = 0;  // each case's first request
@@ -210,11 +213,9 @@ TEST_F(CtlAgainstSimulator, aNetworkPortGivenByUrlIsOpenedDirectlyAndAnUnreachab
     EXPECT_TRUE(rig.ReceivedLines(2).value(1).contains("speed=19200"));
 
     const QString nobody = QStringLiteral("tcp://127.0.0.1:%1").arg(e2e::FreeTcpPort());
-    ASSERT_TRUE(QDir().mkpath(config.filePath("pelta")));
-    QFile conf(config.filePath("pelta/ports.conf"));
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write(("COM21 " + nobody + "\n").toUtf8());
-    conf.close();
+    ASSERT_EQ(link::SaveRememberedPorts(config.filePath("pelta/ports.conf").toStdString(),
+                                        {{nobody.toStdString(), 21}}),
+              "");
     const ProgramRun refused =
         Ctl(rig.runtime.path(), config.path(), {"--port", "21", "--address", "0-9", "scan"});
     EXPECT_EQ(refused.Code, 1);
