@@ -13,10 +13,8 @@ const std::string kStateReply =
     protocol::WithCrc(std::string("\x01\x32\xBE", 3) + std::string(17, '\x07'));
 const std::string kAlarm("\x07\x5A\x5F\x00\x06\x1E\x02", 7);
 const std::string kAlarmReply = protocol::WithCrc(std::string(1, '\x00'));
-std::string Damaged(std::string reply) {
-    reply.back() = static_cast<char>(reply.back() ^ 0x40);
-    return reply;
-}
+const std::string kDamagedReply =
+    kStateReply.substr(0, kStateReply.size() - 1) + static_cast<char>(kStateReply.back() ^ 0x40);
 
 // A frame as "request 1", "reply 6 good", "reply 1 bad" or "noise".
 std::string Shown(const SplitFrame& f) {
@@ -37,7 +35,7 @@ TEST(FrameSplitter, cutsTheLineIntoFramesWhateverTheChunksAndFindsItsWayBackAfte
         {"\xAA\x55\x32" + kAlarm + kAlarmReply, {"noise", "request 6", "reply 6 good"}},
         {kReadState + "\xFF\x00" + kStateReply, {"request 1", "noise", "reply 1 good"}},
         // A damaged reply, then the next exchange.
-        {kReadState + Damaged(kStateReply) + kAlarm + kAlarmReply,
+        {kReadState + kDamagedReply + kAlarm + kAlarmReply,
          {"request 1", "reply 1 bad", "request 6", "reply 6 good"}},
         // A silent controller, then the next exchange.
         {kAlarm + kReadState + kStateReply, {"request 6", "request 1", "reply 1 good"}},
