@@ -1,21 +1,26 @@
+// pelta-ctl's texts in-process: the command line, address lists, port names, the ports order,
+// and the one core it holds.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QFile>
 #include <QLocale>
 
 #include "device/settings_commands.h"
+#include "tests/link/link_test_support.h"
 #include "tests/link/scratch_serial_tree.h"
+#include "tools/ctl/address_list.h"
 #include "tools/ctl/command_line.h"
+#include "tools/ctl/ctl_core.h"
 
 namespace pelta::ctl {
 namespace {
 
 ParsedCommandLine Parse(const QStringList& args) {
-    return ParseCommandLine(
-        QStringList{QStringLiteral("pelta-ctl"), QStringLiteral("--port"), QStringLiteral("7")} +
-        args);
+    return ParseCommandLine(QStringList{"pelta-ctl", "--port", "7"} + args);
 }
 
-TEST(CtlCommandLine, refusesWhatItCannotDoInOneLineAndTakesEveryTextTheScreenShows) {
+TEST(CtlCommandLine, refusesWhatItCannotDoInOneLine) {
     const QStringList ev{"event", "--date", "01.02.26", "--hour", "5"};
     const struct {
         QStringList args;  // after --port 7
@@ -40,8 +45,6 @@ TEST(CtlCommandLine, refusesWhatItCannotDoInOneLineAndTakesEveryTextTheScreenSho
         {ev + QStringList{"--line1", "Grüße €"}, "--line1: символ \"ü\" (U+00FC)"},
         {ev + QStringList{"--line1", "a\tb"}, "--line1: символ U+0009 "},
         {ev + QStringList{"--line2", "первая\nвторая"}, "--line2: символ U+000A "},
-        {ev + QStringList{"--line1", "«Ёлка»"}, "символ \"«\" (U+00AB)"},
-        {ev + QStringList{"--line1", "№1"}, "символ \"№\" (U+2116)"},
         {ev + QStringList{"--line1", "ok \xF0\x9F\x98\x80"},
          "символ \"\xF0\x9F\x98\x80\" (U+1F600)"},
         {{"sync-clock", "--season-change", "yes"}, "on или off"},
@@ -62,54 +65,44 @@ TEST(CtlCommandLine, refusesWhatItCannotDoInOneLineAndTakesEveryTextTheScreenSho
         EXPECT_TRUE(parsed.Text.contains(QString::fromUtf8(c.says)) && !parsed.Text.contains('\n'))
             << c.says << ": " << parsed.Text.toStdString();
     }
-    for (const char* text : {"Ёлка, ёж & Щука!", " ~{}[]|\\^_`@#$%"}) {
-        const ParsedCommandLine parsed = Parse(ev + QStringList{"--line1", text, "--line2", text});
-        EXPECT_EQ(parsed.Options.Event.Line1, QString::fromUtf8(text)) << parsed.Text.toStdString();
-        EXPECT_EQ(parsed.Options.Event.Line2, QString::fromUtf8(text));
-    }
 }
 
 TEST(CtlCommandLine, aCorrectionIsWholeSecondsWithinTheFieldsRangeAndBecomesTheWindowsByte) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    const struct {
-        const char* text;
-        int byte;  // -1: refused
-    } cases[] = {
-        {"-1", 1},  {"0", 40},   {"30", 10},  {"-30", 30}, {"+5", 35}, {" -7 ", 7}, {"31", -1},
-        {"41", -1}, {"-31", -1}, {"0.5", -1}, {"2,5", -1}, {"x", -1},  {"", -1},
-    };
-    for (const auto& c : cases) {
-        const ParsedCommandLine parsed =
-            Parse({"sync-clock", "--correction", QString::fromLatin1(c.text)});
-        if (c.byte < 0) {
-            EXPECT_EQ(parsed.What, ParsedCommandLine::Kind::UsageError) << c.text;
-            EXPECT_TRUE(parsed.Text.contains(QStringLiteral("от -30 до 30"))) << c.text;
-            continue;
-        }
+    for (const auto& [text, byte] :
+         {std::pair{"-1", 1}, {"0", 40}, {"30", 10}, {"-30", 30}, {"+5", 35}, {" -7 ", 7}}) {
+        const ParsedCommandLine parsed = Parse({"sync-clock", "--correction", text});
         ASSERT_EQ(parsed.What, ParsedCommandLine::Kind::Run) << parsed.Text.toStdString();
-        EXPECT_EQ(device::ClockCorrectionFrom(parsed.Options.Clock.Correction), c.byte) << c.text;
+        EXPECT_EQ(device::ClockCorrectionFrom(parsed.Options.Clock.Correction), byte) << text;
+    }
+    for (const char* text : {"31", "41", "-31", "0.5", "2,5", "x", ""}) {
+        const ParsedCommandLine parsed = Parse({"sync-clock", "--correction", text});
+        EXPECT_TRUE(parsed.What == ParsedCommandLine::Kind::UsageError &&
+                    parsed.Text.contains(QStringLiteral("от -30 до 30")))
+            << text;
     }
     QLocale::setDefault(QLocale::c());
 }
 
 // ports add, remove and the list, as the command line gives them, on a scratch tree holding a
-// link on COM1 and a device remembered on COM2 that is not plugged in.
+// link on COM1 to the test's own pty and a device remembered on COM2 that is not plugged in.
 TEST(CtlPorts, networkPortsTakeFreeNumbersKeptBesideTheDevicesAndListAsTheWindowLists) {
     link::testing::ScratchSerialTree tree;
-    tree.Link(1, "/dev/null");
+    const link::testing::PtyPair pty;
+    tree.Link(1, pty.name);
     const std::string conf = "config/pelta/ports.conf";
     tree.Write(conf, "COM2 by-id/usb-A\n");
     const struct {
         QStringList Args;
-        const char* Says;  // in the output, or in the error when Fails
+        const char* Says;  // in the output, or in the error when Fails; %P: the pty's name
         bool Fails;
     } steps[] = {
         {{"add", "rfc2217://127.0.0.1:4001"}, "COM 3\trfc2217://127.0.0.1:4001", false},
         {{"add", "rfc2217://127.0.0.1:4001", "--com", "9"}, "уже порт COM 3", true},
         {{"add", "tcp://[::1]:5000", "--com", "2"}, "номер COM 2 уже занят: by-id/usb-A", true},
-        {{"add", "tcp://[::1]:5000", "--com", "COM1"}, "занят: /dev/null", true},
+        {{"add", "tcp://[::1]:5000", "--com", "COM1"}, "занят: %P", true},
         {{"add", "tcp://[::1]:5000", "--com", "20"}, "COM 20\ttcp://[::1]:5000", false},
-        {{}, "COM 1\t/dev/null\t-\nCOM 20\ttcp://[::1]:5000\ttcp://[::1]:5000\nCOM 3\t", false},
+        {{}, "COM 1\t%P\t-\nCOM 20\ttcp://[::1]:5000\ttcp://[::1]:5000\nCOM 3\t", false},
         {{"remove", "2"}, "COM 2 не сетевой порт", true},
         {{"remove", "COM 3"}, "COM 3\trfc2217://127.0.0.1:4001 удалён", false},
     };
@@ -119,7 +112,7 @@ TEST(CtlPorts, networkPortsTakeFreeNumbersKeptBesideTheDevicesAndListAsTheWindow
         ASSERT_EQ(parsed.What, ParsedCommandLine::Kind::Run) << parsed.Text.toStdString();
         const PortsOutcome outcome = RunPortsOrder(*parsed.Options.Ports, tree.Roots());
         const QString said = step.Fails ? outcome.Error : outcome.Output;
-        EXPECT_TRUE(said.contains(QString::fromUtf8(step.Says)))
+        EXPECT_TRUE(said.contains(QString::fromUtf8(step.Says).replace("%P", pty.name)))
             << step.Args.join(' ').toStdString() << ": " << said.toStdString();
         EXPECT_EQ(outcome.Error.isEmpty(), !step.Fails) << step.Args.join(' ').toStdString();
     }
@@ -131,6 +124,42 @@ TEST(CtlPorts, networkPortsTakeFreeNumbersKeptBesideTheDevicesAndListAsTheWindow
     const ParsedCommandLine add = ParseCommandLine({"pelta-ctl", "ports", "add", "tcp://h:1"});
     EXPECT_TRUE(RunPortsOrder(*add.Options.Ports, tree.Roots()).Error.contains("испорчен"));
     EXPECT_EQ(tree.Read(conf), "COM2 by-id/usb-A\ngarbage\n");
+}
+
+TEST(AddressList, acceptsAddressesAndRangesAndRefusesTheWholeListOnAnyBadItem) {
+    const std::pair<const char*, std::vector<int>> accepted[] = {
+        {"0", {0}},   {"255", {255}},      {"1,3,5-9", {1, 3, 5, 6, 7, 8, 9}},
+        {"5-5", {5}}, {" 4 , 2 ", {4, 2}}, {"2,1-3,2", {2, 1, 3}}};
+    for (const auto& [text, addresses] : accepted) {
+        EXPECT_EQ(ParseAddressList(QString::fromLatin1(text)).Addresses, addresses) << text;
+    }
+    for (const char* text : {"3-1", "1,,2", "256", "250-256", "", "-1", "1-2-3", "+7"}) {
+        const AddressList list = ParseAddressList(QString::fromLatin1(text));
+        EXPECT_TRUE(list.Addresses.empty() && !list.Error.isEmpty()) << text;
+    }
+    EXPECT_EQ(ParseAddressList(QStringLiteral("0-255")).Addresses.size(), 256U);
+}
+
+TEST(PortText, takesTheListTextOrItsNumber) {
+    const std::pair<const char*, int> cases[] = {
+        // 0: refused
+        {"COM 7", 7}, {"COM7", 7},          {"com7", 7},      {"7", 7},
+        {" 12 ", 12}, {"COM 32767", 32767}, {"COM 32768", 0}, {"0", 0},
+        {"COM", 0},   {"COM 7x", 0},        {"/dev/ttyS0", 0}};
+    for (const auto& [text, number] : cases) {
+        EXPECT_EQ(ParsePortNumber(QString::fromLatin1(text)).value_or(0), number) << text;
+    }
+}
+
+TEST(CtlCore, logsAMapFolderItRefusesToTheErrorLogAsTheWindowDoes) {
+    link::testing::ScratchSerialTree tree;
+    const std::string map = tree.Path("run/pelta/serialcomm");
+    ASSERT_EQ(::chmod(map.c_str(), 0777), 0);
+
+    CtlCore ctl(tree.Roots());
+    QFile log(ctl.core.ErrorLog().FilePath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains(("Ссылки COM из папки " + map).c_str()));
 }
 
 }  // namespace
