@@ -64,22 +64,17 @@ void Press(QLineEdit& field, Qt::Key key, Qt::KeyboardModifiers modifiers) {
 }
 
 // Edits other than typing a digit, from keys or the context menu, are rolled back; a rolled-back
-// edit reports the change and its undoing.
+// edit reports the change and its undoing. (Character keys with Control end in the field's own
+// handler, all others in the one roll-back: a row for each way.)
 TEST(DateTimeField, undoesEditingKeysAndMenuEdits) {
     using Edit = void (*)(QLineEdit&);
     const std::pair<Edit, int> cases[] = {
         {[](QLineEdit& e) { Press(e, Qt::Key_Backspace, Qt::NoModifier); }, 0},
         {[](QLineEdit& e) { Press(e, Qt::Key_Z, Qt::ControlModifier); }, 0},
-        {[](QLineEdit& e) { Press(e, Qt::Key_X, Qt::ControlModifier); }, 0},
-        {[](QLineEdit& e) { Press(e, Qt::Key_V, Qt::ControlModifier); }, 0},
         {[](QLineEdit& e) { Press(e, Qt::Key_Delete, Qt::NoModifier); }, 2},
-        {[](QLineEdit& e) { Press(e, Qt::Key_Delete, Qt::ShiftModifier); }, 2},
         {[](QLineEdit& e) { Press(e, Qt::Key_Insert, Qt::ShiftModifier); }, 2},
         {[](QLineEdit& e) { e.paste(); }, 2},
         {[](QLineEdit& e) { e.undo(); }, 2},
-        {[](QLineEdit& e) { e.cut(); }, 2},
-        {[](QLineEdit& e) { e.del(); }, 2},
-        {[](QLineEdit& e) { e.clear(); }, 2},
     };
     int index = 0;
     for (const auto& [edit, changes] : cases) {

@@ -5,20 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLabel>
-#include <QLineEdit>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <cmath>
 
 #include "form1_harness.h"
-#include "ui/button16.h"
 #include "ui/date_time.h"
 #include "ui/form1_pictures.h"
 

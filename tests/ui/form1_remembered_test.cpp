@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include "form1_harness.h"

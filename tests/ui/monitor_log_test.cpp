@@ -9,11 +9,9 @@
 #include <unistd.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QTest>
 
 #include "form1_harness.h"
 

@@ -1,3 +1,5 @@
+// The controls that draw themselves: the image button and the line control, checked by pixels.
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,10 +8,21 @@
 #include <QTest>
 #include <cstring>
 
-#include "pixel_probes.h"
 #include "ui/button16.h"
+#include "ui/ctl_line.h"
 
 namespace {
+
+// Expected pixels written compactly: "S3,5 W2,6" is ink 'S' at (3, 5) and ink 'W' at (2, 6).
+void ExpectProbes(const QImage& image, const char* probes, const QHash<QChar, QColor>& inks) {
+    for (const QString& probe : QString::fromLatin1(probes).split(' ')) {
+        const QStringList xy = probe.mid(1).split(',');
+        ASSERT_TRUE(inks.contains(probe[0])) << probe.toStdString();
+        EXPECT_EQ(image.pixelColor(xy[0].toInt(), xy[1].toInt()).name().toStdString(),
+                  inks[probe[0]].name().toStdString())
+            << probe.toStdString();
+    }
+}
 
 // Inks: F face, S shadow, L light, D dark shadow, R red, G grey, W white, and N a near-white
 // that is not the transparent white, so it must show.
@@ -130,24 +143,21 @@ TEST(ImageButton, showsOnlyTopLeftSixteenPixelsAndStaysTwentySquare) {
     big.fill(kInks['R']);
     rig.button.SetPictureByValue(big);
     ExpectPixels(rig.button, "R17,17 F18,18 F1,1");
-    for (QSize size : {QSize(50, 50), QSize(5, 40), QSize(0, 0)}) {
-        rig.button.resize(size);
-        EXPECT_EQ(rig.button.size(), QSize(20, 20));
-    }
+    rig.button.resize(50, 40);
+    EXPECT_EQ(rig.button.size(), QSize(20, 20));
 }
 
 // A focused button: a dotted rectangle one pixel inside the frame, over the resting look.
 const char* const kFocused = "K1,1 F2,1 K17,1 K1,17 K17,17 F2,17 S1,0 R2,2";
 
 // The button beside a text field in an active window, so focus really moves.
-TEST(ImageButton, takesTheFocusFromTabAndItsHotSquareAndClicksOnSpaceOrEnter) {
+TEST(ImageButton, takesTheFocusFromItsHotSquareAndClicksOnSpaceOrEnter) {
     const struct {
-        Qt::Key key;  // Tab from the field, another key on the focused button, none: a click
+        Qt::Key key;  // a key on the focused button, none: a click (Tab is the window's test)
         QPoint click;
         bool focused;
         const char* events;
     } cases[] = {
-        {Qt::Key_Tab, {}, true, ""},
         {Qt::Key_unknown, {8, 8}, true, "d1u1c"},
         {Qt::Key_unknown, {18, 18}, false, ""},  // the margin takes no mouse
         {Qt::Key_Space, {}, true, "c"},
@@ -165,9 +175,7 @@ TEST(ImageButton, takesTheFocusFromTabAndItsHotSquareAndClicksOnSpaceOrEnter) {
         QApplication::setActiveWindow(&host);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
         field->setFocus();
-        if (c.key == Qt::Key_Tab) {
-            QTest::keyClick(field, Qt::Key_Tab);
-        } else if (c.key == Qt::Key_unknown) {
+        if (c.key == Qt::Key_unknown) {
             QTest::mouseClick(&rig.button, Qt::LeftButton, {}, c.click);
         } else {
             rig.button.setFocus();
@@ -179,6 +187,44 @@ TEST(ImageButton, takesTheFocusFromTabAndItsHotSquareAndClicksOnSpaceOrEnter) {
         QHash<QChar, QColor> inks = kInks;
         inks['K'] = rig.button.palette().color(QPalette::WindowText);
         ExpectProbes(rig.button.grab().toImage(), c.focused ? kFocused : kResting, inks);
+    }
+}
+
+// Inks: S shadow, W white, K black, B background.
+TEST(LineControl, drawsEachFigureOnItsPixels) {
+    const struct {
+        int style, type;
+        QSize given, kept;
+        const char* probes;
+    } cases[] = {
+        {1, 0, {40, 50}, {40, 2}, "S0,0 S39,0 W0,1 W39,1"},  // horizontal: 30 twips high
+        {0, 0, {50, 40}, {2, 40}, "S0,0 S0,39 W1,0 W1,39"},  // vertical: 30 twips wide
+        {1, 1, {30, 2}, {30, 2}, "W10,0 S10,1"},             // type 1 swaps the colours
+        {1, 5, {30, 2}, {30, 2}, "K10,0 K10,1"},
+        {2,
+         0,
+         {100, 80},
+         {100, 80},
+         "S3,5 S95,5 W2,6 W96,6 B10,4 S0,8 B0,77 W1,76 B97,5 S2,78 W95,79 S98,76 W99,8 B50,40"},
+        {2, 0, {100, 2}, {100, 2}, "S0,0 W1,0 S50,0 W50,1 S98,0 W99,1"},        // separator height
+        {3, 0, {100, 80}, {100, 80}, "B3,5 B2,6 B0,8 B1,76 B2,78 B99,8 B0,0"},  // wipes the frame
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.probes);
+        ctlLine line;
+        ASSERT_EQ(line.logicalDpiX(), 96) << "the probes assume 15 twips per pixel";
+        line.SetBackColor(QColor(10, 200, 30));
+        line.resize(c.given);
+        line.Refresh();  // the default frame first, to see that other figures replace it
+        line.SetLineStyleType(c.type);
+        line.SetLineStyle(c.style);
+        line.Refresh();
+        EXPECT_EQ(line.size(), c.kept);
+        ExpectProbes(line.grab().toImage(), c.probes,
+                     {{'S', line.palette().color(QPalette::Dark)},
+                      {'W', Qt::white},
+                      {'K', Qt::black},
+                      {'B', line.BackColor()}});
     }
 }
 
