@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDebug>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -21,17 +22,14 @@
 namespace pelta::ui::testing {
 namespace {
 
-// "name "text": needs WxH, has WxH" when a control has less room than its text or box needs.
+// The control, its text, and the room it needs and has, when it has too little; else empty.
 QString Shortfall(const QWidget* control, const QString& text, QSizeF needs, QSize has) {
     if (std::ceil(needs.width()) <= has.width() && std::ceil(needs.height()) <= has.height()) {
         return {};
     }
-    return QStringLiteral("%1 \"%2\": needs %3x%4, has %5x%6")
-        .arg(control->objectName(), text)
-        .arg(needs.width())
-        .arg(needs.height())
-        .arg(has.width())
-        .arg(has.height());
+    QString shortfall;
+    QDebug(&shortfall) << control->objectName() << text << "needs" << needs << "has" << has;
+    return shortfall;
 }
 
 // A trailing line break adds an empty line, which shows nothing when cut.
