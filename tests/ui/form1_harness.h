@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +23,7 @@
 #include "link/routing_port_api.h"
 #include "tests/support/memory_port_api.h"
 #include "ui/button16.h"
+#include "ui/date_time.h"
 #include "ui/window_app.h"
 
 namespace pelta::ui::testing {
@@ -139,6 +142,27 @@ class Form1Harness {
                 ADD_FAILURE() << "no field " << name.toStdString();
             }
         }
+    }
+
+    // What the named controls show, as "name=value, ..." (lists by item text, check boxes 0/1).
+    QString Shown(const QString& names) {
+        QStringList shown;
+        for (const QString& name : names.split(' ')) {
+            const QByteArray n = name.toLatin1();
+            const auto* list = Find<QComboBox>(n.constData());
+            const auto* field = Find<DateTime>(n.constData());
+            const auto* text = Find<QLineEdit>(n.constData());
+            const auto* check = Find<QCheckBox>(n.constData());
+            const auto* label = Find<QLabel>(n.constData());
+            shown << name + '=' +
+                         (list    ? list->currentText()
+                          : field ? field->Text()
+                          : text  ? text->text()
+                          : check ? QString::number(check->isChecked())
+                          : label ? label->text()
+                                  : "(no such control)");
+        }
+        return shown.join(", ");
     }
 
   private:

@@ -11,20 +11,8 @@
 namespace pelta::ui::testing {
 namespace {
 
-const char* const kLinkFields[] = {"cboPort",   "cboSpeed",    "cboDataBits",
-                                   "cboParity", "cboStopBits", "cmbHandShake",
-                                   "Text1_2",   "Text1_3",     "Text1_4"};
-
-// The link page as "name=value, ..." texts, in kLinkFields' order.
-QString LinkPage(Form1Harness& harness) {
-    QStringList shown;
-    for (const char* name : kLinkFields) {
-        const auto* list = harness.Find<QComboBox>(name);
-        shown << QString("%1=%2").arg(
-            name, list ? list->currentText() : harness.Find<QLineEdit>(name)->text());
-    }
-    return shown.join(", ");
-}
+const QString kLinkFields =
+    "cboPort cboSpeed cboDataBits cboParity cboStopBits cmbHandShake Text1_2 Text1_3 Text1_4";
 
 // The line values "Обновить" gives the chosen port: "SetCommState speed bits parity stop; ".
 std::string RefreshLine(Form1Harness& harness) {
@@ -59,7 +47,7 @@ TEST(Form1Remembered, restoresWhatApplyAndClosingSavedAsIfApplied) {
     }
     Form1Harness second({.rememberedPath = path});
     EXPECT_TRUE(second.messages.empty());
-    EXPECT_EQ(LinkPage(second), com12);
+    EXPECT_EQ(second.Shown(kLinkFields), com12);
     EXPECT_EQ(second.Window().pos(), QPoint(45, 35)) << "the position at closing";
     EXPECT_EQ(second.App().LinkSettings().ControllerAddress, 7);
     // No "Применить" in this run: each remembered port is configured as it was applied.
@@ -73,7 +61,7 @@ TEST(Form1Remembered, restoresWhatApplyAndClosingSavedAsIfApplied) {
     second.Find<QPushButton>("CmdDefault_0")->click();
     Form1Harness expected;
     expected.Fill("cboPort=COM 1");
-    EXPECT_EQ(LinkPage(second), LinkPage(expected));
+    EXPECT_EQ(second.Shown(kLinkFields), expected.Shown(kLinkFields));
     EXPECT_EQ(second.App().LinkSettings().ControllerAddress, 7);
     second.Fill("Text1_3=20");  // read at each exchange, not applied: a short wait
     EXPECT_EQ(RefreshLine(second), "SetCommState 1200 8 0 0; ");
@@ -94,7 +82,7 @@ TEST(Form1Remembered, keepsTheAddressAndAttemptsInForceWhenTheRememberedPortIsAb
     EXPECT_TRUE(harness.messages.empty());
     Form1Harness expected;
     expected.Fill("Text1_2=9, Text1_3=30, Text1_4=2");
-    EXPECT_EQ(LinkPage(harness), LinkPage(expected));
+    EXPECT_EQ(harness.Shown(kLinkFields), expected.Shown(kLinkFields));
     EXPECT_EQ(harness.App().LinkSettings().ControllerAddress, 9);
     EXPECT_EQ(harness.App().LinkSettings().Attempts, 2);
 }
@@ -120,7 +108,7 @@ TEST(PortList, rereadsThePortsWhenOpenedAndKeepsTheChosenPortWithItsSettings) {
     harness.Fill("cboPort=COM 3, cboSpeed=19200");
     harness.Find<QPushButton>("Command6")->click();
     harness.Fill("cboSpeed=1200, Text1_2=9, Text1_3=0");  // changed, not applied
-    const QString page = LinkPage(harness);
+    const QString page = harness.Shown(kLinkFields);
     const QString map = harness.MapFolder();
     ASSERT_TRUE(QFile::link("/dev/null", map + "/COM2"));
     ASSERT_TRUE(QFile::remove(map + "/COM12"));
@@ -137,7 +125,7 @@ TEST(PortList, rereadsThePortsWhenOpenedAndKeepsTheChosenPortWithItsSettings) {
     for (int i = 0; i < ports->count(); ++i) {
         EXPECT_EQ(ports->itemData(i, Qt::ToolTipRole).toString(), tips[i]) << i;
     }
-    EXPECT_EQ(LinkPage(harness), page);
+    EXPECT_EQ(harness.Shown(kLinkFields), page);
     EXPECT_EQ(RefreshLine(harness), "SetCommState 19200 8 0 0; ");
 }
 
