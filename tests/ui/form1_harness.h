@@ -78,9 +78,8 @@ class Form1Harness {
         QImage picture(16, 16, QImage::Format_RGB32);
         picture.fill(QColor(0, 0, 160));
         for (const QString& file : kPictureFiles) {
-            QFile out(root.filePath(file));
-            if (setup.brokenPictures.contains(file) && out.open(QIODevice::WriteOnly)) {
-                out.write("not a bitmap");
+            if (setup.brokenPictures.contains(file)) {
+                WriteFile(root.filePath(file), "not a bitmap");
             } else if (!setup.missingPictures.contains(file)) {
                 picture.save(root.filePath(file), "BMP");
             }
