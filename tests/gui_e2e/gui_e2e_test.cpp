@@ -36,8 +36,7 @@ TEST(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
     Form1Harness harness(
         {.realPorts = link::SerialMapRoots{scratch.filePath("pelta/serialcomm").toStdString(),
                                            scratch.filePath("no-sysfs").toStdString(), "/dev"}});
-    harness.Window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&harness.Window()));
+    ASSERT_TRUE(harness.ShowActive());
     harness.Fill("cboPort=" + port + ", Text1_3=200");  // the simulator's port, a short wait
     QTest::mouseClick(harness.Find<QPushButton>("Command6"), Qt::LeftButton);
 

@@ -112,10 +112,7 @@ TEST(PortList, rereadsThePortsWhenOpenedAndKeepsTheChosenPortWithItsSettings) {
     const QString map = harness.MapFolder();
     ASSERT_TRUE(QFile::link("/dev/null", map + "/COM2"));
     ASSERT_TRUE(QFile::remove(map + "/COM12"));
-    QFile conf(harness.PortsFile());
-    ASSERT_TRUE(conf.open(QIODevice::Append));
-    conf.write("COM20 rfc2217://127.0.0.1:4001\n");
-    conf.close();
+    ASSERT_TRUE(WriteFile(harness.PortsFile(), "COM20 rfc2217://127.0.0.1:4001\n"));
     auto* ports = harness.Find<QComboBox>("cboPort");
     ports->showPopup();
     ports->hidePopup();
