@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -53,9 +54,11 @@ TEST(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
     EXPECT_EQ(
         harness.Shown("Label5 Label14_0 LabelCOM DateTime3_1 DateTime6_2 Combo1_0 Combo5 "
                       "Combo3 Check1_0 Check1_1"),
-        "Label5=Температура: 21,5 °C, Label14_0=Давление: 750,5 мм Рт, LabelCOM=COM " + port +
-            " = закрыт, DateTime3_1=09:10, DateTime6_2=22:15, Combo1_0=Будни дни, "
-            "Combo5=Расписанию, Combo3=Включать по датчику в темноте, Check1_0=1, Check1_1=0");
+        ("Label5=Температура: 21,5 °C, Label14_0=Давление: 750,5 мм Рт, LabelCOM=COM " + port +
+         " = закрыт, DateTime3_1=09:10, DateTime6_2=22:15, Combo1_0=Будни дни, "
+         "Combo5=Расписанию, Combo3=Включать по датчику в темноте, Check1_0=true, "
+         "Check1_1=false")
+            .toStdString());
 }
 
 // The program run with no display in its environment: help needs none, the window says in one

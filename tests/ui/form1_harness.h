@@ -6,12 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -141,25 +139,19 @@ class Form1Harness {
         }
     }
 
-    // What the named controls show, as "name=value, ..." (lists by item text, check boxes 0/1).
-    QString Shown(const QString& names) {
+    // What the named controls show, as "name=value, ..." (lists by item text, check boxes as
+    // true or false).
+    std::string Shown(const QString& names) {
         QStringList shown;
         for (const QString& name : names.split(' ')) {
-            const QByteArray n = name.toLatin1();
-            const auto* list = Find<QComboBox>(n.constData());
-            const auto* field = Find<DateTime>(n.constData());
-            const auto* text = Find<QLineEdit>(n.constData());
-            const auto* check = Find<QCheckBox>(n.constData());
-            const auto* label = Find<QLabel>(n.constData());
-            shown << name + '=' +
-                         (list    ? list->currentText()
-                          : field ? field->Text()
-                          : text  ? text->text()
-                          : check ? QString::number(check->isChecked())
-                          : label ? label->text()
-                                  : "(no such control)");
+            const QObject* c = Window().findChild<QObject*>(name);
+            const auto* field = qobject_cast<const DateTime*>(c);
+            const char* value = !c || c->inherits("QCheckBox") ? "checked"
+                                : c->inherits("QComboBox")     ? "currentText"
+                                                               : "text";
+            shown << name + '=' + (field ? field->Text() : c ? c->property(value).toString() : "?");
         }
-        return shown.join(", ");
+        return shown.join(", ").toStdString();
     }
 
   private:

@@ -47,7 +47,7 @@ TEST(Form1Remembered, restoresWhatApplyAndClosingSavedAsIfApplied) {
     }
     Form1Harness second({.rememberedPath = path});
     EXPECT_TRUE(second.messages.empty());
-    EXPECT_EQ(second.Shown(kLinkFields), com12);
+    EXPECT_EQ(second.Shown(kLinkFields), com12.toStdString());
     EXPECT_EQ(second.Window().pos(), QPoint(45, 35)) << "the position at closing";
     EXPECT_EQ(second.App().LinkSettings().ControllerAddress, 7);
     // No "Применить" in this run: each remembered port is configured as it was applied.
@@ -108,7 +108,7 @@ TEST(PortList, rereadsThePortsWhenOpenedAndKeepsTheChosenPortWithItsSettings) {
     harness.Fill("cboPort=COM 3, cboSpeed=19200");
     harness.Find<QPushButton>("Command6")->click();
     harness.Fill("cboSpeed=1200, Text1_2=9, Text1_3=0");  // changed, not applied
-    const QString page = harness.Shown(kLinkFields);
+    const std::string page = harness.Shown(kLinkFields);
     const QString map = harness.MapFolder();
     ASSERT_TRUE(QFile::link("/dev/null", map + "/COM2"));
     ASSERT_TRUE(QFile::remove(map + "/COM12"));
