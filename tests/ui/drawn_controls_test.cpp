@@ -117,7 +117,7 @@ struct ButtonRig {
     QString events;
 };
 
-TEST(ImageButton, drawsAndReportsEachMouseAndStateSequence) {
+TEST(ImageButton, drawsAndReportsEachMouseKeyFocusAndStateSequence) {
     const QPoint mid(8, 8);
     const struct {
         const char* steps;
