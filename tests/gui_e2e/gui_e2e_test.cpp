@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -12,7 +11,6 @@
 
 #include "tests/support/run_program.h"
 #include "tests/ui/form1_harness.h"
-#include "ui/date_time.h"
 
 namespace pelta::e2e {
 namespace {
@@ -39,40 +37,28 @@ TEST(WindowAgainstSim, showsTheSimulatorsMeasurementsFramesAndSettings) {
     Form1Harness harness(
         {.realPorts = link::SerialMapRoots{scratch.filePath("pelta/serialcomm").toStdString(),
                                            scratch.filePath("no-sysfs").toStdString(), "/dev"}});
-    harness.Window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&harness.Window()));
+    ASSERT_TRUE(harness.ShowActive());
     harness.Fill("cboPort=" + port + ", Text1_3=200");  // the simulator's port, a short wait
     QTest::mouseClick(harness.Find<QPushButton>("Command6"), Qt::LeftButton);
 
     harness.Click("Button162");
     QTest::mouseClick(harness.Find<QPushButton>("Command5"), Qt::LeftButton);
-    // The decoder's texts are its own tests'; here that they reach the labels.
-    const std::pair<const char*, QString> labels[] = {{"Label5", "Температура: 21,5 °C"},
-                                                      {"Label14_0", "Давление: 750,5 мм Рт"},
-                                                      {"LabelCOM", "COM " + port + " = закрыт"}};
-    for (const auto& [name, text] : labels) {
-        EXPECT_EQ(harness.Find<QLabel>(name)->text(), text) << name;
-    }
     const QTime clock = QTime::fromString(harness.Find<QLabel>("Label7")->text(), "hh:mm:ss");
     EXPECT_LE(std::abs(clock.secsTo(QTime::currentTime())), 5);
     const QString monitor = harness.Find<QPlainTextEdit>("TextBox1")->toPlainText();
     EXPECT_TRUE(monitor.contains(": 3\t:Tx >-- 01 32 BE ")) << monitor.toStdString();
-    EXPECT_TRUE(monitor.contains(QRegularExpression(": 22\t:Rx <-- 01 32 BE( [0-9A-F]{2}){19} ")))
-        << monitor.toStdString();
     harness.Click("Button163");  // no message from either read
     EXPECT_TRUE(harness.messages.empty()) << harness.messages[0].first.toStdString();
     EXPECT_TRUE(harness.Find<QWidget>("ctlLine6")->isVisible());
-    const std::pair<const char*, QString> shown[] = {{"DateTime3_1", "09:10"},
-                                                     {"DateTime6_2", "22:15"},
-                                                     {"Combo1_0", "Будни дни"},
-                                                     {"Combo5", "Расписанию"},
-                                                     {"Combo3", "Включать по датчику в темноте"}};
-    for (const auto& [name, text] : shown) {
-        const auto* list = harness.Find<QComboBox>(name);
-        EXPECT_EQ(list ? list->currentText() : harness.Find<DateTime>(name)->Text(), text) << name;
-    }
-    EXPECT_TRUE(harness.Find<QCheckBox>("Check1_0")->isChecked());
-    EXPECT_FALSE(harness.Find<QCheckBox>("Check1_1")->isChecked());
+    // The decoder's texts are its own tests'; here that each reaches its control.
+    EXPECT_EQ(
+        harness.Shown("Label5 Label14_0 LabelCOM DateTime3_1 DateTime6_2 Combo1_0 Combo5 "
+                      "Combo3 Check1_0 Check1_1"),
+        ("Label5=Температура: 21,5 °C, Label14_0=Давление: 750,5 мм Рт, LabelCOM=COM " + port +
+         " = закрыт, DateTime3_1=09:10, DateTime6_2=22:15, Combo1_0=Будни дни, "
+         "Combo5=Расписанию, Combo3=Включать по датчику в темноте, Check1_0=true, "
+         "Check1_1=false")
+            .toStdString());
 }
 
 // The program run with no display in its environment: help needs none, the window says in one

@@ -20,14 +20,12 @@ TEST(DateTimeField, acceptsOnlyTheDigitsThatKeepAValidValue) {
         int selStartAfter, selLengthAfter;
     } cases[] = {
         // Times.
-        {1, nullptr, 0, "25", "20:00", 1, 1},
-        {1, nullptr, 0, "253", "23:00", 3, 1},  // the colon is stepped over
+        {1, nullptr, 0, "253", "23:00", 3, 1},  // no 5 after a 2; the colon is stepped over
         {1, nullptr, 0, "3", "00:00", 0, 1},
-        {2, "27:15:00", 0, "2", "20:15:00", 1, 1},  // a 2 resets units above 3
         {2, "13:15:00", 0, "2", "23:15:00", 1, 1},
         {2, nullptr, 3, "6594", "00:59:40", 7, 1},
         {2, nullptr, 6, "75", "00:00:50", 7, 1},
-        {7, "27:15:00", 0, "2", "20:15:00", 1, 1},  // unknown layouts act as 2
+        {7, "27:15:00", 0, "2", "20:15:00", 1, 1},  // unknown layouts act as 2; a 2 resets 7
         {1, nullptr, 3, "591", "00:59", 5, 0},      // nothing beyond the end
         // Dates.
         {0, "29.05.24", 0, "3", "30.05.24", 1, 1},  // a 3 resets units above 1
@@ -59,27 +57,18 @@ TEST(DateTimeField, acceptsOnlyTheDigitsThatKeepAValidValue) {
     }
 }
 
-void Press(QLineEdit& field, Qt::Key key, Qt::KeyboardModifiers modifiers) {
-    QTest::keyClick(&field, key, modifiers);
-}
-
 // Edits other than typing a digit, from keys or the context menu, are rolled back; a rolled-back
-// edit reports the change and its undoing.
+// edit reports the change and its undoing. (Character keys with Control end in the field's own
+// handler, all others in the one roll-back: a row for each way.)
 TEST(DateTimeField, undoesEditingKeysAndMenuEdits) {
     using Edit = void (*)(QLineEdit&);
     const std::pair<Edit, int> cases[] = {
-        {[](QLineEdit& e) { Press(e, Qt::Key_Backspace, Qt::NoModifier); }, 0},
-        {[](QLineEdit& e) { Press(e, Qt::Key_Z, Qt::ControlModifier); }, 0},
-        {[](QLineEdit& e) { Press(e, Qt::Key_X, Qt::ControlModifier); }, 0},
-        {[](QLineEdit& e) { Press(e, Qt::Key_V, Qt::ControlModifier); }, 0},
-        {[](QLineEdit& e) { Press(e, Qt::Key_Delete, Qt::NoModifier); }, 2},
-        {[](QLineEdit& e) { Press(e, Qt::Key_Delete, Qt::ShiftModifier); }, 2},
-        {[](QLineEdit& e) { Press(e, Qt::Key_Insert, Qt::ShiftModifier); }, 2},
+        {[](QLineEdit& e) { QTest::keyClick(&e, Qt::Key_Backspace); }, 0},
+        {[](QLineEdit& e) { QTest::keyClick(&e, Qt::Key_Z, Qt::ControlModifier); }, 0},
+        {[](QLineEdit& e) { QTest::keyClick(&e, Qt::Key_Delete); }, 2},
+        {[](QLineEdit& e) { QTest::keyClick(&e, Qt::Key_Insert, Qt::ShiftModifier); }, 2},
         {[](QLineEdit& e) { e.paste(); }, 2},
         {[](QLineEdit& e) { e.undo(); }, 2},
-        {[](QLineEdit& e) { e.cut(); }, 2},
-        {[](QLineEdit& e) { e.del(); }, 2},
-        {[](QLineEdit& e) { e.clear(); }, 2},
     };
     int index = 0;
     for (const auto& [edit, changes] : cases) {

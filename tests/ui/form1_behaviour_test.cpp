@@ -1,21 +1,14 @@
-// What the main window's own handlers do: page switching, separators, the clock fields at
-// start-up and on Button165, the weekday that follows DateTime1, and closing; and without a mouse:
-// Tab walks the toolbar, the page shown in reading order, the monitor and Command7, Shift+Tab walks
-// the same ring backwards, and Space, Enter and keypad Enter press the focused push button.
+// What the main window's own handlers do: page switching, separators, the clock fields, closing,
+// and the keyboard: Tab and Shift+Tab around the toolbar, the page shown, the monitor and Command7.
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 
 #include "form1_harness.h"
-#include "ui/button16.h"
 #include "ui/date_time.h"
 
 namespace pelta::ui::testing {
@@ -59,23 +52,20 @@ void ExpectComputersClock(Form1Harness& harness) {
         << time->Text().toStdString();
 }
 
-TEST(Form1Clock, startsOnTheComputersClockAndTakesItAgainOnButton165) {
+// Then DateTime1's weekday is chosen when the field loses the focus.
+TEST(Form1Clock, startsOnTheComputersClockTakesItOnButton165AndFollowsDateTime1sWeekday) {
     Form1Harness harness;
     ExpectComputersClock(harness);
-    harness.Find<DateTime>("DateTime1")->SetText("01.01.01");
+    auto* date = harness.Find<DateTime>("DateTime1");
+    auto* weekdays = harness.Find<QComboBox>("Combo2");
+    date->SetText("01.01.01");
     harness.Find<DateTime>("DateTime2")->SetLayout(1);
     harness.Click("Button165");
     ExpectComputersClock(harness);
-    EXPECT_EQ(harness.Find<QComboBox>("Combo2")->currentIndex(),
-              QDate::currentDate().dayOfWeek() % 7);
-}
+    EXPECT_EQ(weekdays->currentIndex(), QDate::currentDate().dayOfWeek() % 7);
 
-TEST(Form1Clock, choosesDateTime1sWeekdayWhenItLosesTheFocus) {
-    Form1Harness harness;
     harness.Window().ShowPage(Page::ControllerSettings);
     ASSERT_TRUE(harness.ShowActive());
-    auto* date = harness.Find<DateTime>("DateTime1");
-    auto* weekdays = harness.Find<QComboBox>("Combo2");
     const std::pair<QString, int> cases[] = {
         // Sunday is 0; -1: a warning and the list unchanged.
         {"05.03.09", 4},  {"31.12.29", 1},  {"01.01.30", 3},  {"29.02.24", 4},
@@ -137,7 +127,8 @@ QStringList WalkRing(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     return ring << "... no way back";
 }
 
-TEST(Form1Keyboard, walksEachPageInReadingOrderOnTabAndBackwardsOnShiftTab) {
+// And Space, Enter and keypad Enter press the focused push button.
+TEST(Form1Keyboard, walksEachPageInReadingOrderOnTabAndBackwardsOnShiftTabAndPressesButtons) {
     const QString toolbar = "Button161 Button162 Button163 Button164 ";
     const QString below = " TextBox1 Command7";
     const std::pair<Page, QString> pages[] = {
@@ -164,19 +155,11 @@ TEST(Form1Keyboard, walksEachPageInReadingOrderOnTabAndBackwardsOnShiftTab) {
         std::reverse(backwards.begin() + 1, backwards.end());
         EXPECT_EQ(backwards.join(' ').toStdString(), forwards.join(' ').toStdString());
     }
-}
-
-TEST(Form1Keyboard, pressesTheFocusedPushButtonOnSpaceEnterOrKeypadEnter) {
-    Form1Harness harness;  // no port chosen: "Обновить" says so
     harness.Window().ShowPage(Page::Measurements);
-    ASSERT_TRUE(harness.ShowActive());
-    auto* button = harness.Find<QPushButton>("Command5");
+    auto* button = harness.Find<QPushButton>("Command5");  // no port chosen: it says so
     button->setFocus(Qt::TabFocusReason);
     const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
-        {Qt::Key_Space, Qt::NoModifier},
-        {Qt::Key_Return, Qt::NoModifier},
-        {Qt::Key_Enter, Qt::KeypadModifier},
-    };
+        {Qt::Key_Space, Qt::NoModifier}, {Qt::Key_Return, {}}, {Qt::Key_Enter, Qt::KeypadModifier}};
     for (const auto& [key, modifiers] : keys) {
         SCOPED_TRACE(QKeySequence(key).toString().toStdString());
         harness.messages.clear();

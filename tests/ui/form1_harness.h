@@ -21,6 +21,7 @@
 #include "link/routing_port_api.h"
 #include "tests/support/memory_port_api.h"
 #include "ui/button16.h"
+#include "ui/date_time.h"
 #include "ui/window_app.h"
 
 namespace pelta::ui::testing {
@@ -59,9 +60,7 @@ class Form1Harness {
   public:
     explicit Form1Harness(const HarnessSetup& setup = {}) {
         const QDir root(dir_.path());
-        for (const char* folder : {"map", "sys", "dev", "log"}) {
-            root.mkpath(QString::fromLatin1(folder));
-        }
+        root.mkpath(QStringLiteral("map"));  // the only folder that must exist
         WindowAppOptions options;
         options.ErrorLogFolder = root.filePath("log");
         options.RememberedSettingsPath = setup.rememberedPath.isEmpty()
@@ -77,9 +76,8 @@ class Form1Harness {
         QImage picture(16, 16, QImage::Format_RGB32);
         picture.fill(QColor(0, 0, 160));
         for (const QString& file : kPictureFiles) {
-            QFile out(root.filePath(file));
-            if (setup.brokenPictures.contains(file) && out.open(QIODevice::WriteOnly)) {
-                out.write("not a bitmap");
+            if (setup.brokenPictures.contains(file)) {
+                WriteFile(root.filePath(file), "not a bitmap");
             } else if (!setup.missingPictures.contains(file)) {
                 picture.save(root.filePath(file), "BMP");
             }
@@ -139,6 +137,21 @@ class Form1Harness {
                 ADD_FAILURE() << "no field " << name.toStdString();
             }
         }
+    }
+
+    // What the named controls show, as "name=value, ..." (lists by item text, check boxes as
+    // true or false).
+    std::string Shown(const QString& names) {
+        QStringList shown;
+        for (const QString& name : names.split(' ')) {
+            const QObject* c = Window().findChild<QObject*>(name);
+            const auto* field = qobject_cast<const DateTime*>(c);
+            const char* value = !c || c->inherits("QCheckBox") ? "checked"
+                                : c->inherits("QComboBox")     ? "currentText"
+                                                               : "text";
+            shown << name + '=' + (field ? field->Text() : c ? c->property(value).toString() : "?");
+        }
+        return shown.join(", ").toStdString();
     }
 
   private:

@@ -5,37 +5,31 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
+#include <QDebug>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLabel>
-#include <QLineEdit>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <cmath>
 
 #include "form1_harness.h"
-#include "ui/button16.h"
 #include "ui/date_time.h"
 #include "ui/form1_pictures.h"
 
 namespace pelta::ui::testing {
 namespace {
 
-// "name "text": needs WxH, has WxH" when a control has less room than its text or box needs.
+// The control, its text, and the room it needs and has, when it has too little; else empty.
 QString Shortfall(const QWidget* control, const QString& text, QSizeF needs, QSize has) {
     if (std::ceil(needs.width()) <= has.width() && std::ceil(needs.height()) <= has.height()) {
         return {};
     }
-    return QStringLiteral("%1 \"%2\": needs %3x%4, has %5x%6")
-        .arg(control->objectName(), text)
-        .arg(needs.width())
-        .arg(needs.height())
-        .arg(has.width())
-        .arg(has.height());
+    QString shortfall;
+    QDebug(&shortfall) << control->objectName() << text << "needs" << needs << "has" << has;
+    return shortfall;
 }
 
 // A trailing line break adds an empty line, which shows nothing when cut.

@@ -1,3 +1,5 @@
+// The controls that draw themselves: the image button and the line control, checked by pixels.
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,24 +8,38 @@
 #include <QTest>
 #include <cstring>
 
-#include "pixel_probes.h"
 #include "ui/button16.h"
+#include "ui/ctl_line.h"
 
 namespace {
 
-// Inks: F face, S shadow, L light, D dark shadow, R red, G grey, W white, and N a near-white
-// that is not the transparent white, so it must show.
+// Expected pixels written compactly: "S3,5 W2,6" is ink 'S' at (3, 5) and ink 'W' at (2, 6).
+void ExpectProbes(const QImage& image, const char* probes, const QHash<QChar, QColor>& inks) {
+    for (const QString& probe : QString::fromLatin1(probes).split(' ')) {
+        const QStringList xy = probe.mid(1).split(',');
+        ASSERT_TRUE(inks.contains(probe[0])) << probe.toStdString();
+        EXPECT_EQ(image.pixelColor(xy[0].toInt(), xy[1].toInt()).name().toStdString(),
+                  inks[probe[0]].name().toStdString())
+            << probe.toStdString();
+    }
+}
+
+// Inks: F face, S shadow, L light, D dark shadow, K text, R red, G grey, W white, and N a
+// near-white that is not the transparent white, so it must show.
 const QHash<QChar, QColor> kInks = {
-    {'F', {200, 200, 200}}, {'S', {100, 100, 100}}, {'L', {250, 240, 230}}, {'D', {10, 20, 30}},
-    {'R', {255, 0, 0}},     {'N', {254, 255, 255}}, {'G', {129, 129, 129}}, {'W', Qt::white}};
+    {'F', {200, 200, 200}}, {'S', {100, 100, 100}}, {'L', {250, 240, 230}},
+    {'D', {10, 20, 30}},    {'R', {255, 0, 0}},     {'N', {254, 255, 255}},
+    {'G', {129, 129, 129}}, {'W', Qt::white},       {'K', {0, 0, 90}}};
 
 // Pixels that tell each look apart: frame corners, background and picture offset. The
 // picture has red at (0, 0) and near-white at (5, 5) on white.
-const char* const kResting = "F0,0 S1,0 S18,0 F19,0 S19,18 R2,2 F3,3 N7,7";
+const char* const kResting = "F0,0 S1,0 S18,0 F19,0 S19,18 R2,2 F3,3 N7,7 F1,1";
 const char* const kHovered = "L0,0 L18,0 D19,0 D0,18 F0,19 R2,2 N7,7 F10,10";
 const char* const kPressed = "D0,0 D17,0 L18,0 D0,18 L0,19 L19,19 R3,3 N8,8 L4,4";
 const char* const kDisabled = "S0,0 S19,0 S18,19 F19,19 G2,2 W3,3 G7,7 F10,10";
 const char* const kLatchedHover = "L0,0 S1,0 L19,19 R2,2 L3,3";  // resting frame on light
+// Focused: a dotted rectangle one pixel inside the frame, over the resting look.
+const char* const kFocused = "K1,1 F2,1 K17,1 K1,17 K17,17 F2,17 S1,0 R2,2";
 
 void ExpectPixels(Button16& button, const char* probes) {
     const QImage image = button.grab().toImage();
@@ -31,7 +47,8 @@ void ExpectPixels(Button16& button, const char* probes) {
     ExpectProbes(image, probes, kInks);
 }
 
-// A button with a palette of distinct colours and the test picture; events are recorded.
+// A button with a palette of distinct colours and the test picture, beside a field in an active
+// window so that the focus really moves; events are recorded.
 struct ButtonRig {
     ButtonRig() {
         QPalette palette;
@@ -39,6 +56,7 @@ struct ButtonRig {
         palette.setColor(QPalette::Dark, kInks['S']);
         palette.setColor(QPalette::Light, kInks['L']);
         palette.setColor(QPalette::Shadow, kInks['D']);
+        palette.setColor(QPalette::WindowText, kInks['K']);
         button.setPalette(palette);
         QImage picture(16, 16, QImage::Format_RGB32);
         picture.fill(Qt::white);
@@ -51,15 +69,25 @@ struct ButtonRig {
         QObject::connect(&button, &Button16::MouseUp,
                          [&](short b) { events += 'u' + QString::number(b); });
         QObject::connect(&button, &Button16::Click, [&] { events += 'c'; });
+        button.move(0, 30);
+        host.show();
+        QApplication::setActiveWindow(&host);
+        active = QTest::qWaitForWindowActive(&host);
+        field.setFocus();
     }
 
     // Steps, one letter each: i move in, p/P press left/right, r/R release left/right there,
     // x release left outside, o/O drag out with left/right held, l leave, v/V latch/unlatch,
-    // e/E disable/enable.
+    // e/E disable/enable, f focus, and on the button the keys s Space, n Return, N Enter.
     void Run(const char* steps) {
         for (const char* step = steps; *step != 0; ++step) {
             const char c = *step;
-            if (c == 'v' || c == 'V') {
+            if (std::strchr("fsnN", c)) {
+                c == 'f' ? button.setFocus()
+                         : QTest::keyClick(&button, c == 's'   ? Qt::Key_Space
+                                                    : c == 'n' ? Qt::Key_Return
+                                                               : Qt::Key_Enter);
+            } else if (c == 'v' || c == 'V') {
                 button.SetValue(c == 'v');
             } else if (c == 'e' || c == 'E') {
                 button.setEnabled(c == 'E');
@@ -82,11 +110,14 @@ struct ButtonRig {
     }
 
     QPoint at{8, 8};  // where the steps point
-    Button16 button;
+    QWidget host;
+    QLineEdit field{&host};  // has the focus at first
+    Button16 button{&host};
+    bool active = false;
     QString events;
 };
 
-TEST(ImageButton, drawsAndReportsEachMouseAndStateSequence) {
+TEST(ImageButton, drawsAndReportsEachMouseKeyFocusAndStateSequence) {
     const QPoint mid(8, 8);
     const struct {
         const char* steps;
@@ -97,14 +128,14 @@ TEST(ImageButton, drawsAndReportsEachMouseAndStateSequence) {
         {"", mid, kResting, ""},
         {"i", mid, kHovered, ""},
         {"ip", mid, kPressed, "d1"},
-        {"ipol", mid, kPressed, "d1"},  // dragged off, still pressed
-        {"ipoxl", mid, kResting, "d1u1"},
+        {"ipol", mid, kPressed, "d1"},     // dragged off, still pressed
+        {"ipoxl", mid, kFocused, "d1u1"},  // a press gives the focus
         {"ipri", mid, kHovered, "d1u1c"},
         {"il", mid, kResting, ""},
-        {"iPR", mid, kResting, "d2u2"},
-        {"iPO", mid, kResting, "d2"},
-        {"ipr", {16, 16}, kResting, "d1u1c"},  // the last reacting pixel
-        {"ipr", {17, 5}, kResting, ""},        // the margins take no mouse
+        {"iPR", mid, kFocused, "d2u2"},
+        {"iPO", mid, kFocused, "d2"},
+        {"ipr", {16, 16}, kFocused, "d1u1c"},  // the last reacting pixel
+        {"ipr", {17, 5}, kResting, ""},        // the margins take neither mouse nor focus
         {"ipr", {5, 17}, kResting, ""},
         {"v", mid, kPressed, ""},
         {"vi", mid, kLatchedHover, ""},
@@ -113,10 +144,14 @@ TEST(ImageButton, drawsAndReportsEachMouseAndStateSequence) {
         {"ve", mid, kDisabled, ""},  // embossed
         {"eipr", mid, kDisabled, ""},
         {"veE", mid, kResting, ""},  // enabled again rests, though latched
+        {"fs", mid, kFocused, "c"},  // Tab is the window's test
+        {"fn", mid, kFocused, "c"},
+        {"fN", mid, kFocused, "c"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.steps);
         ButtonRig rig;
+        ASSERT_TRUE(rig.active);
         rig.at = c.at;
         rig.Run(c.steps);
         ExpectPixels(rig.button, c.drawn);
@@ -130,55 +165,42 @@ TEST(ImageButton, showsOnlyTopLeftSixteenPixelsAndStaysTwentySquare) {
     big.fill(kInks['R']);
     rig.button.SetPictureByValue(big);
     ExpectPixels(rig.button, "R17,17 F18,18 F1,1");
-    for (QSize size : {QSize(50, 50), QSize(5, 40), QSize(0, 0)}) {
-        rig.button.resize(size);
-        EXPECT_EQ(rig.button.size(), QSize(20, 20));
-    }
+    rig.button.resize(50, 40);
+    EXPECT_EQ(rig.button.size(), QSize(20, 20));
 }
 
-// A focused button: a dotted rectangle one pixel inside the frame, over the resting look.
-const char* const kFocused = "K1,1 F2,1 K17,1 K1,17 K17,17 F2,17 S1,0 R2,2";
-
-// The button beside a text field in an active window, so focus really moves.
-TEST(ImageButton, takesTheFocusFromTabAndItsHotSquareAndClicksOnSpaceOrEnter) {
+// Inks: S shadow, W white, K black, B background.
+TEST(LineControl, drawsEachFigureOnItsPixels) {
     const struct {
-        Qt::Key key;  // Tab from the field, another key on the focused button, none: a click
-        QPoint click;
-        bool focused;
-        const char* events;
+        int style, type;
+        QSize given, kept;
+        const char* probes;
     } cases[] = {
-        {Qt::Key_Tab, {}, true, ""},
-        {Qt::Key_unknown, {8, 8}, true, "d1u1c"},
-        {Qt::Key_unknown, {18, 18}, false, ""},  // the margin takes no mouse
-        {Qt::Key_Space, {}, true, "c"},
-        {Qt::Key_Return, {}, true, "c"},
-        {Qt::Key_Enter, {}, true, "c"},
+        {1, 0, {40, 50}, {40, 2}, "S0,0 S39,0 W0,1 W39,1"},  // horizontal: 30 twips high
+        {0, 0, {50, 40}, {2, 40}, "S0,0 S0,39 W1,0 W1,39"},  // vertical: 30 twips wide
+        {1, 1, {30, 2}, {30, 2}, "W10,0 S10,1"},             // type 1 swaps the colours
+        {1, 5, {30, 2}, {30, 2}, "K10,0 K10,1"},
+        {2, 0, {100, 80}, {100, 80}, "S3,5 S95,5 W2,6 W96,6 B10,4 S0,8 B0,77 W1,76 B97,5"},
+        {2, 0, {100, 80}, {100, 80}, "S2,78 W95,79 S98,76 W99,8 B50,40"},  // the frame's corners
+        {2, 0, {100, 2}, {100, 2}, "S0,0 W1,0 S50,0 W50,1 S98,0 W99,1"},   // separator height
+        {3, 0, {100, 80}, {100, 80}, "B3,5 B2,6 B0,8 B1,76 B2,78 B99,8 B0,0"},  // wipes the frame
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.key);
-        QWidget host;
-        auto* field = new QLineEdit(&host);
-        ButtonRig rig;
-        rig.button.setParent(&host);
-        rig.button.move(0, 30);
-        host.show();
-        QApplication::setActiveWindow(&host);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
-        field->setFocus();
-        if (c.key == Qt::Key_Tab) {
-            QTest::keyClick(field, Qt::Key_Tab);
-        } else if (c.key == Qt::Key_unknown) {
-            QTest::mouseClick(&rig.button, Qt::LeftButton, {}, c.click);
-        } else {
-            rig.button.setFocus();
-            QTest::keyClick(&rig.button, c.key);
-        }
-        EXPECT_EQ(rig.button.hasFocus(), c.focused);
-        EXPECT_EQ(field->hasFocus(), !c.focused);
-        EXPECT_EQ(rig.events.toStdString(), c.events);
-        QHash<QChar, QColor> inks = kInks;
-        inks['K'] = rig.button.palette().color(QPalette::WindowText);
-        ExpectProbes(rig.button.grab().toImage(), c.focused ? kFocused : kResting, inks);
+        SCOPED_TRACE(c.probes);
+        ctlLine line;
+        ASSERT_EQ(line.logicalDpiX(), 96) << "the probes assume 15 twips per pixel";
+        line.SetBackColor(QColor(10, 200, 30));
+        line.resize(c.given);
+        line.Refresh();  // the default frame first, to see that other figures replace it
+        line.SetLineStyleType(c.type);
+        line.SetLineStyle(c.style);
+        line.Refresh();
+        EXPECT_EQ(line.size(), c.kept);
+        ExpectProbes(line.grab().toImage(), c.probes,
+                     {{'S', line.palette().color(QPalette::Dark)},
+                      {'W', Qt::white},
+                      {'K', Qt::black},
+                      {'B', line.BackColor()}});
     }
 }
 
