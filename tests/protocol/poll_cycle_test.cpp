@@ -85,8 +85,7 @@ class PollCycleTest : public ::testing::Test, protected MemoryPort, protected Cy
         api.ClearLog();
         replies.Seen.clear();
         events.Waits.clear();
-        window.Messages.clear();
-        window.Writes.clear();
+        window = {};
     }
 };
 
@@ -216,7 +215,6 @@ TEST_F(PollCycleTest, sendsAgainUpToTheAttemptsWhenAReplyIsMissingOrBad) {
     settings.Attempts = 3;
     for (const auto& [sent, tries, counted] : cases) {
         Restart();
-        window.TextBox1Clear();
         for (const Frame& reply : sent) {
             api.QueueInbound(reply);  // an empty chunk is one silent read
         }
@@ -336,11 +334,8 @@ TEST_F(PollCycleOnPtyTest, endsTheExchangeWithNothingMoreSentOnACloseWhereverEve
         {"nested reply wait", 3, -1, std::string("\x01\x32\xBE\x01\x5A\x5F\x00\x06\x1E\x02", 10)},
     };
     for (const auto& [where, waitIndex, eventsIndex, sent] : cases) {
-        window.Messages.clear();
-        window.Writes.clear();
-        events.Waits.clear();
-        events.ProcessEventsCalls = 0;
-        events.CutShortCalls = 0;
+        window = {};
+        events = {};
         events.DuringWait = [&, waitIndex = waitIndex](std::size_t i) {
             if (static_cast<int>(i) == waitIndex) {
                 CloseWindow();
