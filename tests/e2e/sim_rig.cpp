@@ -26,7 +26,6 @@ SimRig::SimRig(const QStringList& simArgs)
       channel(core.Channel()),
       settings(core.LinkSettings()),
       monitor(core.Monitor()),
-      state(core.State()),
       commands(core.Commands()) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());

