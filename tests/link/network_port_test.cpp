@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QList>
 #include <cerrno>
 #include <string>
 #include <tuple>
@@ -21,8 +22,12 @@
 namespace pelta::link {
 namespace {
 
-using testing::Hex;
 using namespace telnet;
+
+// Bytes written as hex pairs, blanks between them: "FF FA 2C".
+std::string Hex(const char* text) {
+    return QByteArray::fromHex(text).toStdString();
+}
 
 std::string Ack(int command, const char* value) {
     return Hex("FF FA 2C") + static_cast<char>(100 + command) + Hex(value) + Hex("FF F0");
@@ -116,8 +121,8 @@ TEST(TelnetCodec, receivingSideSplitsTheStreamWhereverTheReadsCutIt) {
         TelnetReceiver receiver;
         receiver.Offers(true);
         TelnetReceiver::Output out;
-        for (const std::string& read : testing::Reads(c.Reads)) {
-            receiver.Receive(read, out);
+        for (const QByteArray& read : QByteArray(c.Reads).split('|')) {
+            receiver.Receive(QByteArray::fromHex(read).toStdString(), out);
         }
         EXPECT_EQ(out.Data, Hex(c.Data)) << c.Reads;
         EXPECT_EQ(out.Answers, Hex(c.Answers)) << c.Reads;
