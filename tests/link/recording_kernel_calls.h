@@ -4,7 +4,7 @@
 // unless a failure was planted for it. Flags are logged as numbers; tests spell the expected
 // ones with the kernel's own constants (see Applied).
 //
-//   "open 526338"   "ioctl TIOCMBIC 6"   "tcsetattr cflag=2224 iflag=0 ... speed=9600"
+//   "open 526338"   "ioctl TIOCMBIC 6"   "tcsetattr cflag=2224 iflag=0 ... speed=13"
 //   "tcflush TCIFLUSH"   "write 01 32 BE"   "close"
 
 #include <sys/ioctl.h>
@@ -15,34 +15,24 @@
 #include <vector>
 
 #include "link/kernel_calls.h"
-#include "link/standard_speeds.h"
 #include "tests/support/memory_port_api.h"
 
 namespace pelta::link::testing {
 
-// How a tcsetattr is logged: the flags, VMIN, VTIME and the speed in bit/s.
+// How a tcsetattr is logged: the flags, VMIN, VTIME and the speed constant.
 inline std::string Applied(const termios& s) {
-    std::string speed = "other";
-    for (const auto& standard : StandardSpeeds) {
-        if (standard.Constant == ::cfgetospeed(&s)) {
-            speed = std::to_string(standard.BitsPerSecond);
-        }
-    }
     return "tcsetattr cflag=" + std::to_string(s.c_cflag & ~(CBAUD | CBAUDEX | CIBAUD)) +
            " iflag=" + std::to_string(s.c_iflag) + " oflag=" + std::to_string(s.c_oflag) +
            " lflag=" + std::to_string(s.c_lflag) + " VMIN=" + std::to_string(s.c_cc[VMIN]) +
-           " VTIME=" + std::to_string(s.c_cc[VTIME]) + " speed=" + speed;
+           " VTIME=" + std::to_string(s.c_cc[VTIME]) +
+           " speed=" + std::to_string(::cfgetospeed(&s));
 }
-// How a tcsetattr of a raw line with the given control flags and speed is logged.
-inline std::string Applied(tcflag_t cflag, std::uint32_t bitsPerSecond) {
+// How a tcsetattr of a raw line with the given control flags and speed constant is logged.
+inline std::string Applied(tcflag_t cflag, speed_t speed) {
     termios raw{};
     raw.c_cflag = cflag;
     raw.c_cc[VMIN] = 1;
-    for (const auto& speed : StandardSpeeds) {
-        if (speed.BitsPerSecond == bitsPerSecond) {
-            ::cfsetospeed(&raw, speed.Constant);
-        }
-    }
+    ::cfsetospeed(&raw, speed);
     return Applied(raw);
 }
 

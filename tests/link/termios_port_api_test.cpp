@@ -60,7 +60,7 @@ const std::vector<std::string> OpenCalls = {
     "flock " + std::to_string(LOCK_EX | LOCK_NB),
     ModemLinesDown,
     "tcgetattr",
-    testing::Applied(CS8 | CREAD | CLOCAL, 38400),
+    testing::Applied(CS8 | CREAD | CLOCAL, B38400),
 };
 
 // Parity is generated, never checked or marked. Stale input is flushed just before each
@@ -71,17 +71,18 @@ const std::vector<std::string> OpenCalls = {
 TEST_F(TermiosPort, appliesTheLineAndPassesEveryByteUnalteredAfterAFlushEvenAfterARefusal) {
     const struct {
         std::int32_t Speed;
+        speed_t Constant;  // B38400 stands for a speed set exactly after termios
         std::uint8_t Parity, DataBits, StopBits;
         tcflag_t Cflag;  // 0: refused
     } cases[] = {
-        {9600, 0, 8, 0, CS8 | CREAD | CLOCAL},
-        {300, 1, 7, 2, CS7 | CSTOPB | CREAD | PARENB | PARODD | CLOCAL},
-        {19200, 2, 6, 0, CS6 | CREAD | PARENB | CLOCAL},
-        {14400, 3, 8, 0, CS8 | CREAD | PARENB | PARODD | CLOCAL | CMSPAR},  // exact, after termios
-        {4800, 4, 7, 2, CS7 | CSTOPB | CREAD | PARENB | CLOCAL | CMSPAR},
-        {1200, 0, 5, 1, CS5 | CSTOPB | CREAD | CLOCAL},  // 1.5 stop bits: the UART's long stop
-        {9600, 0, 4, 0, 0},                              // 4 data bits
-        {9600, 0, 8, 1, 0},                              // 1.5 stop bits beyond 5 data bits
+        {9600, B9600, 0, 8, 0, CS8 | CREAD | CLOCAL},
+        {300, B300, 1, 7, 2, CS7 | CSTOPB | CREAD | PARENB | PARODD | CLOCAL},
+        {19200, B19200, 2, 6, 0, CS6 | CREAD | PARENB | CLOCAL},
+        {14400, B38400, 3, 8, 0, CS8 | CREAD | PARENB | PARODD | CLOCAL | CMSPAR},
+        {4800, B4800, 4, 7, 2, CS7 | CSTOPB | CREAD | PARENB | CLOCAL | CMSPAR},
+        {1200, B1200, 0, 5, 1, CS5 | CSTOPB | CREAD | CLOCAL},  // 1.5 stop: the UART's long stop
+        {9600, B38400, 0, 4, 0, 0},                             // 4 data bits
+        {9600, B38400, 0, 8, 1, 0},                             // 1.5 stop bits beyond 5 data bits
     };
     const testing::ShownMessages refusal = {
         {LineRefused + QString::number(EINVAL), MessageIcon::None}};
@@ -96,9 +97,8 @@ TEST_F(TermiosPort, appliesTheLineAndPassesEveryByteUnalteredAfterAFlushEvenAfte
         EXPECT_EQ(messages.Shown, refused ? refusal : testing::ShownMessages{});
         std::vector<std::string> calls = OpenCalls;
         if (!refused) {
-            calls.insert(calls.end(), {"tcgetattr", testing::Applied(cflag, speed)});
+            calls.insert(calls.end(), {"tcgetattr", testing::Applied(cflag, c.Constant)});
             if (c.Speed == 14400) {
-                calls.back() = testing::Applied(cflag, 38400);
                 calls.insert(calls.end(), {"ioctl " + std::to_string(GetExactSpeedRequest()),
                                            "ioctl " + std::to_string(SetExactSpeedRequest())});
             }

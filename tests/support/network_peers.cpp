@@ -30,19 +30,11 @@ int BoundSocket(std::uint16_t* port) {
 // Whether something listens on 127.0.0.1 at the port, read from the kernel's table without
 // connecting (a probe connection would make ser2net open the line).
 bool Listening(std::uint16_t port) {
-    QFile table(QStringLiteral("/proc/net/tcp"));
-    if (!table.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray local =
-        "0100007F:" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
-    for (const QByteArray& line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 3 && fields[1] == local && fields[3] == "0A") {
-            return true;
-        }
-    }
-    return false;
+    QFile table(QStringLiteral("/proc/net/tcp"));  // "0100007F:1F90 00000000:0000 0A": listening
+    const QByteArray row =
+        "0100007F:" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0') +
+        " 00000000:0000 0A";
+    return table.open(QIODevice::ReadOnly) && table.readAll().contains(row);
 }
 
 }  // namespace
