@@ -150,35 +150,32 @@ TEST_F(LinkSettings, takeTheAddressAndAttemptsOnlyWhenAllThreeFieldsAreInRange) 
     const char* badAttempts = "Количество попыток должно быть целым числом от 1 до 10";
     const struct {
         const char *Address, *Timeout, *Attempts, *Refusal;
-        std::int32_t TakenAttempts;
+        std::int32_t TakenAttempts = 0, TakenAddress = 0;
     } cases[] = {
-        {"5", "1000", "3", nullptr, 3},      {"255", " 60000 ", " 10 ", nullptr, 10},
-        {"0", "1", "1", nullptr, 1},         {"", "1000", "1", badAddress, 0},
-        {"256", "1000", "1", badAddress, 0}, {"-1", "1000", "1", badAddress, 0},
-        {"12a", "1000", "1", badAddress, 0}, {"5", "abc", "1", badTimeout, 0},
-        {"5", "0", "1", badTimeout, 0},      {"5", "60001", "1", badTimeout, 0},
-        {"5", "1000", "0", badAttempts, 0},  {"5", "1000", "11", badAttempts, 0},
+        {"5", "1000", "3", nullptr, 3, 5}, {"255", " 60000 ", " 10 ", nullptr, 10, 255},
+        {"0", "1", "1", nullptr, 1, 0},    {"", "1000", "1", badAddress},
+        {"256", "1000", "1", badAddress},  {"-1", "1000", "1", badAddress},
+        {"12a", "1000", "1", badAddress},  {"5", "abc", "1", badTimeout},
+        {"5", "0", "1", badTimeout},       {"5", "60001", "1", badTimeout},
+        {"5", "1000", "0", badAttempts},   {"5", "1000", "11", badAttempts},
     };
     for (const auto& c : cases) {
         messages.Shown.clear();
         settings.PortTable.clear();
-        settings.Attempts = 7;
-        settings.ControllerAddress = 9;
+        std::tie(settings.Attempts, settings.ControllerAddress) = std::pair(7, 9);
         LinkChoices choices = ChoicesFor(1);
-        choices.AddressText = QString::fromUtf8(c.Address);
-        choices.ReplyTimeoutText = QString::fromUtf8(c.Timeout);
-        choices.AttemptsText = QString::fromUtf8(c.Attempts);
-        const std::string row = std::string(c.Address) + "/" + c.Timeout + "/" + c.Attempts;
+        std::tie(choices.AddressText, choices.ReplyTimeoutText, choices.AttemptsText) =
+            std::tuple(QString::fromUtf8(c.Address), QString(c.Timeout), QString(c.Attempts));
         const bool taken = c.Refusal == nullptr;
-        EXPECT_EQ(settings.Apply(choices), taken) << row;
-        const testing::ShownMessages refused{
+        EXPECT_EQ(settings.Apply(choices), taken) << c.Address << "/" << c.Timeout;
+        const testing::ShownMessages shown{
             {QString::fromUtf8(c.Refusal), MessageIcon::Exclamation}};
-        EXPECT_EQ(messages.Shown, taken ? testing::ShownMessages{} : refused) << row;
-        EXPECT_EQ(std::make_pair(settings.Attempts, settings.ControllerAddress),
-                  taken ? std::make_pair(c.TakenAttempts, QString::fromUtf8(c.Address).toInt())
-                        : std::make_pair(7, 9))
-            << row << ": a refusal changes nothing";
-        EXPECT_EQ(settings.PortTable.empty(), !taken) << row;
+        // A refusal changes nothing.
+        EXPECT_EQ(std::tuple(settings.Attempts, settings.ControllerAddress,
+                             settings.PortTable.size(), messages.Shown),
+                  taken ? std::tuple(c.TakenAttempts, c.TakenAddress, 1UL, testing::ShownMessages{})
+                        : std::tuple(7, 9, 0UL, shown))
+            << c.Address << "/" << c.Timeout << "/" << c.Attempts;
     }
 }
 
