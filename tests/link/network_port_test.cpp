@@ -50,8 +50,8 @@ TEST(NetworkPort, telnetSettingsAreAcceptedOnlyAsAnsweredAndNoAnswerNeverHangs) 
         const char* What;
     } cases[] = {
         // clang-format off
-        {"answers in pieces around a notification, DTR and RTS never",
-         accept + Ack(7, "30") + AcksAsAsked() + Ack(5, "09"), true, 0, ""},
+        // Answers in pieces around a notification; DTR and RTS never answered.
+        {"as asked", accept + Ack(7, "30") + AcksAsAsked() + Ack(5, "09"), true, 0, ""},
         {"speed answered otherwise", accept + Ack(1, "00 00 25 80"), true, EINVAL, "speed"},
         {"DTR answered on", accept + AcksAsAsked() + Ack(5, "08"), true, 0, ""},
         {"parity answered even", accept + Ack(3, "03"), true, EINVAL, "parity"},

@@ -32,13 +32,6 @@ class Channel : public ::testing::Test {
     }
 };
 
-LinkChoices ChoicesFor(std::int16_t port, std::int16_t speed = DefaultSpeedPosition) {
-    LinkChoices choices;
-    choices.PortNumber = port;
-    choices.Speed = speed;
-    return choices;
-}
-
 TEST_F(Channel, allowsTwelveBitTimesPerByteForWritesAndRefusesSpeedZero) {
     const std::pair<std::int32_t, std::uint32_t> cases[] = {
         {300, 41}, {600, 21}, {1200, 11}, {2400, 6}, {4800, 3}, {9600, 2}, {14400, 1}, {19200, 1}};
@@ -122,10 +115,9 @@ TEST_F(LinkSettings, turnEachPortsChoicesIntoLineValuesAndLogOneOutsideItsList) 
         {41, 0, 0, 0, 0, "9600,n,8,1", "SetCommState 9600 8 0 0"},  // never applied: defaults
     };
     for (const auto& c : cases | std::views::take(7)) {
-        LinkChoices choices = ChoicesFor(c.Port, c.Speed);
-        choices.DataBits = c.DataBits;
-        choices.Parity = c.Parity;
-        choices.StopBits = c.StopBits;
+        LinkChoices choices;
+        std::tie(choices.PortNumber, choices.Speed, choices.DataBits, choices.Parity,
+                 choices.StopBits) = std::tie(c.Port, c.Speed, c.DataBits, c.Parity, c.StopBits);
         ASSERT_TRUE(settings.Apply(choices)) << c.Text;
     }
     for (const auto& c : cases) {
@@ -163,7 +155,8 @@ TEST_F(LinkSettings, takeTheAddressAndAttemptsOnlyWhenAllThreeFieldsAreInRange) 
         messages.Shown.clear();
         settings.PortTable.clear();
         std::tie(settings.Attempts, settings.ControllerAddress) = std::pair(7, 9);
-        LinkChoices choices = ChoicesFor(1);
+        LinkChoices choices;
+        choices.PortNumber = 1;
         std::tie(choices.AddressText, choices.ReplyTimeoutText, choices.AttemptsText) =
             std::tuple(QString::fromUtf8(c.Address), QString(c.Timeout), QString(c.Attempts));
         const bool taken = c.Refusal == nullptr;
