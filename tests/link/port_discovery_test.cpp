@@ -144,15 +144,14 @@ TEST_F(MapFolder, givesNoLinksWhenOthersControlItAndSaysWhyOnce) {
         for (int opening = 0; opening < 3; ++opening) {
             discovery.ListSerialPorts();
         }
-        const bool trusted = *c.Reason == '\0';
-        EXPECT_EQ(discovery.PortListEntries(),
-                  trusted ? QStringList({"COM 1", "COM 5"}) : QStringList({"COM 1"}))
-            << c.Reason;
-        const QString map = QString::fromStdString(Map());
         const QString refusal =
             QString::fromUtf8("log:Ссылки COM из папки %1 не предлагаются: %1 %2")
-                .arg(map, QString::fromUtf8(c.Reason));
-        EXPECT_EQ(errorLog.Entries, trusted ? std::vector<QString>{} : std::vector{refusal});
+                .arg(QString::fromStdString(Map()), QString::fromUtf8(c.Reason));
+        EXPECT_EQ(std::pair(discovery.PortListEntries(), errorLog.Entries),
+                  *c.Reason == '\0'
+                      ? std::pair(QStringList{"COM 1", "COM 5"}, std::vector<QString>{})
+                      : std::pair(QStringList{"COM 1"}, std::vector{refusal}))
+            << c.Reason;
     }
     EXPECT_EQ(::chown(Map().c_str(), ::geteuid(), static_cast<gid_t>(-1)), 0);
 }

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <tuple>
 
 namespace pelta::link {
 namespace {
@@ -23,9 +24,7 @@ TEST(RememberedSettings, comeBackAsSavedAndReplaceTheOldFileWhole) {
     saved.ChosenPort = 12345;  // above 9999: any COM number the port list offers is kept
     saved.Ports[12345] = {3, 0, 7, 2, 2};  // 7 data bits, Even, 19200, RTS/CTS, 2 stop bits
     saved.Ports[1] = {1, 4, 0, 3, 1};      // 5 data bits, Space, 300, Both, 1.5 stop bits
-    saved.Address = "255";
-    saved.ReplyTimeout = "60000";
-    saved.Attempts = "10";
+    std::tie(saved.Address, saved.ReplyTimeout, saved.Attempts) = std::tuple("255", "60000", "10");
     saved.WindowPosition = QPoint(-40, 700);
     ASSERT_TRUE(SaveRememberedSettings(path, saved));
 
