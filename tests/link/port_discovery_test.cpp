@@ -129,9 +129,9 @@ TEST_F(MapFolder, givesNoLinksWhenOthersControlItAndSaysWhyOnce) {
         const char* Reason;  // empty: trusted
     } cases[] = {
         {0777, ::geteuid(), "открыта для записи другим пользователям"},
-        {0700, 65534, "принадлежит другому пользователю"},
         {0700, ::geteuid(), ""},
         {0770, ::geteuid(), "открыта для записи другим пользователям"},
+        {0700, 65534, "принадлежит другому пользователю"},
     };
     PortDiscovery discovery(tree.Roots(), &errorLog);
     for (const auto& c : cases) {
