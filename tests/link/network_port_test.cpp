@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <cerrno>
+#include <numeric>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -134,11 +135,9 @@ TEST(ComPortSettings, dcbBecomesRfc2217ValuesAndRepliesFindTheirSetting) {
     Dcb dcb;
     std::tie(dcb.BaudRate, dcb.ByteSize, dcb.Parity, dcb.StopBits) = std::tuple(19200, 7, 1, 1);
     const auto settings = link::ComPortSettingsFor(dcb);  // odd parity, one and a half stop bits
-    std::string values;
-    for (const auto& s : settings) {
-        values += s.Value;
-    }
-    EXPECT_EQ(values, Hex("00 00 4B 00 07 02 03 01 09 0C"));
+    EXPECT_EQ(std::accumulate(settings.begin(), settings.end(), std::string(),
+                              [](std::string all, const auto& s) { return all + s.Value; }),
+              Hex("00 00 4B 00 07 02 03 01 09 0C"));
     const std::pair<ComPortReply, int> answers[] = {
         {{1, Hex("00 00 4B 00")}, 0}, {{4, Hex("01")}, 3}, {{5, Hex("03")}, 4},
         {{5, Hex("09")}, 5},          {{5, Hex("0B")}, 6}, {{5, Hex("0E")}, -1},
