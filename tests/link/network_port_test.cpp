@@ -160,7 +160,6 @@ TEST(PortUrl, namesParseOrAreRefused) {
                              "tcp://[::1]4001", "telnet://host:23", "COM3"}) {
         EXPECT_EQ(ParsePortUrl(name), std::nullopt) << name;
     }
-    EXPECT_FALSE(IsNetworkPortName("/dev/ttyUSB0"));
 }
 
 }  // namespace
