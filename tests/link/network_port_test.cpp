@@ -18,7 +18,6 @@
 #include "link/network_port.h"
 #include "link/port_url.h"
 #include "link/telnet_codec.h"
-#include "link_test_support.h"
 
 namespace pelta::link {
 namespace {

@@ -9,7 +9,6 @@
 #include <sys/ioctl.h>
 
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <map>
