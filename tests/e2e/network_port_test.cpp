@@ -25,9 +25,8 @@ TEST(NetworkPortTest, ser2netCarriesReadsSettingsAndFramesHoldingFF) {
         Ser2net server(rig.Device(), rfc2217);
         rig.UseNetworkPort(server.Url());
         link::LinkSettings& chosen = rig.settings.PortTable[20];
-        chosen.PortNumber = 20;
-        chosen.Parity = 1;  // "Odd"
-        chosen.Speed = 7;   // 19200
+        std::tie(chosen.PortNumber, chosen.Parity, chosen.Speed) =
+            std::tuple(20, 1, 7);  // Odd, 19200
         rig.commands.Command5_Click();
         rig.window.In["DateTime3(1)"] = QStringLiteral("06:45");
         rig.commands.Button167_Click(1);
