@@ -101,7 +101,6 @@ TEST_F(MapFolder, isTrustedOnlyWhenOwnAndNobodyElseCanWriteUpToTheTop) {
         std::string Failing;
     } cases[] = {
         // clang-format off
-        {"own, 0700",                  map,   top,              map, 0700, Own,              ""},
         {"others may write the top",   map,   top,              top, 0707, WritableByOthers, top},
         {"above the top is not asked", map,   top,              run, 0777, Own,              ""},
         {"a link to an own folder",    alias, run,              map, 0700, NotADirectory,    alias},
