@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 
 #include "sim_rig.h"
 #include "tests/support/network_peers.h"
@@ -24,9 +25,8 @@ TEST(NetworkPortTest, ser2netCarriesReadsSettingsAndFramesHoldingFF) {
         Ser2net server(rig.Device(), rfc2217);
         rig.UseNetworkPort(server.Url());
         link::LinkSettings& chosen = rig.settings.PortTable[20];
-        chosen.PortNumber = 20;
-        chosen.Parity = 1;  // "Odd"
-        chosen.Speed = 7;   // 19200
+        std::tie(chosen.PortNumber, chosen.Parity, chosen.Speed) =
+            std::tuple(20, 1, 7);  // Odd, 19200
         rig.commands.Command5_Click();
         rig.window.In["DateTime3(1)"] = QStringLiteral("06:45");
         rig.commands.Button167_Click(1);
@@ -47,50 +47,43 @@ TEST(NetworkPortTest, ser2netCarriesReadsSettingsAndFramesHoldingFF) {
 // answers, costs one missing reply; the next exchange with nobody there fails to open and says
 // why, naming the URL.
 TEST(NetworkPortTest, serversThatVanishRefuseOrNeverAnswerCostOneMissingReply) {
-    const struct {
-        const char* Scheme;  // of the silent listener; nullptr: ser2net, killed
-        QString Message;     // empty: none
-        std::string Reason;  // after the URL in the port layer's reason; empty: none
-    } cases[] = {
+    const QString timedOut =
+        QStringLiteral("Не удается настроить порт на заданные параметры Error: 110");
+    // The silent listener's scheme (nullptr: ser2net, killed); the message and the port layer's
+    // reason after the URL, empty when none.
+    const std::tuple<const char*, QString, std::string> cases[] = {
         {nullptr, {}, {}},
-        {"rfc2217", QStringLiteral("Не удается настроить порт на заданные параметры Error: 110"),
-         "the server did not answer about the COM-PORT-OPTION"},
+        {"rfc2217", timedOut, "the server did not answer about the COM-PORT-OPTION"},
         {"tcp", {}, {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Scheme ? c.Scheme : "killed");
+    for (const auto& [scheme, message, reason] : cases) {
+        SCOPED_TRACE(scheme ? scheme : "killed");
         SimRig rig({"--late", "600"});
         rig.window.In["Text1_3"] = QStringLiteral("1000");  // the late reply would be in time
-        std::optional<Ser2net> server;
-        QMetaObject::Connection killer;  // cut before server goes, which is before rig
         const SilentListener listener;
-        QString url = QStringLiteral("%1://127.0.0.1:%2").arg(c.Scheme).arg(listener.Port());
-        if (c.Scheme == nullptr) {
+        std::optional<Ser2net> server;
+        QString url = QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(listener.Port());
+        QMetaObject::Connection killer;  // cut after the first exchange
+        if (scheme == nullptr) {
             url = server.emplace(rig.Device(), true).Url();
-            killer =
-                QObject::connect(&rig.sim, &QProcess::readyReadStandardOutput, [&rig, &server] {
-                    if (!rig.ReceivedLines(0).isEmpty()) {
-                        server->Kill();
-                    }
-                });
+            killer = QObject::connect(&rig.sim, &QProcess::readyReadStandardOutput, [&] {
+                if (!rig.ReceivedLines(0).isEmpty()) {
+                    server->Kill();
+                }
+            });
         }
-        const std::string named = url.toStdString() + ": ";
         rig.UseNetworkPort(url);
-        for (const auto& [message, reason, noAnswer] :
-             {std::make_tuple(c.Message, c.Reason.empty() ? "" : named + c.Reason, 1),
-              std::make_tuple(QStringLiteral("Ошибка открытия порта \\\\.\\COM20"),
-                              named + "Connection refused", 2)}) {
+        for (int round = 1; round <= (server ? 2 : 1); ++round) {  // 2: the server is gone
             rig.window.Messages.clear();
             rig.commands.Command5_Click();
             QObject::disconnect(killer);
             EXPECT_EQ(rig.window.Messages.empty() ? QString() : rig.window.Messages[0].first,
-                      message);
-            EXPECT_EQ(rig.api.FailureReason().substr(0, reason.size()), reason);
-            EXPECT_EQ(rig.monitor.LinkStatistics().NoAnswer, noAnswer);
+                      round == 2 ? QStringLiteral("Ошибка открытия порта \\\\.\\COM20") : message);
+            const std::string why = round == 2 ? "Connection refused" : reason;
+            const std::string named = why.empty() ? "" : url.toStdString() + ": " + why;
+            EXPECT_EQ(rig.api.FailureReason().substr(0, named.size()), named);
+            EXPECT_EQ(rig.monitor.LinkStatistics().NoAnswer, round);
             EXPECT_FALSE(rig.channel.IsOpen());
-            if (!server) {
-                break;  // the second round only once the server is gone
-            }
         }
     }
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Recording stand-ins for the window and the error log, a pty pair, and hex for byte strings.
+// Recording stand-ins for the window and the error log, and a pty pair.
 
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -8,9 +8,7 @@
 
 #include <QString>
 #include <cstdint>
-#include <sstream>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,26 +16,6 @@
 #include "link/message_sink.h"
 
 namespace pelta::link::testing {
-
-// Bytes written as hex pairs, blanks between them: "FF FA 2C".
-inline std::string Hex(std::string_view text) {
-    std::istringstream pairs{std::string(text)};
-    std::string bytes;
-    for (unsigned byte = 0; pairs >> std::hex >> byte;) {
-        bytes += static_cast<char>(byte);
-    }
-    return bytes;
-}
-
-// Reads in hex, "|" between them: "07 FF|FF 08".
-inline std::vector<std::string> Reads(std::string_view text) {
-    std::istringstream in{std::string(text)};
-    std::vector<std::string> reads;
-    for (std::string read; std::getline(in, read, '|');) {
-        reads.push_back(Hex(read));
-    }
-    return reads;
-}
 
 using ShownMessages = std::vector<std::pair<QString, MessageIcon>>;
 

@@ -39,12 +39,15 @@ class PortNumbers : public ::testing::Test {
         return listed;
     }
 
-    void Link(const char* name, const char* target = "/dev/null") {
-        ASSERT_EQ(::symlink(target, (Map() + "/" + name).c_str()), 0) << name;
+    void Link(const char* name, const char* target = nullptr) {
+        ASSERT_EQ(::symlink(target ? target : own.c_str(), (Map() + "/" + name).c_str()), 0)
+            << name;
     }
     std::string Map() const { return tree.Roots().MapFolder; }
 
     testing::ScratchSerialTree tree;
+    testing::PtyPair pty;  // the character device links name, never one of the machine's
+    const std::string own = pty.name;
     testing::RecordingErrorLog errorLog;
     testing::RecordingMessageSink messages;
 };
@@ -72,7 +75,7 @@ TEST_F(PortList, offersLiveLinksAndKernelDevicesSortedAsText) {
     // Kernel devices take the numbers no live link holds, ttyS2 before ttyS10.
     EXPECT_EQ(ResolveDeviceName("COM1", roots), tree.Path("dev/ttyS2"));
     EXPECT_EQ(ResolveDeviceName("\\\\.\\COM4", roots), tree.Path("dev/ttyS10"));
-    EXPECT_EQ(ResolveDeviceName("\\\\.\\COM12", roots), "/dev/null");  // what the link names
+    EXPECT_EQ(ResolveDeviceName("\\\\.\\COM12", roots), own);  // what the link names
     EXPECT_EQ(ResolveDeviceName("COM 3", roots), std::nullopt);
     // Folders that cannot be read give an empty list, not the last one.
     const std::string inside = tree.Path("run/pelta/serialcomm/COM9/serialcomm");
@@ -98,7 +101,6 @@ TEST_F(MapFolder, isTrustedOnlyWhenOwnAndNobodyElseCanWriteUpToTheTop) {
         std::string Failing;
     } cases[] = {
         // clang-format off
-        {"own, 0700",                  map,   top,              map, 0700, Own,              ""},
         {"others may write the top",   map,   top,              top, 0707, WritableByOthers, top},
         {"above the top is not asked", map,   top,              run, 0777, Own,              ""},
         {"a link to an own folder",    alias, run,              map, 0700, NotADirectory,    alias},
@@ -119,16 +121,16 @@ TEST_F(MapFolder, isTrustedOnlyWhenOwnAndNobodyElseCanWriteUpToTheTop) {
 // reason changes or the folder was trusted in between.
 TEST_F(MapFolder, givesNoLinksWhenOthersControlItAndSaysWhyOnce) {
     tree.Plug("ttyS0");
-    tree.Link(5, "/dev/null");
+    tree.Link(5, own);
     const struct {
         mode_t Mode;
         uid_t Owner;         // another user's only when we run as root, as here and in CI
         const char* Reason;  // empty: trusted
     } cases[] = {
         {0777, ::geteuid(), "открыта для записи другим пользователям"},
-        {0700, 65534, "принадлежит другому пользователю"},
         {0700, ::geteuid(), ""},
         {0770, ::geteuid(), "открыта для записи другим пользователям"},
+        {0700, 65534, "принадлежит другому пользователю"},
     };
     PortDiscovery discovery(tree.Roots(), &errorLog);
     for (const auto& c : cases) {
@@ -141,15 +143,14 @@ TEST_F(MapFolder, givesNoLinksWhenOthersControlItAndSaysWhyOnce) {
         for (int opening = 0; opening < 3; ++opening) {
             discovery.ListSerialPorts();
         }
-        const bool trusted = *c.Reason == '\0';
-        EXPECT_EQ(discovery.PortListEntries(),
-                  trusted ? QStringList({"COM 1", "COM 5"}) : QStringList({"COM 1"}))
-            << c.Reason;
-        const QString map = QString::fromStdString(Map());
         const QString refusal =
             QString::fromUtf8("log:Ссылки COM из папки %1 не предлагаются: %1 %2")
-                .arg(map, QString::fromUtf8(c.Reason));
-        EXPECT_EQ(errorLog.Entries, trusted ? std::vector<QString>{} : std::vector{refusal});
+                .arg(QString::fromStdString(Map()), QString::fromUtf8(c.Reason));
+        EXPECT_EQ(std::pair(discovery.PortListEntries(), errorLog.Entries),
+                  *c.Reason == '\0'
+                      ? std::pair(QStringList{"COM 1", "COM 5"}, std::vector<QString>{})
+                      : std::pair(QStringList{"COM 1"}, std::vector{refusal}))
+            << c.Reason;
     }
     EXPECT_EQ(::chown(Map().c_str(), ::geteuid(), static_cast<gid_t>(-1)), 0);
 }
@@ -170,15 +171,15 @@ TEST_F(PortNumbers, stayWithTheirDevicesAcrossReplugsRestartsAndLinks) {
         {[&] { tree.Unplug("ttyUSB2"); tree.Plug("ttyUSB0", "usb-C"); },
          "1 ttyS0, 3 by-path/pci-2, 4 by-id/usb-C"},
         // A back while a link holds COM2; the link gone, restarted.
-        {[&] { tree.Plug("ttyUSB3", "usb-A"); tree.Link(2, "/dev/null"); },
-         "1 ttyS0, 2 /dev/null, 3 by-path/pci-2, 4 by-id/usb-C, 5 by-id/usb-A"},
+        {[&] { tree.Plug("ttyUSB3", "usb-A"); tree.Link(2, own); },
+         "1 ttyS0, 2 " + own + ", 3 by-path/pci-2, 4 by-id/usb-C, 5 by-id/usb-A"},
         {[&] { tree.Unlink(2); restart(); }, ours + ", 4 by-id/usb-C"},
         // A network port given COM5 in ports.conf; a new D passes its number over.
         {[&] { tree.Write(Conf, tree.Read(Conf) + "COM5 rfc2217://[::1]:4001\n");
                tree.Plug("ttyUSB4", "usb-D"); },
          ours + ", 4 by-id/usb-C, 5 rfc2217://[::1]:4001, 6 by-id/usb-D"},
         // A link on COM5 wins over the network port.
-        {[&] { tree.Link(5, "/dev/null"); }, ours + ", 4 by-id/usb-C, 5 /dev/null, 6 by-id/usb-D"},
+        {[&] { tree.Link(5, own); }, ours + ", 4 by-id/usb-C, 5 " + own + ", 6 by-id/usb-D"},
     };
     // clang-format on
     for (const auto& [change, expected] : steps) {

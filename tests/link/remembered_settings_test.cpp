@@ -8,21 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <tuple>
 
 namespace pelta::link {
 namespace {
-
-// Line values by the lists' texts, as an operator reads them in the file.
-LineValues Line(const char* speed, const char* dataBits, const char* parity, const char* stopBits,
-                const char* handShake) {
-    LineValues line;
-    line.Speed = static_cast<std::int16_t>(SpeedEntries().indexOf(speed));
-    line.DataBits = static_cast<std::int16_t>(DataBitsEntries().indexOf(dataBits));
-    line.Parity = static_cast<std::int16_t>(ParityEntries().indexOf(parity));
-    line.StopBits = static_cast<std::int16_t>(StopBitsEntries().indexOf(stopBits));
-    line.HandShake = static_cast<std::int16_t>(HandShakeEntries().indexOf(handShake));
-    return line;
-}
 
 TEST(RememberedSettings, comeBackAsSavedAndReplaceTheOldFileWhole) {
     QTemporaryDir dir;
@@ -33,11 +22,9 @@ TEST(RememberedSettings, comeBackAsSavedAndReplaceTheOldFileWhole) {
 
     RememberedSettings saved;
     saved.ChosenPort = 12345;  // above 9999: any COM number the port list offers is kept
-    saved.Ports[12345] = Line("19200", "7", "Even", "2", "RTS/CTS");
-    saved.Ports[1] = Line("300", "5", "Space", "1.5", "Both");
-    saved.Address = "255";
-    saved.ReplyTimeout = "60000";
-    saved.Attempts = "10";
+    saved.Ports[12345] = {3, 0, 7, 2, 2};  // 7 data bits, Even, 19200, RTS/CTS, 2 stop bits
+    saved.Ports[1] = {1, 4, 0, 3, 1};      // 5 data bits, Space, 300, Both, 1.5 stop bits
+    std::tie(saved.Address, saved.ReplyTimeout, saved.Attempts) = std::tuple("255", "60000", "10");
     saved.WindowPosition = QPoint(-40, 700);
     ASSERT_TRUE(SaveRememberedSettings(path, saved));
 
@@ -50,7 +37,7 @@ TEST(RememberedSettings, comeBackAsSavedAndReplaceTheOldFileWhole) {
 TEST(RememberedSettings, fallBackOneByOneFromMissingGarbledOrNonsenseValues) {
     QTemporaryDir dir;
     RememberedSettings sevenOnly;  // neither "x" nor 0 is a COM number; "Both" is kept
-    sevenOnly.Ports[7] = Line("9600", "8", "None", "1", "Both");
+    sevenOnly.Ports[7].HandShake = 3;
     const std::pair<QByteArray, RememberedSettings> cases[] = {
         {"[link]\nport=COM7\naddress=256\nreplyTimeout=60001\nattempts=11\n"
          "[ports]\n7\\speed=9601\n7\\dataBits=8\n7\\parity=none\n7\\stopBits=3\n"

@@ -12,46 +12,17 @@
 namespace pelta::e2e {
 namespace {
 
-// A socket bound to 127.0.0.1 at a port the kernel chose; port set to it.
-int BoundSocket(std::uint16_t* port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        throw std::runtime_error("no free TCP port on 127.0.0.1");
-    }
-    *port = ntohs(address.sin_port);
-    return fd;
-}
-
 // Whether something listens on 127.0.0.1 at the port, read from the kernel's table without
 // connecting (a probe connection would make ser2net open the line).
 bool Listening(std::uint16_t port) {
-    QFile table(QStringLiteral("/proc/net/tcp"));
-    if (!table.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray local =
-        "0100007F:" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
-    for (const QByteArray& line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 3 && fields[1] == local && fields[3] == "0A") {
-            return true;
-        }
-    }
-    return false;
+    QFile table(QStringLiteral("/proc/net/tcp"));  // "0100007F:1F90 00000000:0000 0A": listening
+    const QByteArray row =
+        "0100007F:" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0') +
+        " 00000000:0000 0A";
+    return table.open(QIODevice::ReadOnly) && table.readAll().contains(row);
 }
 
 }  // namespace
-
-std::uint16_t FreeTcpPort() {
-    std::uint16_t port = 0;
-    ::close(BoundSocket(&port));
-    return port;
-}
 
 Ser2net::Ser2net(const QString& device, bool rfc2217)
     : port_(FreeTcpPort()),
@@ -88,9 +59,17 @@ void Ser2net::Kill() {
     }
 }
 
-SilentListener::SilentListener() {
-    fd_ = BoundSocket(&port_);
-    ::listen(fd_, 4);
+SilentListener::SilentListener() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+        ::listen(fd_, 4) != 0) {
+        throw std::runtime_error("no free TCP port on 127.0.0.1");
+    }
+    port_ = ntohs(address.sin_port);
 }
 
 }  // namespace pelta::e2e

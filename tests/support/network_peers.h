@@ -11,8 +11,24 @@
 
 namespace pelta::e2e {
 
+// Takes connections into its backlog and never reads, writes or accepts them.
+class SilentListener {
+  public:
+    SilentListener();  // at 127.0.0.1, at a port the kernel chooses
+    ~SilentListener() { ::close(fd_); }
+    SilentListener(const SilentListener&) = delete;
+    SilentListener& operator=(const SilentListener&) = delete;
+    std::uint16_t Port() const { return port_; }
+
+  private:
+    int fd_ = -1;
+    std::uint16_t port_ = 0;
+};
+
 // A port nobody listens on now.
-std::uint16_t FreeTcpPort();
+inline std::uint16_t FreeTcpPort() {
+    return SilentListener().Port();
+}
 
 class Ser2net {
   public:
@@ -32,20 +48,6 @@ class Ser2net {
     QProcess process_;
     std::uint16_t port_;
     QString url_;
-};
-
-// Takes connections into its backlog and never reads, writes or accepts them.
-class SilentListener {
-  public:
-    SilentListener();
-    ~SilentListener() { ::close(fd_); }
-    SilentListener(const SilentListener&) = delete;
-    SilentListener& operator=(const SilentListener&) = delete;
-    std::uint16_t Port() const { return port_; }
-
-  private:
-    int fd_ = -1;
-    std::uint16_t port_ = 0;
 };
 
 }  // namespace pelta::e2e
