@@ -51,14 +51,6 @@ inline bool WriteFile(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-inline QStringList Items(const QComboBox* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i) {
-        items << list->itemText(i);
-    }
-    return items;
-}
-
 class Form1Harness {
   public:
     explicit Form1Harness(const HarnessSetup& setup = {}) {

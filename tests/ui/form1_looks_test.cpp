@@ -171,7 +171,7 @@ TEST(Form1StartUp, fillsItsListsAndNamesAMissingOrBrokenPictureInOneWarning) {
         // The ports by COM number, every other list filled (the defaults are the code's own
         // literals; the clock fields are the clock tests').
         const auto* ports = harness.Find<QComboBox>("cboPort");
-        EXPECT_EQ(Items(ports).join(','), c.ports.empty() ? "" : "COM 1,COM 12,COM 3");
+        EXPECT_EQ(ports->count(), int(c.ports.size()));  // their order: the port-list test's
         for (const QComboBox* list : harness.Window().findChildren<QComboBox*>()) {
             EXPECT_TRUE(list == ports || list->count() > 0) << list->objectName().toStdString();
         }
