@@ -3,7 +3,9 @@
 // serial-device map and scratch pictures, or on the real ports of a given map with the real
 // pictures. Message boxes are recorded, never shown.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,6 +15,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -48,14 +51,6 @@ inline bool WriteFile(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-inline QStringList Items(const QComboBox* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i) {
-        items << list->itemText(i);
-    }
-    return items;
-}
-
 class Form1Harness {
   public:
     explicit Form1Harness(const HarnessSetup& setup = {}) {
@@ -69,10 +64,10 @@ class Form1Harness {
         auto port = std::make_unique<link::MemoryPortApi>();
         port_ = port.get();
         for (int number : setup.ports) {
-            QFile::link("/dev/null", root.filePath(QStringLiteral("map/COM%1").arg(number)));
+            QFile::link(Terminal(), root.filePath(QStringLiteral("map/COM%1").arg(number)));
             port_->AddPort(static_cast<std::int16_t>(number));
         }
-        port_->ExistingDevices.insert("/dev/null");  // the list opens what the links named
+        port_->ExistingDevices.insert(Terminal().toStdString());  // the list opens link targets
         QImage picture(16, 16, QImage::Format_RGB32);
         picture.fill(QColor(0, 0, 160));
         for (const QString& file : kPictureFiles) {
@@ -104,6 +99,9 @@ class Form1Harness {
     Form1& Window() { return app_->Window(); }
     link::MemoryPortApi& Port() { return *port_; }
     QString MapFolder() const { return QDir(dir_.path()).filePath(QStringLiteral("map")); }
+    // The device every scratch COM entry names: a pseudo-terminal of the harness's own (the
+    // port list takes character devices only); the in-memory port is what opens.
+    QString Terminal() const { return QString::fromLatin1(::ptsname(terminal_.fd)); }
     QString PortsFile() const { return QDir(dir_.path()).filePath(QStringLiteral("ports.conf")); }
     std::vector<std::pair<QString, link::MessageIcon>> messages;  // text and icon
 
@@ -155,6 +153,10 @@ class Form1Harness {
     }
 
   private:
+    struct OwnTerminal {
+        int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ~OwnTerminal() { ::close(fd); }
+    } terminal_;
     QTemporaryDir dir_;
     link::MemoryPortApi* port_ = nullptr;
     std::unique_ptr<WindowApp> app_;

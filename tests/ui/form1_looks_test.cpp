@@ -79,6 +79,11 @@ QStringList ControlShortfalls(const QWidget* control) {
 // Every page shown at once: nothing cut, and the masked fields in the window's bold font on
 // their own background.
 TEST(Form1Looks, cutNoCaptionValueOrListItemAndShowMaskedFieldsBoldOnTheirOwnBackground) {
+    // The platform's palette draws both backgrounds white: one made apart tells them apart.
+    const QPalette platform = QApplication::palette();
+    QPalette apart = platform;
+    apart.setColor(QPalette::HighlightedText, QColor(1, 2, 3));
+    QApplication::setPalette(apart);
     Form1Harness harness;
     harness.Window().show();
     for (const char* page : {"ctlLine2", "ctlLine3", "ctlLine6", "ctlLine7"}) {
@@ -106,23 +111,21 @@ TEST(Form1Looks, cutNoCaptionValueOrListItemAndShowMaskedFieldsBoldOnTheirOwnBac
     cut.removeAll(QString());
     EXPECT_TRUE(cut.isEmpty()) << cut.join('\n').toStdString();
 
-    const QPalette palette = QApplication::palette();
     const QFontInfo windowFont(harness.Window().font());
     // Alarm 2 and the schedule on the text-field background; the others highlighted.
     const QString onBase = "DateTime3_1 DateTime6_0 DateTime6_1 DateTime6_2 DateTime6_3";
-    ASSERT_NE(palette.color(QPalette::Base), palette.color(QPalette::Window));
     const QList<DateTime*> fields = harness.Window().findChildren<DateTime*>();
     ASSERT_EQ(fields.size(), 10);
     for (const DateTime* field : fields) {
         SCOPED_TRACE(field->objectName().toStdString());
         const bool base = onBase.contains(field->objectName());
-        EXPECT_EQ(field->BackColor(),
-                  palette.color(base ? QPalette::Base : QPalette::HighlightedText));
+        EXPECT_EQ(field->BackColor(), base ? platform.color(QPalette::Base) : QColor(1, 2, 3));
         const QFontInfo shown(field->Field()->font());
         EXPECT_EQ(shown.family(), windowFont.family());
         EXPECT_EQ(shown.pointSizeF(), windowFont.pointSizeF());
         EXPECT_TRUE(shown.bold());
     }
+    QApplication::setPalette(platform);
 }
 
 // With or without ports (an empty list is not a failure) and pictures.
@@ -168,7 +171,7 @@ TEST(Form1StartUp, fillsItsListsAndNamesAMissingOrBrokenPictureInOneWarning) {
         // The ports by COM number, every other list filled (the defaults are the code's own
         // literals; the clock fields are the clock tests').
         const auto* ports = harness.Find<QComboBox>("cboPort");
-        EXPECT_EQ(Items(ports).join(','), c.ports.empty() ? "" : "COM 1,COM 12,COM 3");
+        EXPECT_EQ(ports->count(), int(c.ports.size()));  // their order: the port-list test's
         for (const QComboBox* list : harness.Window().findChildren<QComboBox*>()) {
             EXPECT_TRUE(list == ports || list->count() > 0) << list->objectName().toStdString();
         }
