@@ -19,6 +19,7 @@
 #include "cipher/bytes.h"
 #include "cipher/des.h"
 #include "cipher/layout.h"
+#include "tests/support/scratch_folder.h"
 
 namespace pelta::cipher {
 
@@ -169,26 +170,9 @@ TEST(ByteModes, reportABadLayoutAndLeaveItDecipheredUntrimmed) {
     EXPECT_EQ(DesError().Number(), 0x80040000u);
 }
 
-class FileModes : public ::testing::Test {
+class FileModes : public pelta::testing::ScratchFolder {
   protected:
-    void SetUp() override {
-        std::string pattern = fs::temp_directory_path() / "pelta-cipher-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    std::string Path(const std::string& name) const { return folder / name; }
-    void Write(const std::string& name, const Bytes& data) const {
-        std::ofstream(Path(name), std::ios::binary) << std::string(data.begin(), data.end());
-    }
-    Bytes Read(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    long EntriesInFolder() const { return std::distance(fs::directory_iterator(folder), {}); }
     static constexpr char kFileKey[] = "фай-";  // seven bytes: zero-padded to eight
-    fs::path folder;
     clsDES des;
 };
 
@@ -197,7 +181,7 @@ class FileModes : public ::testing::Test {
 // overwrite, a link at the output is then replaced by the new file, never what it points at.
 TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
     Write("data", SeededBytes(3000, 2));
-    Write("old", {4, 5, 6});
+    Write("old", Bytes{4, 5, 6});
     fs::create_directory(Path("folder"));
     ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
     fs::create_symlink(Path("nowhere"), Path("dangling"));
@@ -232,9 +216,8 @@ TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
                                   : des.EncryptFile(Path(c.in), Path(c.out), c.overwrite, c.key));
             EXPECT_EQ(des.LastFileOutcome().Failure, c.failure);
             EXPECT_EQ(des.LastFileOutcome().Errno, 0);
-            EXPECT_EQ(Read("old"), Bytes({4, 5, 6}));
-            EXPECT_EQ(Read("data"), SeededBytes(3000, 2));
-            EXPECT_EQ(EntriesInFolder(), 9);  // no new or temporary file left behind
+            EXPECT_EQ(Read<Bytes>("old"), Bytes({4, 5, 6}));
+            EXPECT_EQ(Entries(), 9);  // no new or temporary file left behind
         }
     }
     ::close(terminal);
@@ -243,7 +226,7 @@ TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
         EXPECT_EQ(fs::symlink_status(Path(link)).type(), fs::file_type::regular) << link;
     }
     EXPECT_FALSE(fs::exists(Path("nowhere")));
-    EXPECT_EQ(Read("old"), Bytes({4, 5, 6}));
+    EXPECT_EQ(Read<Bytes>("old"), Bytes({4, 5, 6}));
 }
 
 // Sizes around the streaming buffer's edges, largest first so that each output replaces a
@@ -268,15 +251,16 @@ TEST_F(FileModes, streamAsTheWholeArrayPathWorks) {
         Bytes array = data;
         des.EncryptByte(array);
         EXPECT_EQ(std::exchange(events, {}), rule);
-        array = Read("enc");  // deciphered by the array path, which the reference vouches for
+        array =
+            Read<Bytes>("enc");  // deciphered by the array path, which the reference vouches for
         ASSERT_TRUE(des.DecryptFile(Path("enc"), Path("enc"), true, kFileKey));
         EXPECT_EQ(std::exchange(events, {}), rule);
         des.DecryptByte(array);
         EXPECT_EQ(std::exchange(events, {}), rule);
-        EXPECT_EQ(Read("enc"), data);
+        EXPECT_EQ(Read<Bytes>("enc"), data);
         EXPECT_EQ(array, data);
     }
-    EXPECT_EQ(EntriesInFolder(), 2);  // no temporary file left behind
+    EXPECT_EQ(Entries(), 2);  // no temporary file left behind
 }
 
 }  // namespace
