@@ -82,18 +82,14 @@ TEST_F(SimProcess, failsWithOneLineForABadOptionOrAMapFolderOthersMayWrite) {
     const std::string above = Path("pelta");
     ASSERT_EQ(::mkdir(above.c_str(), 0700), 0);
     ASSERT_EQ(::chmod(above.c_str(), 0707), 0);
-    const struct {
-        std::vector<std::string> args;
-        int code;
-        std::string err;
-    } cases[] = {
-        {{"--bogus"}, 2, "pelta-sim: unknown option '--bogus' (try --help)\n"},
-        {{}, 1, "pelta-sim: " + above + " is writable by other users; refusing to use it\n"},
+    // The exit status, then standard error.
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--bogus"}, "2 pelta-sim: unknown option '--bogus' (try --help)\n"},
+        {{}, "1 pelta-sim: " + above + " is writable by other users; refusing to use it\n"},
     };
-    for (const auto& c : cases) {
-        const auto run = testing::RunProgram(PELTA_SIM, c.args, "", {{"XDG_RUNTIME_DIR", folder}});
-        EXPECT_EQ(run.Code, c.code) << c.err;
-        EXPECT_EQ(run.Err, c.err);
+    for (const auto& [args, expected] : cases) {
+        const auto run = testing::RunProgram(PELTA_SIM, args, "", {{"XDG_RUNTIME_DIR", folder}});
+        EXPECT_EQ(std::to_string(run.Code) + " " + run.Err, expected);
     }
 }
 
