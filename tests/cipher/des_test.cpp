@@ -192,11 +192,7 @@ TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
     ASSERT_TRUE(des.EncryptFile(Path("data"), Path("enc"), false, "other key"));
     Write("ragged", Bytes(17, 1));
     using F = FileFailure;
-    const struct {
-        const char *in, *out;
-        bool overwrite;
-        FileFailure failure;
-    } cases[] = {
+    const std::tuple<const char*, const char*, bool, FileFailure> cases[] = {
         {"data", "dangling", false, F::OutputExists},
         {"data", "folder", true, F::OutputNotRegular},
         {"data", "fifo", true, F::OutputNotRegular},
@@ -205,12 +201,11 @@ TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
         {"ragged", "new", true, F::InputNotWholeBlocks},
     };
     for (const bool decipher : {false, true}) {
-        for (const auto& c : std::span(cases).first(decipher ? 6 : 4)) {
-            SCOPED_TRACE(std::string(c.in) + " -> " + c.out);
-            EXPECT_FALSE(decipher
-                             ? des.DecryptFile(Path(c.in), Path(c.out), c.overwrite, kFileKey)
-                             : des.EncryptFile(Path(c.in), Path(c.out), c.overwrite, kFileKey));
-            EXPECT_EQ(des.LastFileOutcome().Failure, c.failure);
+        for (const auto& [in, out, overwrite, failure] : std::span(cases).first(decipher ? 6 : 4)) {
+            SCOPED_TRACE(std::string(in) + " -> " + out);
+            EXPECT_FALSE(decipher ? des.DecryptFile(Path(in), Path(out), overwrite, kFileKey)
+                                  : des.EncryptFile(Path(in), Path(out), overwrite, kFileKey));
+            EXPECT_EQ(des.LastFileOutcome().Failure, failure);
             EXPECT_EQ(des.LastFileOutcome().Errno, 0);
             EXPECT_EQ(Read<Bytes>("old"), Bytes({4, 5, 6}));
             EXPECT_EQ(Entries(), 9);  // no new or temporary file left behind

@@ -67,11 +67,7 @@ TEST_F(DesTool, saysWhatFailedForEachFailure) {
                     cipher::layout::EncipheredSize(cipher::layout::kMaxDataSize) + 8);
     const std::string data = Path("data"), old = Path("old"), fresh = Path("new"),
                       big = Path("big"), secret = Path("secret"), locked = Path("locked");
-    const struct {
-        std::vector<std::string> args;
-        int code;
-        std::string message;
-    } cases[] = {
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{"encrypt", "--key", "k", Path("absent"), fresh}, 1, "input file not found: "},
         {{"encrypt", "--key", "k", Path("folder"), fresh}, 1, "input is not a regular file"},
         {{"encrypt", "--key", "k", secret, fresh}, 1, "file " + secret + ": Permission denied"},
@@ -95,11 +91,11 @@ TEST_F(DesTool, saysWhatFailedForEachFailure) {
     };
     Write("big", std::string(3 << 20, 'b'));
     const auto before = Entries();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args[0] + " " + c.args[c.args.size() - 2] + " " + c.args.back());
-        const auto run = Tool(c.args);
-        EXPECT_EQ(run.Code, c.code);
-        EXPECT_TRUE(run.Err.starts_with("pelta-des: ") && run.Err.find(c.message) != run.Err.npos &&
+    for (const auto& [args, code, message] : cases) {
+        SCOPED_TRACE(args[0] + " " + args[args.size() - 2] + " " + args.back());
+        const auto run = Tool(args);
+        EXPECT_EQ(run.Code, code);
+        EXPECT_TRUE(run.Err.starts_with("pelta-des: ") && run.Err.find(message) != run.Err.npos &&
                     run.Err.find('\n') == run.Err.size() - 1)
             << "one line naming the failure: " << run.Err;
         EXPECT_EQ(Read("old"), "old");
