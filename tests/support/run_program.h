@@ -2,7 +2,6 @@
 // Runs a program as a test would from a shell, and collects its exit status and both outputs.
 // Input and outputs are memory files, not pipes: nothing can fill up and stall either side.
 
-#include <signal.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
