@@ -27,6 +27,7 @@ class ScratchFolder : public ::testing::Test {
         std::ofstream(Path(name), std::ios::binary)
             .write(reinterpret_cast<const char*>(std::data(data)), std::ssize(data));
     }
+    // A literal, without the NUL that ends it.
     void Write(const std::string& name, const char* text) const { Write(name, std::string(text)); }
     template <class Bytes = std::string>
     Bytes Read(const std::string& name) const {
