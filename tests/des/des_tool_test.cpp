@@ -2,21 +2,19 @@
 // the terminal (a pseudo-terminal here), files another user may not touch, and whole output.
 
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <termios.h>
-#include <unistd.h>
+#include <utmp.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "cipher/des.h"
 #include "cipher/layout.h"
+#include "tests/link/link_test_support.h"
 #include "tests/support/run_program.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/des/failure_text.h"
 
 namespace pelta::des_tool {
@@ -24,23 +22,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class DesTool : public ::testing::Test {
+class DesTool : public pelta::testing::ScratchFolder {
   protected:
     void SetUp() override {
-        std::string pattern = fs::temp_directory_path() / "pelta-des-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        ScratchFolder::SetUp();
         fs::copy_file(PELTA_DES_TOOL, Path("pelta-des"));
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    std::string Path(const std::string& name) const { return folder / name; }
-    void Write(const std::string& name, const std::string& text) const {
-        std::ofstream(Path(name), std::ios::binary) << text;
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     // Runs pelta-des, through `launcher` when one is set, with `input` on standard input.
     pelta::testing::ProgramRun Tool(std::vector<std::string> args,
@@ -50,7 +36,6 @@ class DesTool : public ::testing::Test {
         return pelta::testing::RunProgram(args[0], {args.begin() + 1, args.end()}, input);
     }
 
-    fs::path folder;
     std::vector<std::string> launcher;  // a program and its arguments that run the tool
 };
 
@@ -82,11 +67,7 @@ TEST_F(DesTool, saysWhatFailedForEachFailure) {
                     cipher::layout::EncipheredSize(cipher::layout::kMaxDataSize) + 8);
     const std::string data = Path("data"), old = Path("old"), fresh = Path("new"),
                       big = Path("big"), secret = Path("secret"), locked = Path("locked");
-    const struct {
-        std::vector<std::string> args;
-        int code;
-        std::string message;
-    } cases[] = {
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{"encrypt", "--key", "k", Path("absent"), fresh}, 1, "input file not found: "},
         {{"encrypt", "--key", "k", Path("folder"), fresh}, 1, "input is not a regular file"},
         {{"encrypt", "--key", "k", secret, fresh}, 1, "file " + secret + ": Permission denied"},
@@ -109,17 +90,16 @@ TEST_F(DesTool, saysWhatFailedForEachFailure) {
         {{"encrypt-text", "--key", "k", "--overwrite", "t"}, 2, "unexpected option: --overwrite"},
     };
     Write("big", std::string(3 << 20, 'b'));
-    const auto files = [&] { return std::distance(fs::recursive_directory_iterator(folder), {}); };
-    const auto before = files();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args[0] + " " + c.args[c.args.size() - 2] + " " + c.args.back());
-        const auto run = Tool(c.args);
-        EXPECT_EQ(run.Code, c.code);
-        EXPECT_TRUE(run.Err.starts_with("pelta-des: ") && run.Err.find(c.message) != run.Err.npos &&
+    const auto before = Entries();
+    for (const auto& [args, code, message] : cases) {
+        SCOPED_TRACE(args[0] + " " + args[args.size() - 2] + " " + args.back());
+        const auto run = Tool(args);
+        EXPECT_EQ(run.Code, code);
+        EXPECT_TRUE(run.Err.starts_with("pelta-des: ") && run.Err.find(message) != run.Err.npos &&
                     run.Err.find('\n') == run.Err.size() - 1)
             << "one line naming the failure: " << run.Err;
         EXPECT_EQ(Read("old"), "old");
-        EXPECT_EQ(files(), before);
+        EXPECT_EQ(Entries(), before);
     }
 }
 
@@ -170,81 +150,59 @@ TEST_F(DesTool, keepsTheUsualCommandLineConventions) {
               std::string("a\0b\0\n", 5));
 }
 
-// pelta-des on a pseudo-terminal: what it writes there, and what is typed.
-class Terminal {
-  public:
+// pelta-des with a pseudo-terminal for its standard streams, as from a shell's prompt; the test
+// types on the master side.
+struct Terminal : link::testing::PtyPair {
     explicit Terminal(std::vector<std::string> args) {
         std::vector<char*> argv;
         for (std::string& arg : args) {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
-        if ((Child = ::forkpty(&Master, nullptr, nullptr, nullptr)) == 0) {
-            ::signal(SIGINT, SIG_DFL);  // as from a shell's prompt, also when run in the background
+        if ((child = ::fork()) == 0) {
+            ::login_tty(slave);  // its own session, with this terminal as its controlling one
+            ::signal(SIGINT, SIG_DFL);  // as at a prompt, also when the test runs in the background
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
+        ::close(std::exchange(slave, -1));  // so that the master sees the program end
     }
-    ~Terminal() {
-        if (Child > 0) {
-            ::kill(Child, SIGKILL);
-            ::waitpid(Child, nullptr, 0);
-        }
-        ::close(Master);
-    }
+    ~Terminal() { ExitCode(); }
 
-    // Reads until `marker` has been written; false when the program has gone first, or has
-    // written nothing for ten seconds.
-    bool WaitFor(const std::string& marker) {
-        char buffer[4096];
-        pollfd ready{Master, POLLIN, 0};
-        while (Seen.find(marker) == std::string::npos) {
-            const ssize_t got = ::poll(&ready, 1, 10000) == 1 ? ::read(Master, buffer, 4096) : -1;
-            if (got <= 0) {
-                return false;
-            }
-            Seen.append(buffer, static_cast<std::size_t>(got));
-        }
-        return true;
-    }
-    void Type(const std::string& text) const {
-        ASSERT_EQ(::write(Master, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    }
     bool Echoes() const {
         termios settings{};
-        return ::tcgetattr(Master, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
+        return ::tcgetattr(master, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
     }
-    // 128 + the signal that ended it, as a shell says.
+    // Reads all it writes until it ends (killed after ten silent seconds: a failure, never a
+    // hanging test); 128 + the signal that ended it, as a shell says.
     int ExitCode() {
-        WaitFor("\x04");         // never written: reads everything until the program has gone
-        ::kill(Child, SIGKILL);  // or is stuck: a failure, never a test that hangs
-        int status = 0;
-        ::waitpid(std::exchange(Child, -1), &status, 0);
+        seen += Received(std::string::npos, 10000);
+        if (child > 0) {
+            ::kill(child, SIGKILL);
+            ::waitpid(std::exchange(child, -1), &status, 0);
+        }
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 
-    pid_t Child = -1;
-    std::string Seen;
-
-  private:
-    int Master = -1;
+    pid_t child = -1;
+    int status = 0;
+    std::string seen;
 };
 
 // Asked twice to encrypt: the same key both times is taken, two different ones are refused.
+// With echo off only the line ends show.
 TEST_F(DesTool, asksTheTerminalWithoutEchoWhenNoKeyIsGiven) {
     Write("data", "plain text");
     for (const std::string again : {"другой", "пароль"}) {
         Terminal terminal({Path("pelta-des"), "encrypt", Path("data"), Path("enc")});
-        ASSERT_TRUE(terminal.WaitFor("Key: ")) << terminal.Seen;
-        EXPECT_FALSE(terminal.Echoes());
-        terminal.Type("пароль\n");
-        ASSERT_TRUE(terminal.WaitFor("Key again: ")) << terminal.Seen;
-        terminal.Type(again + "\n");
+        ASSERT_EQ(terminal.Received(5, 10000), "Key: ");
+        terminal.Send("пароль\n");
+        ASSERT_EQ(terminal.Received(13, 10000), "\r\nKey again: ");  // the key not echoed
+        terminal.Send(again + "\n");
         const bool same = again == "пароль";
-        EXPECT_EQ(terminal.ExitCode(), same ? 0 : 1) << terminal.Seen;
-        EXPECT_EQ(terminal.Seen.find("пароль"), std::string::npos) << terminal.Seen;
-        EXPECT_EQ(terminal.Seen.find("pelta-des: the two keys differ") == std::string::npos, same);
-        EXPECT_EQ(fs::exists(Path("enc")), same);
+        EXPECT_EQ(terminal.ExitCode(), same ? 0 : 1) << terminal.seen;
+        EXPECT_EQ(terminal.seen.find(again), std::string::npos) << terminal.seen;
+        EXPECT_EQ(terminal.seen.find("pelta-des: the two keys differ") == std::string::npos, same);
         EXPECT_TRUE(terminal.Echoes()) << "echo is back on";
     }
     EXPECT_EQ(Tool({"decrypt", "--key", "пароль", Path("enc"), "-"}).Out, "plain text");
@@ -266,13 +224,13 @@ TEST_F(DesTool, removesItsTemporaryFileAndSaysSoInTheStatusOnAnEndingSignal) {
         SCOPED_TRACE(signal);
         Terminal terminal(
             {Path("pelta-des"), "encrypt", "--key", "k", "--overwrite", "-", Path("old")});
-        terminal.Type("some data");
+        terminal.Send("some data");
         for (int waited = 0; temporary().empty() && waited < 2000; ++waited) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));  // 20 s at most
         }
         ASSERT_FALSE(temporary().empty());
         EXPECT_EQ(fs::status(temporary()).permissions(), fs::perms(0600));  // private meanwhile
-        ::kill(terminal.Child, signal);
+        ::kill(terminal.child, signal);
         EXPECT_EQ(terminal.ExitCode(), 128 + signal);
         EXPECT_TRUE(temporary().empty());
         EXPECT_EQ(Read("old"), "old");
@@ -284,13 +242,12 @@ TEST_F(DesTool, removesItsTemporaryFileAndSaysSoInTheStatusOnAnEndingSignal) {
 TEST_F(DesTool, keepsATerminalReadable) {
     Terminal binary({Path("pelta-des"), "encrypt-text", "--key", "k", "text"});
     EXPECT_EQ(binary.ExitCode(), 2);
-    EXPECT_NE(binary.Seen.find("terminal: use --hex, or redirect"), std::string::npos)
-        << binary.Seen;
-    Write("big", std::string(3 << 20, 'b'));
-    ASSERT_EQ(Tool({"encrypt", "--key", "right", Path("big"), Path("enc")}).Code, 0);
-    Terminal bar({Path("pelta-des"), "decrypt", "--key", "wrong", Path("enc"), Path("out")});
+    EXPECT_NE(binary.seen.find("terminal: use --hex, or redirect"), std::string::npos)
+        << binary.seen;
+    Write("big", std::string(3 << 20, 'b'));  // its first megabyte deciphers to no header
+    Terminal bar({Path("pelta-des"), "decrypt", "--key", "k", Path("big"), Path("out")});
     EXPECT_EQ(bar.ExitCode(), 1);
-    EXPECT_NE(bar.Seen.find("%\r\npelta-des: could not decrypt"), std::string::npos) << bar.Seen;
+    EXPECT_NE(bar.seen.find("%\r\npelta-des: could not decrypt"), std::string::npos) << bar.seen;
 }
 
 }  // namespace

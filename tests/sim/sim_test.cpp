@@ -6,11 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <string>
 
 #include "protocol/frame.h"
 #include "tests/support/run_program.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/sim/controller_model.h"
 
 namespace pelta::sim {
@@ -76,26 +76,21 @@ TEST_F(ModelTest, movesTheClockThatReadStateShowsWhenSet) {
     EXPECT_EQ(model_.ClockNow().day, 1);
 }
 
-TEST(SimProcess, failsWithOneLineForABadOptionOrAMapFolderOthersMayWrite) {
-    char scratch[] = "/tmp/pelta-registration-XXXXXX";
-    ASSERT_NE(::mkdtemp(scratch), nullptr);
-    const std::string above = std::string(scratch) + "/pelta";
+using SimProcess = testing::ScratchFolder;
+
+TEST_F(SimProcess, failsWithOneLineForABadOptionOrAMapFolderOthersMayWrite) {
+    const std::string above = Path("pelta");
     ASSERT_EQ(::mkdir(above.c_str(), 0700), 0);
     ASSERT_EQ(::chmod(above.c_str(), 0707), 0);
-    const struct {
-        std::vector<std::string> args;
-        int code;
-        std::string err;
-    } cases[] = {
-        {{"--bogus"}, 2, "pelta-sim: unknown option '--bogus' (try --help)\n"},
-        {{}, 1, "pelta-sim: " + above + " is writable by other users; refusing to use it\n"},
+    // The exit status, then standard error.
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--bogus"}, "2 pelta-sim: unknown option '--bogus' (try --help)\n"},
+        {{}, "1 pelta-sim: " + above + " is writable by other users; refusing to use it\n"},
     };
-    for (const auto& c : cases) {
-        const auto run = testing::RunProgram(PELTA_SIM, c.args, "", {{"XDG_RUNTIME_DIR", scratch}});
-        EXPECT_EQ(run.Code, c.code) << c.err;
-        EXPECT_EQ(run.Err, c.err);
+    for (const auto& [args, expected] : cases) {
+        const auto run = testing::RunProgram(PELTA_SIM, args, "", {{"XDG_RUNTIME_DIR", folder}});
+        EXPECT_EQ(std::to_string(run.Code) + " " + run.Err, expected);
     }
-    std::filesystem::remove_all(scratch);
 }
 
 }  // namespace

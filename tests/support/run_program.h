@@ -2,15 +2,15 @@
 // Runs a program as a test would from a shell, and collects its exit status and both outputs.
 // Input and outputs are memory files, not pipes: nothing can fill up and stall either side.
 
-#include <signal.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace pelta::testing {
@@ -22,17 +22,15 @@ struct ProgramRun {
 
 // The whole of a memory file, which it closes.
 inline std::string TakeMemoryFile(int fd) {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t got; (got = ::pread(fd, buffer, sizeof buffer, off_t(text.size()))) > 0;) {
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
+    std::string text(static_cast<std::size_t>(std::max<off_t>(::lseek(fd, 0, SEEK_END), 0)), '\0');
+    text.resize(
+        static_cast<std::size_t>(std::max<ssize_t>(::pread(fd, text.data(), text.size(), 0), 0)));
     ::close(fd);
     return text;
 }
 
 // Runs `path` with `args`, `input` on its standard input, `env` added to this process's
-// environment. A program still running at `timeout` is killed (Code 128 + SIGKILL).
+// environment. A program still running at `timeout` is ended by SIGALRM (Code 128 + SIGALRM).
 inline ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& args = {},
                              const std::string& input = "",
                              const std::map<std::string, std::string>& env = {},
@@ -54,17 +52,14 @@ inline ProgramRun RunProgram(const std::string& path, const std::vector<std::str
         for (const auto& [name, value] : env) {
             ::setenv(name.c_str(), value.c_str(), 1);
         }
+        ::alarm(static_cast<unsigned>((timeout.count() + 999) / 1000));  // outlives the exec
         ::execv(path.c_str(), argv.data());
         ::_exit(127);
     }
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
     int status = 0;
     pid_t ended = -1;
-    while (child > 0 && (ended = ::waitpid(child, &status, WNOHANG)) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (child > 0 && (ended = ::waitpid(child, &status, 0)) < 0 && errno == EINTR) {
+        // a signal for this process came first: wait on
     }
     ::close(in);
     const int code = ended != child      ? -1
