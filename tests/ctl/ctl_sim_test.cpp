@@ -81,12 +81,10 @@ void ExpectRows(const QString& runtime, const QString& config, const QStringList
 
 class CtlAgainstSimulator : public ::testing::Test {
   protected:
-    // The rig's port and a time-out that a busy machine still meets, then the arguments.
-    static QStringList Port(SimRig& rig) {
-        return {"--port", rig.window.In["cboPortText"], "--timeout", "500"};
-    }
+    // On the rig's port, with a time-out that a busy machine still meets.
     ProgramRun Run(SimRig& rig, const QStringList& args) {
-        return Ctl(rig.runtime.path(), config.path(), Port(rig) + args);
+        const QStringList port{"--port", rig.window.In["cboPortText"], "--timeout", "500"};
+        return Ctl(rig.runtime.path(), config.path(), port + args);
     }
     // The bytes of `count` requests the simulator received, from the `from`th (0 for the first).
     static QStringList Received(SimRig& rig, int from, int count) {
@@ -100,12 +98,20 @@ class CtlAgainstSimulator : public ::testing::Test {
     QTemporaryDir config;
 };
 
-TEST_F(CtlAgainstSimulator, printsWhatEachCommandReadsAndAFailingAddressFailsAlone) {
+TEST_F(CtlAgainstSimulator,
+       printsWhatEachCommandReadsOnTheRememberedLineAndAFailingAddressFailsAlone) {
     SimRig rig(
         {"--indoor", "20.3", "--outdoor", "-4.5", "--humidity", "61", "--pressure", "742.25"});
+    // Line values not given come from the window's remembered settings: its port, at 19200 Bd.
+    const int com = rig.window.In["cboPortText"].section(' ', 1).toInt();
+    link::RememberedSettings remembered;
+    remembered.ChosenPort = com;
+    remembered.Ports[com].Speed = static_cast<std::int16_t>(link::SpeedEntries().indexOf("19200"));
+    remembered.ReplyTimeout = QStringLiteral("500");
+    ASSERT_TRUE(link::SaveRememberedSettings(config.filePath("pelta/pelta.conf"), remembered));
     const std::string silent2 = "^pelta-ctl: адрес 2: нет ответа\n$";
     // clang-format off
-    ExpectRows(rig.runtime.path(), config.path(), Port(rig), {
+    ExpectRows(rig.runtime.path(), config.path(), {}, {
         {{"--address", "2,1", "--json", "read"}, 1,
          R"(^\{"address":2,"ok":false,"reason":"нет ответа","reply":""\})" "\n"
          R"(\{"address":1,"date":"%D","drift":-?[01],"humidity":61,"indoor_temperature":20.3,)"
@@ -113,7 +119,7 @@ TEST_F(CtlAgainstSimulator, printsWhatEachCommandReadsAndAFailingAddressFailsAlo
          R"("time":"\d\d:\d\d:\d\d"\})" "\n$",
          silent2},
         // The drift is taken when the reply came, not at the end of a long reply wait.
-        {{"--timeout", "2500", "--json", "read"}, 0, R"("drift":-?[01],)", "^$"},
+        {{"--timeout", "2500", "--speed", "4800", "--json", "read"}, 0, R"("drift":-?[01],)", "^$"},
         {{"--address", "1,2", "read"}, 1,
          "^Адрес 1\n  Дата: +[^\n]+\n  Время: +[^\n]+\n  Уход часов: +%1\n"
          "  ДОМ, Температура: +20,3 °C\n  ДОМ, Влажность: +61%\n"
@@ -135,6 +141,11 @@ TEST_F(CtlAgainstSimulator, printsWhatEachCommandReadsAndAFailingAddressFailsAlo
          "1      \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d  %1\n$", "^$"},
         {{"--address", "2", "scan"}, 1, "^$", "^pelta-ctl: нет ответа ни от одного адреса\n$"}});
     // clang-format on
+    // Addresses 2 and 1 at the remembered speed, then 1 at the speed given.
+    const QStringList requests = rig.ReceivedLines(3);
+    EXPECT_TRUE(requests.value(0).contains("speed=19200") &&
+                requests.value(2).contains("speed=4800"))
+        << requests.join('\n').toStdString();
 }
 
 TEST_F(CtlAgainstSimulator,
@@ -210,23 +221,6 @@ TEST_F(CtlAgainstSimulator, aNetworkPortGivenByUrlIsOpenedDirectlyAndAnUnreachab
          ("^pelta-ctl: " + nobody + ": [^\n]+\n$").toStdString()}});
     // clang-format on
     EXPECT_TRUE(rig.ReceivedLines(2).value(1).contains("speed=19200"));
-}
-
-TEST_F(CtlAgainstSimulator, lineValuesNotGivenComeFromTheWindowsRememberedSettings) {
-    SimRig rig;
-    const int com = rig.window.In["cboPortText"].section(' ', 1).toInt();
-    link::RememberedSettings remembered;
-    remembered.ChosenPort = com;
-    remembered.Ports[com].Speed = static_cast<std::int16_t>(link::SpeedEntries().indexOf("19200"));
-    remembered.ReplyTimeout = QStringLiteral("500");
-    ASSERT_TRUE(link::SaveRememberedSettings(config.filePath("pelta/pelta.conf"), remembered));
-    for (int from = 0;
-         const auto& [args, speed] : {std::pair{QStringList{"read"}, "speed=19200"},
-                                      {QStringList{"--speed", "4800", "read"}, "speed=4800"}}) {
-        EXPECT_EQ(Ctl(rig.runtime.path(), config.path(), args).Code, 0) << speed;
-        EXPECT_TRUE(rig.ReceivedLines(from + 1).value(from).contains(speed)) << speed;
-        ++from;
-    }
 }
 
 TEST_F(CtlAgainstSimulator, aGarbledReplyIsAskedAgainAndReportedAsSuchByReadAndScan) {
@@ -356,12 +350,10 @@ TEST(Watch, setsADriftedClockAndGoesOnReadingWhenTheControllerGoesAway) {
     EXPECT_EQ(rounds, QStringList({"11", "10", "00", "00", "00"}))
         << lines.join('\n').toStdString();
     EXPECT_LT(Json(lines[0])["drift"].toDouble(), -500'000'000.0);
-    EXPECT_LE(std::abs(Json(lines[1])["drift"].toInt(99)), 1);
     EXPECT_EQ(watch.Stop(SIGINT), 0);
     const QString err = watch.Err();
     EXPECT_TRUE(err.startsWith("pelta-ctl: адрес 1: часы установлены, уход был -"))
         << err.toStdString();
-    EXPECT_GE(err.count("pelta-ctl: адрес 1: "), 4) << err.toStdString();
 }
 
 // Debian's mosquitto in its local-only mode (loopback, anonymous, no persistence: a restart
