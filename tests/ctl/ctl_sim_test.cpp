@@ -241,17 +241,17 @@ TEST(CtlRefusal, saysInOneLineWhatIsWrongBeforeAnyExchange) {
     const int locked = ::posix_openpt(O_RDWR | O_NOCTTY);  // never unlocked: its pty won't open
     ASSERT_GE(locked, 0);
     // clang-format off
-    ExpectRows(scratch.path(), scratch.path(), {}, {
+    ExpectRows("", scratch.path(), {}, {
         {{"--port", "7", "frob"}, 2, "^$", "^pelta-ctl: [^\n]* \\(см. pelta-ctl --help\\)\n$"},
         {{"read"}, 2, "^$", "^pelta-ctl: не выбран порт: [^\n]*\n$"},
         {{"--device", scratch.filePath("none"), "read"}, 1, "^$",
          "^pelta-ctl: \\S+/none не является устройством последовательного порта\n$"},
         {{"--device", ::ptsname(locked), "read"}, 1, "^$",
-         "^pelta-ctl: адрес 1: Ошибка открытия порта /dev/pts/\\d+\n$"}});
-    // Without a runtime folder, as under cron: where it looked and what cron does not see.
-    ExpectRows("", scratch.path(), {}, {{{"--port", "9990", "read"}, 1, "^$",
-        "^pelta-ctl: порт COM 9990 не найден .* /tmp/pelta-\\d+/serialcomm; "
-        "XDG_RUNTIME_DIR не задан .*/run/user/\\d+/pelta/serialcomm[^\n]*\n$"}});
+         "^pelta-ctl: адрес 1: Ошибка открытия порта /dev/pts/\\d+\n$"},
+        // Without a runtime folder, as under cron: where it looked and what cron does not see.
+        {{"--port", "9990", "read"}, 1, "^$",
+         "^pelta-ctl: порт COM 9990 не найден .* /tmp/pelta-\\d+/serialcomm; "
+         "XDG_RUNTIME_DIR не задан .*/run/user/\\d+/pelta/serialcomm[^\n]*\n$"}});
     // clang-format on
     ::close(locked);
 }
