@@ -61,7 +61,6 @@ TEST(CtlCommandLine, refusesWhatItCannotDoInOneLine) {
     };
     for (const auto& c : cases) {
         const ParsedCommandLine parsed = Parse(c.args);
-        EXPECT_EQ(parsed.What, ParsedCommandLine::Kind::UsageError) << c.says;
         EXPECT_TRUE(parsed.Text.contains(QString::fromUtf8(c.says)) && !parsed.Text.contains('\n'))
             << c.says << ": " << parsed.Text.toStdString();
     }
