@@ -61,7 +61,6 @@ TEST(CtlCommandLine, refusesWhatItCannotDoInOneLine) {
     };
     for (const auto& c : cases) {
         const ParsedCommandLine parsed = Parse(c.args);
-        EXPECT_EQ(parsed.What, ParsedCommandLine::Kind::UsageError) << c.says;
         EXPECT_TRUE(parsed.Text.contains(QString::fromUtf8(c.says)) && !parsed.Text.contains('\n'))
             << c.says << ": " << parsed.Text.toStdString();
     }
@@ -69,17 +68,14 @@ TEST(CtlCommandLine, refusesWhatItCannotDoInOneLine) {
 
 TEST(CtlCommandLine, aCorrectionIsWholeSecondsWithinTheFieldsRangeAndBecomesTheWindowsByte) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    for (const auto& [text, byte] :
-         {std::pair{"-1", 1}, {"0", 40}, {"30", 10}, {"-30", 30}, {"+5", 35}, {" -7 ", 7}}) {
+    const std::pair<const char*, int> cases[] = {
+        // 0: refused as out of range
+        {"-1", 1}, {"0", 40},  {"30", 10}, {"-30", 30}, {"+5", 35}, {" -7 ", 7}, {"31", 0},
+        {"41", 0}, {"-31", 0}, {"0.5", 0}, {"2,5", 0},  {"x", 0},   {"", 0}};
+    for (const auto& [text, byte] : cases) {
         const ParsedCommandLine parsed = Parse({"sync-clock", "--correction", text});
-        ASSERT_EQ(parsed.What, ParsedCommandLine::Kind::Run) << parsed.Text.toStdString();
-        EXPECT_EQ(device::ClockCorrectionFrom(parsed.Options.Clock.Correction), byte) << text;
-    }
-    for (const char* text : {"31", "41", "-31", "0.5", "2,5", "x", ""}) {
-        const ParsedCommandLine parsed = Parse({"sync-clock", "--correction", text});
-        EXPECT_TRUE(parsed.What == ParsedCommandLine::Kind::UsageError &&
-                    parsed.Text.contains(QStringLiteral("от -30 до 30")))
-            << text;
+        const int code = device::ClockCorrectionFrom(parsed.Options.Clock.Correction).value_or(-1);
+        EXPECT_EQ(parsed.Text.contains(QStringLiteral("от -30 до 30")) ? 0 : code, byte) << text;
     }
     QLocale::setDefault(QLocale::c());
 }
@@ -127,15 +123,17 @@ TEST(CtlPorts, networkPortsTakeFreeNumbersKeptBesideTheDevicesAndListAsTheWindow
 }
 
 TEST(AddressList, acceptsAddressesAndRangesAndRefusesTheWholeListOnAnyBadItem) {
-    const std::pair<const char*, std::vector<int>> accepted[] = {
-        {"0", {0}},   {"255", {255}},      {"1,3,5-9", {1, 3, 5, 6, 7, 8, 9}},
-        {"5-5", {5}}, {" 4 , 2 ", {4, 2}}, {"2,1-3,2", {2, 1, 3}}};
-    for (const auto& [text, addresses] : accepted) {
-        EXPECT_EQ(ParseAddressList(QString::fromLatin1(text)).Addresses, addresses) << text;
-    }
-    for (const char* text : {"3-1", "1,,2", "256", "250-256", "", "-1", "1-2-3", "+7"}) {
+    // {}: refused, with a reason
+    // clang-format off
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"0", {0}}, {"255", {255}}, {"1,3,5-9", {1, 3, 5, 6, 7, 8, 9}}, {"5-5", {5}},
+        {" 4 , 2 ", {4, 2}}, {"2,1-3,2", {2, 1, 3}}, {"3-1", {}}, {"1,,2", {}}, {"256", {}},
+        {"250-256", {}}, {"", {}}, {"-1", {}}, {"1-2-3", {}}, {"+7", {}}};
+    // clang-format on
+    for (const auto& [text, addresses] : cases) {
         const AddressList list = ParseAddressList(QString::fromLatin1(text));
-        EXPECT_TRUE(list.Addresses.empty() && !list.Error.isEmpty()) << text;
+        EXPECT_TRUE(list.Addresses == addresses && list.Error.isEmpty() == !addresses.empty())
+            << text;
     }
     EXPECT_EQ(ParseAddressList(QStringLiteral("0-255")).Addresses.size(), 256U);
 }

