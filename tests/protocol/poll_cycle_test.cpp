@@ -226,16 +226,16 @@ TEST_F(PollCycleTest, sendsAgainUpToTheAttemptsWhenAReplyIsMissingOrBad) {
 }
 
 TEST_F(PollCycleTest, closesThePortAndLowersTheFlagWhenARunTimeErrorPasses) {
-    const struct {
-        const char *timeout, *alarmHour, *portIndex;
-    } cases[] = {{"1000", "300", "0"}, {"abc", "6", "0"}, {"inf", "6", "0"}, {"1", "6", "-1"}};
-    for (const auto& c : cases) {
-        window.In["Text1_3"] = QString::fromLatin1(c.timeout);
-        window.In["cboPortListIndex"] = QString::fromLatin1(c.portIndex);
-        staged.AlarmHour = c.alarmHour;
+    // The time-out, the alarm hour and the port's list position.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"1000", "300", "0"}, {"abc", "6", "0"}, {"inf", "6", "0"}, {"1", "6", "-1"}};
+    for (const auto& [timeout, alarmHour, portIndex] : cases) {
+        window.In["Text1_3"] = QString::fromLatin1(timeout);
+        window.In["cboPortListIndex"] = QString::fromLatin1(portIndex);
+        staged.AlarmHour = alarmHour;
         api.ClearLog();
         EXPECT_THROW(cycle.Start(Command::ReadState, Command::WriteAlarm1), std::runtime_error);
-        EXPECT_EQ(cycle.ExchangeInProgress, 0) << c.timeout << c.alarmHour;
+        EXPECT_EQ(cycle.ExchangeInProgress, 0) << timeout << alarmHour;
         EXPECT_EQ(api.OpenHandleCount(), 0);
     }
     window.In["cboPortListIndex"] = QStringLiteral("0");
