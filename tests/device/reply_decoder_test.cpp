@@ -33,8 +33,7 @@ Frame SettingsReply(std::size_t position = 0, int value = 0) {
     return protocol::WithCrc(body);
 }
 
-class DecoderTest : public ::testing::Test {
-  protected:
+struct DecoderTest : ::testing::Test {
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
 

@@ -32,8 +32,7 @@ struct FakeStarter : protocol::ExchangeStarter {
     }
 };
 
-class SettingsCommandsTest : public ::testing::Test {
-  protected:
+struct SettingsCommandsTest : ::testing::Test {
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
 

@@ -10,8 +10,7 @@ namespace {
 
 using Counted = std::tuple<int, int, int>;  // frames, bad frames, missing replies
 
-class EndToEnd : public ::testing::Test {
-  protected:
+struct EndToEnd : ::testing::Test {
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
 

@@ -69,13 +69,11 @@ struct CycleRig {
 };
 
 struct MemoryPort {
-    MemoryPort() { api.AddPort(3); }
     link::MemoryPortApi api;
 };
 
-class PollCycleTest : public ::testing::Test, protected MemoryPort, protected CycleRig {
-  protected:
-    PollCycleTest() : CycleRig(api, "COM3", api.Calls) {}
+struct PollCycleTest : ::testing::Test, MemoryPort, CycleRig {
+    PollCycleTest() : CycleRig(api, "COM3", api.Calls) { api.AddPort(3); }
 
     long Count(const std::string& prefix) const {
         return std::ranges::count_if(api.Calls,
@@ -270,8 +268,7 @@ struct PtyPort {
 
 // The cycle on a real pseudo-terminal, the test playing the controller on the other side: what
 // a flush or a write does to the line shows here (the in-memory port keeps its bytes).
-class PollCycleOnPtyTest : public ::testing::Test, protected PtyPort, protected CycleRig {
-  protected:
+struct PollCycleOnPtyTest : ::testing::Test, PtyPort, CycleRig {
     PollCycleOnPtyTest() : CycleRig(api, pty.name, log) {}
     // Takes the request and sends the reply, then waits (bounded) until the port has it all.
     void Answer(std::size_t requestLength, const Frame& reply) {
