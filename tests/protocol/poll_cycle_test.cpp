@@ -97,8 +97,7 @@ TEST_F(PollCycleTest, opensWaitsSendsWaitsReadsDecodesAndClosesOnARefresh) {
                             "CloseHandle"};
     EXPECT_EQ(api.Calls, expected);
     EXPECT_EQ(window.Writes.filter(QStringLiteral("LabelCOM")),
-              (QStringList{QStringLiteral("LabelCOM=COM COM 3 = открыт"),
-                           QStringLiteral("LabelCOM=COM COM 3 = закрыт")}));
+              (QStringList{"LabelCOM=COM COM 3 = открыт", "LabelCOM=COM COM 3 = закрыт"}));
     api.ClearLog();
     cycle.Run();  // again without a starter: the flag is down
     EXPECT_TRUE(api.Calls.empty());
@@ -225,7 +224,7 @@ TEST_F(PollCycleTest, sendsAgainUpToTheAttemptsWhenAReplyIsMissingOrBad) {
 TEST_F(PollCycleTest, closesThePortAndLowersTheFlagWhenARunTimeErrorPasses) {
     // The time-out, the alarm hour and the port's list position.
     const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"1000", "300", "0"}, {"abc", "6", "0"}, {"inf", "6", "0"}, {"1", "6", "-1"}};
+        {"abc", "6", "0"}, {"inf", "6", "0"}, {"1", "6", "-1"}, {"1000", "300", "0"}};
     for (const auto& [timeout, alarmHour, portIndex] : cases) {
         window.In["Text1_3"] = QString::fromLatin1(timeout);
         window.In["cboPortListIndex"] = QString::fromLatin1(portIndex);
@@ -235,9 +234,8 @@ TEST_F(PollCycleTest, closesThePortAndLowersTheFlagWhenARunTimeErrorPasses) {
         EXPECT_EQ(cycle.ExchangeInProgress, 0) << timeout << alarmHour;
         EXPECT_EQ(api.OpenHandleCount(), 0);
     }
-    window.In["cboPortListIndex"] = QStringLiteral("0");
-    window.In["Text1_3"] = QStringLiteral("1");
-    cycle.Start(Command::ReadState, Command::ReadState);
+    api.ClearLog();
+    cycle.Start(Command::ReadState, Command::ReadState);  // with the last row's valid port
     EXPECT_EQ(Count("WriteFile 01 32 BE"), 1) << "the next start works";
 }
 
