@@ -31,10 +31,8 @@ TEST(Rep, followsThePublishedScreenCodeForEveryLetterAndLeavesOtherBytesAlone) {
     }
     EXPECT_EQ(screenCodes.size(), 66U) << "every row of the table was read";
     for (int code = 0; code < 256; ++code) {
-        if (screenCodes.count(code) == 0) {
-            const std::string byte(1, static_cast<char>(code));
-            EXPECT_EQ(rep(byte), byte) << "code " << code;
-        }
+        const std::string byte(1, static_cast<char>(code));
+        EXPECT_TRUE(screenCodes.count(code) != 0 || rep(byte) == byte) << "code " << code;
     }
 }
 

@@ -33,8 +33,7 @@ Frame SettingsReply(std::size_t position = 0, int value = 0) {
     return protocol::WithCrc(body);
 }
 
-class DecoderTest : public ::testing::Test {
-  protected:
+struct DecoderTest : ::testing::Test {
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
 
@@ -119,11 +118,8 @@ TEST_F(DecoderTest, fillsTheSettingsPageInOrderAndStopsWithAWarningAtABadField) 
         "DateTime6(0)=00:00", "DateTime6(1)=23:59",
     };
     EXPECT_EQ(window.Writes, expected);
-    const struct {
-        Frame reply;
-        const char* write;  // nullptr: stopped with a warning
-        qsizetype writes;
-    } cases[] = {
+    // The reply; a write it makes (nullptr: it stops with a warning); how many writes.
+    const std::tuple<Frame, const char*, qsizetype> cases[] = {
         {SettingsReply(14, 255), "Combo5=1", 14},
         {SettingsReply(18, 0), "Check3=off", 14},
         {SettingsReply(7, 1), "Check1(0)=on", 14},
@@ -137,15 +133,13 @@ TEST_F(DecoderTest, fillsTheSettingsPageInOrderAndStopsWithAWarningAtABadField) 
         {SettingsReply().substr(0, 11), nullptr, 6},
         {SettingsReply().substr(0, 22), nullptr, 13},
     };
-    for (const auto& c : cases) {
-        const auto row = std::to_string(&c - cases);
-        window.Writes.clear();
-        window.Messages.clear();
-        decoder.ReplyDecoder(protocol::Command::ReadSettings, c.reply);
-        EXPECT_EQ(window.Writes.size(), c.writes) << row;
-        EXPECT_EQ(window.Messages.size(), c.write == nullptr ? 1U : 0U) << row;
-        EXPECT_TRUE(c.write == nullptr || window.Writes.contains(QString::fromLatin1(c.write)))
-            << row;
+    for (int row = 0; const auto& [reply, write, writes] : cases) {
+        window = {};
+        decoder.ReplyDecoder(protocol::Command::ReadSettings, reply);
+        EXPECT_EQ(window.Writes.size(), writes) << row;
+        EXPECT_EQ(window.Messages.size(), write == nullptr ? 1U : 0U) << row;
+        EXPECT_TRUE(write == nullptr || window.Writes.contains(QString::fromLatin1(write)))
+            << row++;
     }
 }
 

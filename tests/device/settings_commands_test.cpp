@@ -32,8 +32,7 @@ struct FakeStarter : protocol::ExchangeStarter {
     }
 };
 
-class SettingsCommandsTest : public ::testing::Test {
-  protected:
+struct SettingsCommandsTest : ::testing::Test {
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
 
@@ -105,9 +104,7 @@ TEST_F(SettingsCommandsTest, sendsWhatTheControlsHoldOrWarnsAndSendsNothing) {
         EXPECT_EQ(std::get<1>(OnlyStart()), request.empty() ? 0 : last) << row;
         EXPECT_EQ(window.Messages.size(), request.empty() ? 1U : 0U) << row;
         const bool alarm = last == Command::WriteAlarm1 || last == Command::WriteAlarm2;
-        EXPECT_EQ(starter.FlagsSet,
-                  alarm ? std::vector<std::int16_t>{-1} : std::vector<std::int16_t>{})
-            << row;
+        EXPECT_EQ(starter.FlagsSet, std::vector<std::int16_t>(alarm ? 1 : 0, -1)) << row;
     }
     EXPECT_EQ(state.EventLine2, rep(QString::fromUtf8("это очень длинная вт")));
 }

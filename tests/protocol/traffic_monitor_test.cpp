@@ -14,8 +14,7 @@ using pelta::testing::Bytes;
 const Frame kGoodReply = WithCrc(Bytes({0x01, 0x5A, 0x00}));
 const Frame kBadReply = Bytes({0x01, 0x5A, 0x00, 0x00, 0x00});
 
-class TrafficMonitorTest : public ::testing::Test {
-  protected:
+struct TrafficMonitorTest : ::testing::Test {
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <deque>
 #include <map>
 #include <optional>
@@ -15,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include <QByteArray>
+
 #include "link/port_api.h"
 #include "link/serial_channel.h"
 
@@ -22,13 +23,8 @@ namespace pelta::link {
 
 // " 01 32 BE": how the call logs show bytes.
 inline std::string HexBytes(const void* bytes, std::size_t count) {
-    std::string text;
-    char digits[4];
-    for (std::size_t i = 0; i < count; ++i) {
-        std::snprintf(digits, sizeof digits, " %02X", static_cast<const unsigned char*>(bytes)[i]);
-        text += digits;
-    }
-    return text;
+    const QByteArray raw(static_cast<const char*>(bytes), static_cast<qsizetype>(count));
+    return (count == 0 ? QByteArray() : ' ' + raw.toHex(' ').toUpper()).toStdString();
 }
 
 class MemoryPortApi : public PortApi {
