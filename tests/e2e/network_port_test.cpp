@@ -81,7 +81,7 @@ TEST(NetworkPortTest, serversThatVanishRefuseOrNeverAnswerCostOneMissingReply) {
                       round == 2 ? QStringLiteral("Ошибка открытия порта \\\\.\\COM20") : message);
             const std::string why = round == 2 ? "Connection refused" : reason;
             const std::string named = why.empty() ? "" : url.toStdString() + ": " + why;
-            EXPECT_EQ(rig.api.FailureReason().substr(0, named.size()), named);
+            EXPECT_EQ(rig.core.PortLayer().FailureReason().substr(0, named.size()), named);
             EXPECT_EQ(rig.monitor.LinkStatistics().NoAnswer, round);
             EXPECT_FALSE(rig.channel.IsOpen());
         }

@@ -87,14 +87,12 @@ TEST(NetworkPort, telnetSettingsAreAcceptedOnlyAsAnsweredAndNoAnswerNeverHangs) 
     }
 }
 
-TEST(TelnetCodec, sendingSideDoublesEveryIacInDataAndInSubnegotiationValues) {
+// Every IAC in data and in subnegotiation values goes doubled.
+TEST(TelnetCodec, doublesIacWhenSendingAndSplitsTheStreamWhereverTheReadsCutIt) {
     EXPECT_EQ(EncodeData(Hex("01 FF 00 FF FF")), Hex("01 FF FF 00 FF FF FF FF"));
     EXPECT_EQ(ComPortRequest(ComPortCommand::SetBaudRate, BaudRateValue(0x1FF00)),
               Hex("FF FA 2C 01 00 01 FF FF 00 FF F0"));
     EXPECT_EQ(TelnetReceiver().Offers(true), Hex("FF FB 00 FF FD 00 FF FB 2C"));
-}
-
-TEST(TelnetCodec, receivingSideSplitsTheStreamWhereverTheReadsCutIt) {
     const struct {
         const char *Reads, *Data, *Answers;  // hex; "|" between reads
         std::vector<ComPortReply> Replies;
