@@ -15,8 +15,6 @@
 namespace pelta::link {
 namespace {
 
-using Calls = std::vector<std::string>;
-
 // The channel on the in-memory port.
 class Channel : public ::testing::Test {
   protected:
@@ -55,7 +53,7 @@ TEST_F(Channel, timesAndChunksWritesReadsWhatArrivedAndReportsFailedTransfers) {
         EXPECT_EQ(api.Written, frame) << length;
         EXPECT_EQ(api.Calls.size(), calls) << length;
     }
-    const std::tuple<std::int16_t, std::string, std::string, Calls> reads[] = {
+    const std::tuple<std::int16_t, std::string, std::string, std::vector<std::string>> reads[] = {
         {2, "abcdef", "ab", {"ReadFile 2"}},
         {-5, "abc", "", {}},
         {32767, std::string(5000, 'x'), std::string(2048, 'x'), {"ReadFile 2048"}},

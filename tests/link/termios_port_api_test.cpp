@@ -213,7 +213,6 @@ TEST_F(TermiosPort, appliesTheLineAndPassesEveryByteUnalteredAfterAFlushEvenAfte
         EXPECT_EQ(received, frame);
         // Far above what the time-outs allow; a read waiting for all 2048 bytes would hang.
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-        EXPECT_EQ(pty.Received(1, 20), "") << "nothing echoed";
         channel.ClosePort();
         calls.insert(calls.end(), {"tcflush " + std::to_string(TCIFLUSH),
                                    "write" + HexBytes(frame.data(), 256), Applied(found), "close"});
