@@ -68,16 +68,14 @@ TEST(NetworkPort, telnetSettingsAreAcceptedOnlyAsAnsweredAndNoAnswerNeverHangs) 
         ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends), 0);
         ASSERT_EQ(::write(ends[1], c.Server.data(), c.Server.size()),
                   static_cast<ssize_t>(c.Server.size()));
+        NetworkPort port(ends[0], PortUrl::Kind::Rfc2217, 50);
         if (!c.Hangs) {
             ::shutdown(ends[1], SHUT_WR);
+            port.Timeouts = {0, 0, 60000, 0, 0};  // the read that follows the settings
         }
-        NetworkPort port(ends[0], PortUrl::Kind::Rfc2217, 50);
         std::string what;
         EXPECT_EQ(port.Configure(dcb, &what), c.Error) << c.Case;
         EXPECT_EQ(what, c.What) << c.Case;
-        if (!c.Hangs) {
-            port.Timeouts = {0, 0, 60000, 0, 0};
-        }
         std::uint8_t buffer[32] = {};
         std::uint32_t got = 0;
         EXPECT_EQ(port.Read(buffer, sizeof buffer, &got), 0);
@@ -87,14 +85,12 @@ TEST(NetworkPort, telnetSettingsAreAcceptedOnlyAsAnsweredAndNoAnswerNeverHangs) 
     }
 }
 
-TEST(TelnetCodec, sendingSideDoublesEveryIacInDataAndInSubnegotiationValues) {
+// Every IAC in data and in subnegotiation values goes doubled.
+TEST(TelnetCodec, doublesIacWhenSendingAndSplitsTheStreamWhereverTheReadsCutIt) {
     EXPECT_EQ(EncodeData(Hex("01 FF 00 FF FF")), Hex("01 FF FF 00 FF FF FF FF"));
     EXPECT_EQ(ComPortRequest(ComPortCommand::SetBaudRate, BaudRateValue(0x1FF00)),
               Hex("FF FA 2C 01 00 01 FF FF 00 FF F0"));
     EXPECT_EQ(TelnetReceiver().Offers(true), Hex("FF FB 00 FF FD 00 FF FB 2C"));
-}
-
-TEST(TelnetCodec, receivingSideSplitsTheStreamWhereverTheReadsCutIt) {
     const struct {
         const char *Reads, *Data, *Answers;  // hex; "|" between reads
         std::vector<ComPortReply> Replies;

@@ -13,7 +13,7 @@
 namespace pelta::link {
 namespace {
 
-TEST(RememberedSettings, comeBackAsSavedAndReplaceTheOldFileWhole) {
+TEST(RememberedSettings, comeBackAsSavedWholeOrFallBackOneByOneFromNonsenseValues) {
     QTemporaryDir dir;
     const QString path = dir.filePath("deep/er/pelta.conf");
     RememberedSettings old;
@@ -30,12 +30,9 @@ TEST(RememberedSettings, comeBackAsSavedAndReplaceTheOldFileWhole) {
 
     EXPECT_EQ(LoadRememberedSettings(path), saved);
     EXPECT_FALSE(QFile::exists(path + ".new"));
-}
 
-// A missing, garbled or hand-damaged file gives the defaults for what it cannot give, value by
-// value.
-TEST(RememberedSettings, fallBackOneByOneFromMissingGarbledOrNonsenseValues) {
-    QTemporaryDir dir;
+    // A missing, garbled or hand-damaged file gives the defaults for what it cannot give, value
+    // by value.
     RememberedSettings sevenOnly;  // neither "x" nor 0 is a COM number; "Both" is kept
     sevenOnly.Ports[7].HandShake = 3;
     const std::pair<QByteArray, RememberedSettings> cases[] = {
@@ -47,12 +44,12 @@ TEST(RememberedSettings, fallBackOneByOneFromMissingGarbledOrNonsenseValues) {
         {{}, {}},  // a folder in the file's place
     };
     for (const auto& [text, expected] : cases) {
-        const QString path = dir.filePath(QString::number(qHash(text)));
-        QFile file(path);
-        ASSERT_TRUE(text.isNull() ? QDir().mkpath(path)
+        const QString damaged = dir.filePath(QString::number(qHash(text)));
+        QFile file(damaged);
+        ASSERT_TRUE(text.isNull() ? QDir().mkpath(damaged)
                                   : file.open(QIODevice::WriteOnly) && file.write(text) > 0);
         file.close();
-        EXPECT_EQ(LoadRememberedSettings(path), expected) << text.toStdString();
+        EXPECT_EQ(LoadRememberedSettings(damaged), expected) << text.toStdString();
     }
     EXPECT_EQ(LoadRememberedSettings(dir.filePath("none.conf")), RememberedSettings{});
 }

@@ -77,9 +77,6 @@ class ScratchSerialTree {
         const std::string at = Roots().MapFolder + "/COM" + std::to_string(number);
         ASSERT_EQ(::symlink(target.c_str(), at.c_str()), 0) << at;
     }
-    void Unlink(int number) {
-        ::unlink((Roots().MapFolder + "/COM" + std::to_string(number)).c_str());
-    }
 
     void Write(const std::string& relative, const std::string& text) {
         ASSERT_TRUE(std::ofstream(Path(relative), std::ios::binary) << text) << relative;

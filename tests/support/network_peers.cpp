@@ -2,7 +2,6 @@
 
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -35,9 +35,7 @@ class Ser2net {
     // Serves the device at a free port, "telnet(rfc2217)" or raw, sending what arrives at once
     // (chardelay: false). Throws when ser2net does not start listening.
     Ser2net(const QString& device, bool rfc2217);
-    ~Ser2net() { Kill(); }
-    Ser2net(const Ser2net&) = delete;
-    Ser2net& operator=(const Ser2net&) = delete;
+    ~Ser2net() { Kill(); }  // not copied: it owns the process and its folder
 
     QString Url() const { return url_; }
     // SIGKILL: the connections drop as when the box loses power.
