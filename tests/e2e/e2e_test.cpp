@@ -20,7 +20,7 @@ struct EndToEnd : ::testing::Test {
     }
     // After every run: the port closed and shown closed.
     static void ExpectClosed(SimRig& rig) {
-        EXPECT_EQ(rig.channel.PortHandle, 0);
+        EXPECT_EQ(rig.core.Channel().PortHandle, 0);
         EXPECT_TRUE(rig.window.Shown["LabelCOM"].endsWith(QStringLiteral(" = закрыт")));
     }
 };

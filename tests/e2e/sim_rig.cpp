@@ -22,8 +22,6 @@ SimRig::SimRig(const QStringList& simArgs)
     : application(Application()),
       core({window, window, window, window, window, window},
            {.PortApi = {}, .MapRoots = roots, .ErrorLogFolder = runtime.path(), .Events = {}}),
-      api(core.PortLayer()),
-      channel(core.Channel()),
       settings(core.LinkSettings()),
       monitor(core.Monitor()),
       commands(core.Commands()) {

@@ -41,8 +41,6 @@ class SimRig {
     pelta::testing::FakeWindow window;
     core::ControllerCore core;
     // The parts the tests reach most.
-    link::PortApi& api;
-    link::SerialChannel& channel;
     link::LinkSettingsModel& settings;
     protocol::TrafficMonitor& monitor;
     device::SettingsCommands& commands;

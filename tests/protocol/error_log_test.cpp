@@ -3,9 +3,7 @@
 
 #include "protocol/error_log.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -13,7 +11,8 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <functional>
+
+#include "tests/support/as_nobody.h"
 
 namespace pelta::protocol {
 namespace {
@@ -25,25 +24,6 @@ QDateTime FixedTime() {
 QString ReadAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-// Runs `work` as an unprivileged user, for whom permissions hold (they do not for root).
-void AsAnotherUser(const std::function<void()>& work) {
-    if (::geteuid() != 0) {
-        return work();
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const bool dropped = ::setresgid(65534, 65534, 65534) == 0 &&
-                             ::setgroups(0, nullptr) == 0 && ::setresuid(65534, 65534, 65534) == 0;
-        if (dropped) {
-            work();
-        }
-        ::_exit(dropped ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "could not drop to nobody";
 }
 
 // Lets that user write in `folder` or, for one who owns it already, forbids it.
@@ -90,13 +70,19 @@ TEST(ErrorLog, writesInTheStateFolderWhenTheProgramFolderIsNotWritable) {
     ASSERT_TRUE(QDir().mkpath(program) && QDir().mkpath(home));
     LetWrite(home, true);
     LetWrite(program, false);
-    AsAnotherUser([&] { ErrorLog(program, &FixedTime, state).WriteErrorLog("moved"); });
+    const auto writeAsNobody = [&](const char* line) {
+        return pelta::testing::AsNobody([&] {
+            ErrorLog(program, &FixedTime, state).WriteErrorLog(line);
+            return std::string();
+        });
+    };
+    EXPECT_EQ(writeAsNobody("moved"), "");
     EXPECT_FALSE(QFile::exists(program + QStringLiteral("/errors.log")));
     EXPECT_TRUE(ReadAll(state + QStringLiteral("/errors.log")).endsWith(":  --> moved\r\n"));
     EXPECT_EQ(QFileInfo(state).permissions() & 0x0077, 0) << "made private to the user";
     // The same user writes beside a program whose folder it may write in.
     LetWrite(program, true);
-    AsAnotherUser([&] { ErrorLog(program, &FixedTime, state).WriteErrorLog("beside"); });
+    EXPECT_EQ(writeAsNobody("beside"), "");
     EXPECT_TRUE(ReadAll(program + QStringLiteral("/errors.log")).endsWith(":  --> beside\r\n"));
     EXPECT_FALSE(ReadAll(state + QStringLiteral("/errors.log")).contains("beside"));
 }

@@ -3,10 +3,7 @@
 
 #include "ui/monitor_log.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QClipboard>
@@ -14,29 +11,10 @@
 #include <QPlainTextEdit>
 
 #include "form1_harness.h"
+#include "tests/support/as_nobody.h"
 
 namespace pelta::ui::testing {
 namespace {
-
-// SaveWhole in a forked child dropped to nobody (root may write anywhere); its reason text.
-QString SaveAsNobody(const QString& path, const QByteArray& bytes) {
-    int fds[2];
-    if (pipe(fds) != 0) {
-        return "(no pipe)";
-    }
-    if (fork() == 0) {
-        const bool dropped = setgroups(0, nullptr) == 0 && setresgid(65534, 65534, 65534) == 0 &&
-                             setresuid(65534, 65534, 65534) == 0;
-        const QByteArray reason = dropped ? SaveWhole(path, bytes).toUtf8() : "(not dropped)";
-        _exit(write(fds[1], reason.constData(), reason.size()) == reason.size() ? 0 : 1);
-    }
-    close(fds[1]);
-    char buffer[256];
-    const ssize_t got = read(fds[0], buffer, sizeof buffer);
-    close(fds[0]);
-    wait(nullptr);
-    return QString::fromUtf8(buffer, got > 0 ? got : 0);
-}
 
 // Nobody cannot enter the root-only scratch folder, so the file is beyond its reach. (A file
 // replaced whole: the menu's test.)
@@ -44,7 +22,10 @@ TEST(MonitorLog, saysWhyWhenItCannotReplaceTheFile) {
     QTemporaryDir dir;
     const QString target = dir.filePath("log.txt");
     ASSERT_TRUE(WriteFile(target, QByteArray(500, 'x')));
-    EXPECT_EQ(SaveAsNobody(target, "12:00:00: 3\t:Tx >-- 01 32 BE \r\n"), "Permission denied");
+    const auto save = [&] {
+        return SaveWhole(target, "12:00:00: 3\t:Tx >-- 01 32 BE \r\n").toStdString();
+    };
+    EXPECT_EQ(pelta::testing::AsNobody(save), "Permission denied");
 }
 
 // The menu on the real window: its items, copy, select all, and the save path.
