@@ -54,9 +54,8 @@ TEST(DesBlock, enciphersAndDeciphersEveryKnownAnswerRow) {
         expected = FromHex(expected);
         for (std::size_t at = 0; at < plain.size(); at += 8) {
             std::string in = plain.substr(at, 8);
-            for (std::size_t i = 0; i < chain.size(); ++i) {  // no chain in ECB
-                in[i] = static_cast<char>(in[i] ^ chain[i]);
-            }
+            // chained to the previous block in CBC; no chain in ECB
+            std::transform(chain.begin(), chain.end(), in.begin(), in.begin(), std::bit_xor<>());
             const std::string out = clsDESTestAccess::Run(des, in, false);
             EXPECT_EQ(out, expected.substr(at, 8)) << "block at " << at;
             EXPECT_EQ(clsDESTestAccess::Run(des, out, true), in) << "block at " << at;
@@ -78,7 +77,8 @@ TEST(HexText, readsEitherCaseStoppingEachPairAtABadDigit) {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr char kKey[] = "Ключ-01";  // in this file's UTF-8: more than eight bytes, cut to eight
+constexpr char kKey[] = "Ключ-01";    // in this file's UTF-8: more than eight bytes, cut to eight
+constexpr char kShortKey[] = "фай-";  // seven bytes: zero-padded to eight
 
 // OpenSSL's DES, the reference: CBC with a zero IV over whole blocks (a trailing partial block
 // stays as it is), the key text zero-padded or cut to eight bytes.
@@ -117,8 +117,7 @@ Bytes PlainLayout(std::int32_t sizeField, const Bytes& data) {
 // padding, and DecryptByte reads it back. The same bytes as a text round-trip raw and in
 // hexadecimal (upper case); an empty key keeps kKey in force.
 TEST(ByteAndTextModes, layOutDataAsTheReferenceReadsItAndReadItBack) {
-    std::vector<Bytes> cases = {
-        {}, {1, 2, 3, 0, 0, 0, 0}, Bytes(8, 0), {9, 8, 7, 6, 5, 4, 3, 2, 0}};
+    std::vector<Bytes> cases = {{}, {1, 2, 3, 0, 0, 0, 0}, {9, 8, 7, 6, 5, 4, 3, 2, 0}};
     for (std::uint32_t seed = 1; seed <= 20; ++seed) {
         cases.push_back(SeededBytes(SeededBytes(2, seed)[0] * 19 % 5001, seed));
     }
@@ -146,39 +145,36 @@ TEST(ByteAndTextModes, layOutDataAsTheReferenceReadsItAndReadItBack) {
 
 TEST(ByteModes, reportABadLayoutAndLeaveItDecipheredUntrimmed) {
     const auto make = [](std::int32_t sizeField, const Bytes& data) {
-        return ReferenceCbc(kKey, PlainLayout(sizeField, data), true);
+        return ReferenceCbc(kShortKey, PlainLayout(sizeField, data), true);
     };
     Bytes partial = make(3, {1, 2, 3});
     partial.push_back(0xEE);
     const std::pair<const char*, Bytes> cases[] = {
-        {"one block, too short for a descriptor", ReferenceCbc(kKey, Bytes(8, 0x11), true)},
+        {"one block, too short for a descriptor", ReferenceCbc(kShortKey, Bytes(8, 0x11), true)},
         {"descriptor past the data", make(13, Bytes(9, 1))},
         {"descriptor leaves a whole spare block", make(1, Bytes(9, 1))},
-        {"negative descriptor", make(-4, {1, 2, 3})},
+        {"negative descriptor", make(-1, {1, 2, 3})},  // less than a block past the data
         {"trailing partial block", partial},
     };
     clsDES des;
     for (const auto& [name, input] : cases) {
         SCOPED_TRACE(name);
         Bytes array = input;
-        EXPECT_THROW(des.DecryptByte(array, kKey), DesError);
-        EXPECT_EQ(array, ReferenceCbc(kKey, input, false));
+        EXPECT_THROW(des.DecryptByte(array, kShortKey), DesError);
+        EXPECT_EQ(array, ReferenceCbc(kShortKey, input, false));
     }
     // The text and number callers of the original component look for.
     EXPECT_STREQ(DesError().what(), "Incorrect size descriptor in DES decryption");
     EXPECT_EQ(DesError().Number(), 0x80040000u);
 }
 
-class FileModes : public pelta::testing::ScratchFolder {
-  protected:
-    static constexpr char kFileKey[] = "фай-";  // seven bytes: zero-padded to eight
-    clsDES des;
-};
+using FileModes = pelta::testing::ScratchFolder;
 
 // Guard cases both ways, then wrong keys and corrupt data when deciphering: each says why and
 // touches nothing (pelta-des's tests add the cases it can show with their messages). With
 // overwrite, a link at the output is then replaced by the new file, never what it points at.
 TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
+    clsDES des;
     Write("data", SeededBytes(3000, 2));
     Write("old", Bytes{4, 5, 6});
     fs::create_directory(Path("folder"));
@@ -191,20 +187,20 @@ TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
     fs::create_symlink(::ptsname(terminal), Path("devlink"));
     ASSERT_TRUE(des.EncryptFile(Path("data"), Path("enc"), false, "other key"));
     Write("ragged", Bytes(17, 1));
-    using F = FileFailure;
+    // The last two rows only decipher.
     const std::tuple<const char*, const char*, bool, FileFailure> cases[] = {
-        {"data", "dangling", false, F::OutputExists},
-        {"data", "folder", true, F::OutputNotRegular},
-        {"data", "fifo", true, F::OutputNotRegular},
-        {"data", "devlink", true, F::OutputNotRegular},
-        {"enc", "old", true, F::WrongKeyOrDamagedHeader},  // this row and the next only decipher
-        {"ragged", "new", true, F::InputNotWholeBlocks},
+        {"data", "dangling", false, FileFailure::OutputExists},
+        {"data", "folder", true, FileFailure::OutputNotRegular},
+        {"data", "fifo", true, FileFailure::OutputNotRegular},
+        {"data", "devlink", true, FileFailure::OutputNotRegular},
+        {"enc", "old", true, FileFailure::WrongKeyOrDamagedHeader},
+        {"ragged", "new", true, FileFailure::InputNotWholeBlocks},
     };
     for (const bool decipher : {false, true}) {
         for (const auto& [in, out, overwrite, failure] : std::span(cases).first(decipher ? 6 : 4)) {
             SCOPED_TRACE(std::string(in) + " -> " + out);
-            EXPECT_FALSE(decipher ? des.DecryptFile(Path(in), Path(out), overwrite, kFileKey)
-                                  : des.EncryptFile(Path(in), Path(out), overwrite, kFileKey));
+            EXPECT_FALSE(decipher ? des.DecryptFile(Path(in), Path(out), overwrite, kShortKey)
+                                  : des.EncryptFile(Path(in), Path(out), overwrite, kShortKey));
             EXPECT_EQ(des.LastFileOutcome().Failure, failure);
             EXPECT_EQ(Read<Bytes>("old"), Bytes({4, 5, 6}));
             EXPECT_EQ(Entries(), 9);  // no new or temporary file left behind
@@ -212,7 +208,7 @@ TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
     }
     ::close(terminal);
     for (const char* link : {"dangling", "to-old"}) {
-        ASSERT_TRUE(des.EncryptFile(Path("data"), Path(link), true, kFileKey)) << link;
+        ASSERT_TRUE(des.EncryptFile(Path("data"), Path(link), true, kShortKey)) << link;
         EXPECT_EQ(fs::symlink_status(Path(link)).type(), fs::file_type::regular) << link;
     }
     EXPECT_FALSE(fs::exists(Path("nowhere")));
@@ -224,6 +220,7 @@ TEST_F(FileModes, failSayingWhyAndNeverWriteThroughALink) {
 // place, and both raise Progress by the percentage rule (which enciphered sizes of 1600, 24 and
 // 16 bytes show best).
 TEST_F(FileModes, streamAsTheWholeArrayPathWorks) {
+    clsDES des;
     constexpr std::size_t kChunk = layout::kFileChunkSize;
     std::vector<std::int32_t> events, every(101);
     std::iota(every.begin(), every.end(), 0);
@@ -236,14 +233,14 @@ TEST_F(FileModes, streamAsTheWholeArrayPathWorks) {
         SCOPED_TRACE(size);
         const Bytes data = SeededBytes(size, static_cast<std::uint32_t>(size));
         Write("data", data);
-        ASSERT_TRUE(des.EncryptFile(Path("data"), Path("enc"), true, kFileKey));
+        ASSERT_TRUE(des.EncryptFile(Path("data"), Path("enc"), true, kShortKey));
         EXPECT_EQ(std::exchange(events, {}), rule);
         Bytes array = data;
         des.EncryptByte(array);
         EXPECT_EQ(std::exchange(events, {}), rule);
         // Deciphered by the array path too, which the reference vouches for.
         array = Read<Bytes>("enc");
-        ASSERT_TRUE(des.DecryptFile(Path("enc"), Path("enc"), true, kFileKey));
+        ASSERT_TRUE(des.DecryptFile(Path("enc"), Path("enc"), true, kShortKey));
         EXPECT_EQ(std::exchange(events, {}), rule);
         des.DecryptByte(array);
         EXPECT_EQ(std::exchange(events, {}), rule);
