@@ -41,12 +41,6 @@ const char* const kLatchedHover = "L0,0 S1,0 L19,19 R2,2 L3,3";  // resting fram
 // Focused: a dotted rectangle one pixel inside the frame, over the resting look.
 const char* const kFocused = "K1,1 F2,1 K17,1 K1,17 K17,17 F2,17 S1,0 R2,2";
 
-void ExpectPixels(Button16& button, const char* probes) {
-    const QImage image = button.grab().toImage();
-    ASSERT_EQ(image.size(), QSize(20, 20));
-    ExpectProbes(image, probes, kInks);
-}
-
 // A button with a palette of distinct colours and the test picture, beside a field in an active
 // window so that the focus really moves; events are recorded.
 struct ButtonRig {
@@ -125,36 +119,35 @@ struct ButtonRig {
 };
 
 TEST(ImageButton, drawsAndReportsEachMouseKeyFocusAndStateSequence) {
-    const QPoint mid(8, 8);
     const struct {
         const char* steps;
-        QPoint at;
         const char* drawn;
         const char* events;
+        QPoint at = {8, 8};  // where the steps point
     } cases[] = {
-        {"", mid, kResting, ""},
-        {"i", mid, kHovered, ""},
-        {"ip", mid, kPressed, "d1"},
-        {"ipol", mid, kPressed, "d1"},     // dragged off, still pressed
-        {"ipoxl", mid, kFocused, "d1u1"},  // a press gives the focus
-        {"ipri", mid, kHovered, "d1u1c"},
-        {"il", mid, kResting, ""},
-        {"iPR", mid, kFocused, "d2u2"},
-        {"iPO", mid, kFocused, "d2"},
-        {"ipr", {16, 16}, kFocused, "d1u1c"},  // the last reacting pixel
-        {"ipr", {17, 5}, kResting, ""},        // the margins take neither mouse nor focus
-        {"ipr", {5, 17}, kResting, ""},
-        {"v", mid, kPressed, ""},
-        {"vi", mid, kLatchedHover, ""},
-        {"vil", mid, kPressed, ""},
-        {"vV", mid, kResting, ""},
-        {"ve", mid, kDisabled, ""},  // embossed
-        {"eipr", mid, kDisabled, ""},
-        {"veE", mid, kResting, ""},  // enabled again rests, though latched
-        {"fs", mid, kFocused, "c"},  // Tab is the window's test
-        {"fn", mid, kFocused, "c"},
-        {"fN", mid, kFocused, "c"},
-        {"bz", mid, "R17,17 F18,18 F1,1", ""},  // the picture's top left 16 pixels; 20 square
+        {"", kResting, ""},
+        {"i", kHovered, ""},
+        {"ip", kPressed, "d1"},
+        {"ipol", kPressed, "d1"},     // dragged off, still pressed
+        {"ipoxl", kFocused, "d1u1"},  // a press gives the focus
+        {"ipri", kHovered, "d1u1c"},
+        {"il", kResting, ""},
+        {"iPR", kFocused, "d2u2"},
+        {"iPO", kFocused, "d2"},
+        {"ipr", kFocused, "d1u1c", {16, 16}},  // the last reacting pixel
+        {"ipr", kResting, "", {17, 5}},        // the margins take neither mouse nor focus
+        {"ipr", kResting, "", {5, 17}},
+        {"v", kPressed, ""},
+        {"vi", kLatchedHover, ""},
+        {"vil", kPressed, ""},
+        {"vV", kResting, ""},
+        {"ve", kDisabled, ""},  // embossed
+        {"eipr", kDisabled, ""},
+        {"veE", kResting, ""},  // enabled again rests, though latched
+        {"fs", kFocused, "c"},  // Tab is the window's test
+        {"fn", kFocused, "c"},
+        {"fN", kFocused, "c"},
+        {"bz", "R17,17 F18,18 F1,1", ""},  // the picture's top left 16 pixels; 20 square
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.steps);
@@ -162,7 +155,9 @@ TEST(ImageButton, drawsAndReportsEachMouseKeyFocusAndStateSequence) {
         ASSERT_TRUE(rig.active);
         rig.at = c.at;
         rig.Run(c.steps);
-        ExpectPixels(rig.button, c.drawn);
+        const QImage image = rig.button.grab().toImage();
+        ASSERT_EQ(image.size(), QSize(20, 20));
+        ExpectProbes(image, c.drawn, kInks);
         EXPECT_EQ(rig.events.toStdString(), c.events);
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The real main window with the real core, on an in-memory serial port, a scratch
-// serial-device map and scratch pictures, or on the real ports of a given map with the real
-// pictures. Message boxes are recorded, never shown.
+// serial-device map, or on the real ports of a given map; with copies of the real pictures.
+// Message boxes are recorded, never shown.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,7 +33,7 @@ struct HarnessSetup {
     QStringList missingPictures = {};     // left out
     QStringList brokenPictures = {};      // written as text, not as pictures
     QString rememberedPath = {};          // empty: a scratch file of the harness's own
-    std::optional<link::SerialMapRoots> realPorts = {};  // with the real pictures
+    std::optional<link::SerialMapRoots> realPorts = {};
 };
 
 inline const QStringList kPictureFiles = {"button_ok.bmp", "connect_established.bmp", "CLOCK.bmp",
@@ -68,13 +67,11 @@ class Form1Harness {
             port_->AddPort(static_cast<std::int16_t>(number));
         }
         port_->ExistingDevices.insert(Terminal().toStdString());  // the list opens link targets
-        QImage picture(16, 16, QImage::Format_RGB32);
-        picture.fill(QColor(0, 0, 160));
         for (const QString& file : kPictureFiles) {
             if (setup.brokenPictures.contains(file)) {
                 WriteFile(root.filePath(file), "not a bitmap");
             } else if (!setup.missingPictures.contains(file)) {
-                picture.save(root.filePath(file), "BMP");
+                QFile::copy(PELTA_ASSETS_DIR "/" + file, root.filePath(file));
             }
         }
         options.PortApi = std::move(port);
@@ -85,7 +82,6 @@ class Form1Harness {
         if (setup.realPorts) {
             options.PortApi = std::make_unique<link::RoutingPortApi>(*setup.realPorts);
             options.MapRoots = setup.realPorts;
-            options.PictureFolders = {PELTA_ASSETS_DIR};
             port_ = nullptr;
         }
         app_ = std::make_unique<WindowApp>(std::move(options));

@@ -20,9 +20,7 @@ std::string RefreshLine(Form1Harness& harness) {
     harness.Find<QPushButton>("Command5")->click();
     std::string seen;
     for (const std::string& call : harness.Port().Calls) {
-        if (call.rfind("SetCommState", 0) == 0) {
-            seen += call + "; ";
-        }
+        seen += call.rfind("SetCommState", 0) == 0 ? call + "; " : "";
     }
     return seen;
 }
