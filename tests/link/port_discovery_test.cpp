@@ -149,7 +149,6 @@ TEST_F(MapFolder, isTrustedOnlyWhenOwnAndNobodyElseCanWriteElseGivesNoLinksAndSa
                       : std::pair(QStringList{"COM 1"}, std::vector{refusal}))
             << c.Reason;
     }
-    EXPECT_EQ(::chown(Map().c_str(), ::geteuid(), static_cast<gid_t>(-1)), 0);
 }
 
 TEST_F(PortNumbers, stayWithTheirDevicesAcrossReplugsRestartsAndLinks) {

@@ -91,12 +91,15 @@ class LinkSettings : public Channel {
 };
 
 TEST_F(LinkSettings, turnEachPortsChoicesIntoLineValuesAndLogOneOutsideItsList) {
+    const PropertyLists lists = LinkSettingsModel::LoadPropertySettings();
     struct Case {
         std::int16_t Port, Speed, DataBits, Parity, StopBits;
         const char *Text, *State;  // State: "SetCommState speed bits parity-code stop-code"
     };
     // Each port keeps its own entry, by COM number; 40 lies beyond 33 ports.
     const Case cases[] = {
+        {1, DefaultSpeedPosition, lists.DataBitsPosition, lists.ParityPosition,
+         lists.StopBitsPosition, "9600,n,8,1", "SetCommState 9600 8 0 0"},
         {5, 5, 4, 0, 0, "9600,e,8,1", "SetCommState 9600 8 2 0"},
         {40, 7, 3, 1, 2, "19200,o,7,2", "SetCommState 19200 7 1 2"},
         {3, 0, 4, 3, 0, "300,m,8,1", "SetCommState 300 8 3 0"},
@@ -105,7 +108,7 @@ TEST_F(LinkSettings, turnEachPortsChoicesIntoLineValuesAndLogOneOutsideItsList) 
         {42, 9, 0, 0, 0, "", ""},  // outside the speed list: logged, the port left alone
         {41, 0, 0, 0, 0, "9600,n,8,1", "SetCommState 9600 8 0 0"},  // never applied: defaults
     };
-    for (const auto& c : cases | std::views::take(6)) {
+    for (const auto& c : cases | std::views::take(7)) {
         LinkChoices choices;
         std::tie(choices.PortNumber, choices.Speed, choices.DataBits, choices.Parity,
                  choices.StopBits) = std::tie(c.Port, c.Speed, c.DataBits, c.Parity, c.StopBits);
