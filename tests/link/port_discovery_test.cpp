@@ -39,10 +39,6 @@ class PortNumbers : public ::testing::Test {
         return listed;
     }
 
-    void Link(const char* name, const char* target = nullptr) {
-        ASSERT_EQ(::symlink(target ? target : own.c_str(), (Map() + "/" + name).c_str()), 0)
-            << name;
-    }
     std::string Map() const { return tree.Roots().MapFolder; }
 
     testing::ScratchSerialTree tree;
@@ -58,9 +54,9 @@ TEST_F(PortList, offersLiveLinksAndKernelDevicesSortedAsText) {
     // Only the first four are live links of COM numbers.
     for (const char* name :
          {"COM3", "COM12", "COM123", "COM2", "COM0", "COM07", "COM", "com6", "COM8x", "COM99999"}) {
-        Link(name);
+        tree.Link(name, own);
     }
-    Link("COM4", "/nonexistent/ttyUSB9");         // the device is gone
+    tree.Link("COM4", "/nonexistent/ttyUSB9");    // the device is gone
     tree.Write("run/pelta/serialcomm/COM9", "");  // a regular file, not a device
     for (const char* name : {"ttyS0", "ttyS10", "ttyS2", "tty1"}) {
         tree.Plug(name);

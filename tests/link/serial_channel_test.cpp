@@ -92,12 +92,11 @@ class LinkSettings : public Channel {
 
 TEST_F(LinkSettings, turnEachPortsChoicesIntoLineValuesAndLogOneOutsideItsList) {
     const PropertyLists lists = LinkSettingsModel::LoadPropertySettings();
-    struct Case {
+    // Each port keeps its own entry, by COM number; 40 lies beyond 33 ports.
+    const struct {
         std::int16_t Port, Speed, DataBits, Parity, StopBits;
         const char *Text, *State;  // State: "SetCommState speed bits parity-code stop-code"
-    };
-    // Each port keeps its own entry, by COM number; 40 lies beyond 33 ports.
-    const Case cases[] = {
+    } cases[] = {
         {1, DefaultSpeedPosition, lists.DataBitsPosition, lists.ParityPosition,
          lists.StopBitsPosition, "9600,n,8,1", "SetCommState 9600 8 0 0"},
         {5, 5, 4, 0, 0, "9600,e,8,1", "SetCommState 9600 8 2 0"},
