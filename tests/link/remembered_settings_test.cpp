@@ -51,7 +51,6 @@ TEST(RememberedSettings, comeBackAsSavedWholeOrFallBackOneByOneFromNonsenseValue
         file.close();
         EXPECT_EQ(LoadRememberedSettings(damaged), expected) << text.toStdString();
     }
-    EXPECT_EQ(LoadRememberedSettings(dir.filePath("none.conf")), RememberedSettings{});
 }
 
 TEST(RememberedSettings, liveWhereXdgConfigHomeSays) {

