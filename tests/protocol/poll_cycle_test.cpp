@@ -205,12 +205,9 @@ TEST_F(PollCycleTest, sendsAgainUpToTheAttemptsWhenAReplyIsMissingOrBad) {
     settings.Attempts = 3;
     for (const auto& [sent, tries, counted] : cases) {
         Restart();
-        for (const Frame& reply : sent) {
-            api.QueueInbound(reply);  // an empty chunk is one silent read
-        }
+        api.InboundChunks.assign(sent.begin(), sent.end());  // an empty chunk: one silent read
         const LinkCounters before = monitor.LinkStatistics();
         cycle.Start(Command::ReadState, Command::ReadState);
-        api.InboundChunks.clear();
         const std::string trace = std::to_string(tries) + " tries";
         EXPECT_EQ(Count("WriteFile 01 32 BE"), tries) << trace;
         EXPECT_EQ(window.Text.count(QStringLiteral(":Tx >-- 01 32 BE")), tries) << trace;
