@@ -7,9 +7,11 @@ namespace {
 
 TEST(Crc16, matchesPublishedModbusVectors) {
     const std::pair<std::string, std::uint16_t> cases[] = {
-        {"", 0xFFFF},          {"abc", 0x5749},
-        {"\xFF", 0x00FF},  // a byte above 0x7F counts by its value 255
-        {"123456789", 0x4B37}, {std::string("\x00", 1), 0x40BF},
+        {"", 0xFFFF},
+        {"abc", 0x5749},
+        {std::string("\xFF", 1), 0x00FF},  // a byte above 0x7F counts by its value 255
+        {"123456789", 0x4B37},
+        {std::string("\x00", 1), 0x40BF},
     };
     for (const auto& [input, expected] : cases) {
         EXPECT_EQ(Crc16Value(input), expected) << "input size " << input.size();
