@@ -88,7 +88,6 @@ TEST_F(DecoderTest, showsOnlyWhatCameBeforeTheFailureForBrokenOrUnaskedReplies) 
         window.Writes.clear();
         decoder.ReplyDecoder(command, reply);
         EXPECT_EQ(window.Writes.size(), shown) << command << " " << reply.size();
-        EXPECT_TRUE(window.Writes.filter(QStringLiteral("Label4=")).isEmpty()) << reply.size();
     }
     EXPECT_TRUE(window.Messages.empty()) << "these decoders stay silent";
 }
