@@ -13,16 +13,6 @@ using Counted = std::tuple<int, int, int>;  // frames, bad frames, missing repli
 struct EndToEnd : ::testing::Test {
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
-
-    static Counted CountedBy(SimRig& rig) {
-        const protocol::LinkCounters& counted = rig.monitor.LinkStatistics();
-        return {counted.Frames, counted.BadFrames, counted.NoAnswer};
-    }
-    // After every run: the port closed and shown closed.
-    static void ExpectClosed(SimRig& rig) {
-        EXPECT_EQ(rig.core.Channel().PortHandle, 0);
-        EXPECT_TRUE(rig.window.Shown["LabelCOM"].endsWith(QStringLiteral(" = закрыт")));
-    }
 };
 
 TEST_F(EndToEnd, refreshShowsTheClimateThenTheClockSentAndSettingsShowTheAlarmSent) {
@@ -41,10 +31,11 @@ TEST_F(EndToEnd, refreshShowsTheClimateThenTheClockSentAndSettingsShowTheAlarmSe
     for (const char* write : {"DateTime3(1)=06:45", "Combo1(1)=8", "Check1(1)=off"}) {
         EXPECT_TRUE(rig.window.Writes.contains(QString::fromLatin1(write))) << write;
     }
-    EXPECT_EQ(CountedBy(rig), Counted(5, 0, 0));
+    EXPECT_EQ(rig.Counted(), Counted(5, 0, 0));
     EXPECT_TRUE(rig.window.Messages.empty()) << rig.window.Messages[0].first.toStdString();
     EXPECT_EQ(rig.window.Shown.count(QStringLiteral("ErrorLog")), 0U);
-    ExpectClosed(rig);
+    EXPECT_EQ(rig.core.Channel().PortHandle, 0) << "closed after the run";
+    EXPECT_TRUE(rig.window.Shown["LabelCOM"].endsWith(QStringLiteral(" = закрыт")));
 }
 
 // Retries on the line itself; how many tries a missing or bad reply costs is the cycle's table.
@@ -72,9 +63,10 @@ TEST_F(EndToEnd, misbehavingControllerIsCountedAndTheSimulatorRemovesItsLinkWhen
             rig.commands.Command5_Click();
         }
         const int tries = attempts * refreshes;
-        EXPECT_EQ(CountedBy(rig), expected);
+        EXPECT_EQ(rig.Counted(), expected);
         EXPECT_EQ(rig.ReceivedLines(tries).size(), tries);
-        ExpectClosed(rig);
+        EXPECT_EQ(rig.core.Channel().PortHandle, 0) << "closed after the run";
+        EXPECT_TRUE(rig.window.Shown["LabelCOM"].endsWith(QStringLiteral(" = закрыт")));
         if (simArgs.value(0) != QStringLiteral("--hangup-after")) {
             rig.sim.terminate();
         }

@@ -26,8 +26,8 @@ TEST(NetworkPortTest, ser2netCarriesReadsSettingsAndFramesHoldingFF) {
         Ser2net server(rig.Device(), rfc2217);
         rig.UseNetworkPort(server.Url());
         link::LinkSettings& chosen = rig.settings.PortTable[20];
-        std::tie(chosen.PortNumber, chosen.Parity, chosen.Speed) =
-            std::tuple(20, 1, 7);  // Odd, 19200
+        // Odd, 19200
+        std::tie(chosen.PortNumber, chosen.Parity, chosen.Speed) = std::tuple(20, 1, 7);
         rig.commands.Command5_Click();
         rig.window.In["DateTime3(1)"] = QStringLiteral("06:45");
         rig.commands.Button167_Click(1);
@@ -36,9 +36,7 @@ TEST(NetworkPortTest, ser2netCarriesReadsSettingsAndFramesHoldingFF) {
         EXPECT_EQ(received.filter(QString::fromLatin1(lineSeen)).size(), 3)
             << received.join('\n').toStdString();
         EXPECT_TRUE(SimRig::LoggedHex(received.value(1)).contains(QStringLiteral("FF")));
-        const protocol::LinkCounters& counted = rig.monitor.LinkStatistics();
-        EXPECT_EQ(std::tie(counted.Frames, counted.BadFrames, counted.NoAnswer),
-                  std::make_tuple(3, 0, 0));
+        EXPECT_EQ(rig.Counted(), std::make_tuple(3, 0, 0));
         EXPECT_TRUE(rig.window.Messages.empty()) << rig.window.Messages[0].first.toStdString();
     }
 }

@@ -27,6 +27,11 @@ class SimRig {
     QString Device() const;
     // Makes the port list hold just this URL, as COM number 20, and chooses it.
     void UseNetworkPort(const QString& url);
+    // Frames, bad frames and missing replies the monitor counted.
+    std::tuple<int, int, int> Counted() const {
+        const protocol::LinkCounters& counted = monitor.LinkStatistics();
+        return {counted.Frames, counted.BadFrames, counted.NoAnswer};
+    }
     // The hex bytes of such a line ("HH:MM:SS.mmm rx 01 32 BE | ...").
     static QString LoggedHex(const QString& logLine) {
         return logLine.section(' ', 2).section('|', 0, 0).trimmed();

@@ -22,7 +22,6 @@ TEST(CodePage, findsTheFirstCharacterItLacksWholeAndSendsItAsOneQuestionMark) {
 }
 
 TEST(CodePage, roundTripsEveryByteButTheUnassignedOne) {
-    EXPECT_EQ(FromWindows1251("\xCF\xF0\xE8\xE2\xE5\xF2\xA8\xB0"), QStringLiteral("ПриветЁ°"));
     for (int b = 0; b < 256; ++b) {
         const std::string one(1, static_cast<char>(b));
         EXPECT_TRUE(b == 0x98 || ToWindows1251(FromWindows1251(one)) == one) << "byte " << b;

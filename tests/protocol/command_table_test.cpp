@@ -34,7 +34,6 @@ TEST(BuildRequest, laysOutEveryCommandOfTheTable) {
 TEST(BuildRequest, refusesValuesThatAreNotOneByte) {
     const std::tuple<std::int16_t, std::int32_t, void (*)(StagedRequest&)> cases[] = {
         {Command::ReadState, 256, [](StagedRequest&) {}},
-        {Command::WriteAlarm1, 1, [](StagedRequest& s) { s.AlarmHour = "300"; }},
         {Command::WriteAlarm2, 1, [](StagedRequest& s) { s.DayCode = "-1"; }},
         {Command::WriteAlarm1, 1, [](StagedRequest& s) { s.AlarmMinute = "3x"; }},
         {Command::SetClock, 1, [](StagedRequest& s) { s.ClockDate = "31.02.09"; }},

@@ -105,7 +105,6 @@ TEST(ErrorLog, keepsAnInstalledProgramsLogInTheStateFolder) {
     ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("usr/bin")) &&
                 QDir(root.path()).mkpath(QStringLiteral("usr/share/pelta")));
     EXPECT_TRUE(ErrorLog::IsInstalled(root.filePath(QStringLiteral("usr/bin"))));
-    EXPECT_FALSE(ErrorLog::IsInstalled(root.path()));
     const QString folder = ErrorLog::ProgramFolder();
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/protocol_tests")));
     EXPECT_EQ(ErrorLog().FilePath(), folder + QStringLiteral("/errors.log")) << "a build tree";

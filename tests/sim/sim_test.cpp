@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <string>
 
@@ -22,8 +21,7 @@ std::string Bytes(std::initializer_list<int> values) {
 
 constexpr std::time_t kFixedTime = 1623758400;  // 2021-06-15 12:00:00 UTC
 
-class ModelTest : public ::testing::Test {
-  protected:
+struct ModelTest : ::testing::Test {
     std::time_t now_ = kFixedTime;
     ControllerModel model_{7, ClimateValues{}, [this] { return now_; }};
 };
