@@ -149,28 +149,8 @@ TEST_F(CtlAgainstSimulator,
         << requests.join('\n').toStdString();
 }
 
-TEST_F(CtlAgainstSimulator,
-       syncClockSetsTheSimulatorsClockWithTheWindowsCodesAndReportsBothDrifts) {
-    SimRig rig;
-    rig.commands.Button166_Click();  // the rig's window sends 05.03.09 14:07:09
-    const ProgramRun sync =
-        Run(rig, {"--json", "sync-clock", "--correction", "5", "--season-change", "on"});
-    ASSERT_EQ(sync.Code, 0) << sync.Err;
-    const QJsonObject result = Json(QString::fromStdString(sync.Out));
-    EXPECT_LT(result["drift_before"].toDouble(), -500'000'000.0);
-    EXPECT_LE(std::abs(result["drift_after"].toInt(99)), 1);
-
-    // Read, set, read: the set carries the correction 40 - 5, the season change on (0) and the
-    // weekday of the moment sent, Sunday 1 (the moment itself shows in the drift after).
-    const QDate sent = QDateTime::fromString(result["sent"].toString(), Qt::ISODate).date();
-    EXPECT_TRUE(Matches(Received(rig, 2, 1), "^01 5A 5E( [0-9A-F]{2}){6} 23 00 0" +
-                                                 std::to_string(sent.dayOfWeek() % 7 + 1) + "$"));
-    EXPECT_TRUE(Matches(Run(rig, {"sync-clock"}).Out,
-                        "\n  Уход часов до: +%1\n  Уход часов после: +%1\n$"));
-}
-
 // The event's lines hold the screen's edge letters: the blank, the tilde, Ё and ё.
-TEST_F(CtlAgainstSimulator, alarmAndEventSendWhatTheWindowsButtonsSend) {
+TEST_F(CtlAgainstSimulator, alarmEventAndSyncClockSendWhatTheWindowsButtonsSend) {
     SimRig rig;
     const struct {
         QStringList ctlArgs;
@@ -198,6 +178,22 @@ TEST_F(CtlAgainstSimulator, alarmAndEventSendWhatTheWindowsButtonsSend) {
     }
     // An alarm is one request, the event two.
     EXPECT_EQ(Received(rig, 0, 4), Received(rig, 4, 4));
+
+    rig.commands.Button166_Click();  // the rig's window sends 05.03.09 14:07:09
+    const ProgramRun sync =
+        Run(rig, {"--json", "sync-clock", "--correction", "5", "--season-change", "on"});
+    ASSERT_EQ(sync.Code, 0) << sync.Err;
+    const QJsonObject result = Json(QString::fromStdString(sync.Out));
+    EXPECT_LT(result["drift_before"].toDouble(), -500'000'000.0);
+    EXPECT_LE(std::abs(result["drift_after"].toInt(99)), 1);
+
+    // Read, set, read: the set carries the correction 40 - 5, the season change on (0) and the
+    // weekday of the moment sent, Sunday 1 (the moment itself shows in the drift after).
+    const QDate sent = QDateTime::fromString(result["sent"].toString(), Qt::ISODate).date();
+    EXPECT_TRUE(Matches(Received(rig, 10, 1), "^01 5A 5E( [0-9A-F]{2}){6} 23 00 0" +
+                                                  std::to_string(sent.dayOfWeek() % 7 + 1) + "$"));
+    EXPECT_TRUE(Matches(Run(rig, {"sync-clock"}).Out,
+                        "\n  Уход часов до: +%1\n  Уход часов после: +%1\n$"));
 }
 
 // Given by URL, ser2net (RFC 2217) in front of the simulator's pty gets the line values; given
