@@ -21,9 +21,8 @@ Reading Answered(int address, double pressure = 750.5) {
     return {"COM 7", address, true, {}, 21.3F, -3.5, 45, pressure, -3, kNoon, 1, 0, 0, false};
 }
 
-Reading Unanswered(int address, const char* reason) {
-    const QString why = QString::fromUtf8(reason);
-    return {"COM 7", address, false, why, 0, 0, 0, 0, 0, kNoon, 0, 0, 2, false};
+Reading Unanswered(int address, const QString& reason) {
+    return {"COM 7", address, false, reason, 0, 0, 0, 0, 0, kNoon, 0, 0, 2, false};
 }
 
 QByteArray ReadAll(const QString& path) {
