@@ -9,7 +9,6 @@
 
 #include <QDateTime>
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -143,34 +142,12 @@ TEST_F(CtlAgainstSimulator,
         {{"--address", "2", "scan"}, 1, "^$", "^pelta-ctl: нет ответа ни от одного адреса\n$"}});
     // clang-format on
     // Addresses 2 and 1 at the remembered speed, then 1 at the speed given.
-    const QStringList requests = rig.ReceivedLines(3);
-    EXPECT_TRUE(requests.value(0).contains("speed=19200") &&
-                requests.value(2).contains("speed=4800"))
-        << requests.join('\n').toStdString();
-}
-
-TEST_F(CtlAgainstSimulator,
-       syncClockSetsTheSimulatorsClockWithTheWindowsCodesAndReportsBothDrifts) {
-    SimRig rig;
-    rig.commands.Button166_Click();  // the rig's window sends 05.03.09 14:07:09
-    const ProgramRun sync =
-        Run(rig, {"--json", "sync-clock", "--correction", "5", "--season-change", "on"});
-    ASSERT_EQ(sync.Code, 0) << sync.Err;
-    const QJsonObject result = Json(QString::fromStdString(sync.Out));
-    EXPECT_LT(result["drift_before"].toDouble(), -500'000'000.0);
-    EXPECT_LE(std::abs(result["drift_after"].toInt(99)), 1);
-
-    // Read, set, read: the set carries the correction 40 - 5, the season change on (0) and the
-    // weekday of the moment sent, Sunday 1 (the moment itself shows in the drift after).
-    const QDate sent = QDateTime::fromString(result["sent"].toString(), Qt::ISODate).date();
-    EXPECT_TRUE(Matches(Received(rig, 2, 1), "^01 5A 5E( [0-9A-F]{2}){6} 23 00 0" +
-                                                 std::to_string(sent.dayOfWeek() % 7 + 1) + "$"));
-    EXPECT_TRUE(Matches(Run(rig, {"sync-clock"}).Out,
-                        "\n  Уход часов до: +%1\n  Уход часов после: +%1\n$"));
+    EXPECT_TRUE(Matches(rig.ReceivedLines(3).join('\n').toStdString(),
+                        "^[^\n]*speed=19200[^\n]*\n[^\n]*\n[^\n]*speed=4800"));
 }
 
 // The event's lines hold the screen's edge letters: the blank, the tilde, Ё and ё.
-TEST_F(CtlAgainstSimulator, alarmAndEventSendWhatTheWindowsButtonsSend) {
+TEST_F(CtlAgainstSimulator, alarmEventAndSyncClockSendWhatTheWindowsButtonsSend) {
     SimRig rig;
     const struct {
         QStringList ctlArgs;
@@ -198,6 +175,22 @@ TEST_F(CtlAgainstSimulator, alarmAndEventSendWhatTheWindowsButtonsSend) {
     }
     // An alarm is one request, the event two.
     EXPECT_EQ(Received(rig, 0, 4), Received(rig, 4, 4));
+
+    rig.commands.Button166_Click();  // the rig's window sends 05.03.09 14:07:09
+    const ProgramRun sync =
+        Run(rig, {"--json", "sync-clock", "--correction", "5", "--season-change", "on"});
+    ASSERT_EQ(sync.Code, 0) << sync.Err;
+    const QJsonObject result = Json(QString::fromStdString(sync.Out));
+    EXPECT_LT(result["drift_before"].toDouble(), -500'000'000.0);
+    EXPECT_LE(std::abs(result["drift_after"].toInt(99)), 1);
+
+    // Read, set, read: the set carries the correction 40 - 5, the season change on (0) and the
+    // weekday of the moment sent, Sunday 1 (the moment itself shows in the drift after).
+    const QDate sent = QDateTime::fromString(result["sent"].toString(), Qt::ISODate).date();
+    EXPECT_TRUE(Matches(Received(rig, 10, 1), "^01 5A 5E( [0-9A-F]{2}){6} 23 00 0" +
+                                                  std::to_string(sent.dayOfWeek() % 7 + 1) + "$"));
+    EXPECT_TRUE(Matches(Run(rig, {"sync-clock"}).Out,
+                        "\n  Уход часов до: +%1\n  Уход часов после: +%1\n$"));
 }
 
 // Given by URL, ser2net (RFC 2217) in front of the simulator's pty gets the line values; given
@@ -206,9 +199,8 @@ TEST_F(CtlAgainstSimulator, aNetworkPortGivenByUrlIsOpenedDirectlyAndAnUnreachab
     SimRig rig({"--address", "3"});
     e2e::Ser2net server(rig.Device(), true);
     const QString nobody = QStringLiteral("tcp://127.0.0.1:%1").arg(e2e::FreeTcpPort());
-    ASSERT_EQ(link::SaveRememberedPorts(config.filePath("pelta/ports.conf").toStdString(),
-                                        {{nobody.toStdString(), 21}}),
-              "");
+    const std::string ports = config.filePath("pelta/ports.conf").toStdString();
+    ASSERT_EQ(link::SaveRememberedPorts(ports, {{nobody.toStdString(), 21}}), "");
     // clang-format off
     ExpectRows(rig.runtime.path(), config.path(), {}, {
         {{"--port", server.Url(), "--timeout", "500", "--speed", "19200", "--address", "2-3",
@@ -268,34 +260,33 @@ class Background {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_RUNTIME_DIR", runtimeDir);
         environment.insert("XDG_CONFIG_HOME", config_.path());
-        process.setProcessEnvironment(environment);
-        process.start(PELTA_CTL_PROGRAM, args);
+        process_.setProcessEnvironment(environment);
+        process_.start(PELTA_CTL_PROGRAM, args);
     }
     ~Background() { Stop(SIGKILL); }
     // Its stdout lines once there are at least `count`, waiting up to a minute.
     QStringList Lines(int count) {
         for (QDeadlineTimer deadline(60000); out_.count('\n') < count && !deadline.hasExpired();) {
-            process.waitForReadyRead(1000);
-            out_ += QString::fromUtf8(process.readAllStandardOutput());
+            process_.waitForReadyRead(1000);
+            out_ += QString::fromUtf8(process_.readAllStandardOutput());
         }
         return out_.split('\n', Qt::SkipEmptyParts);
     }
     // The exit code after the signal, -1 for a crash or no exit within 30 s.
     int Stop(int signal) {
-        if (process.state() != QProcess::NotRunning) {
-            ::kill(static_cast<pid_t>(process.processId()), signal);
-            process.waitForFinished(30000);
+        if (process_.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(process_.processId()), signal);
+            process_.waitForFinished(30000);
         }
-        out_ += QString::fromUtf8(process.readAllStandardOutput());
-        const bool exited =
-            process.state() == QProcess::NotRunning && process.exitStatus() == QProcess::NormalExit;
-        return exited ? process.exitCode() : -1;
+        out_ += QString::fromUtf8(process_.readAllStandardOutput());
+        const bool exited = process_.state() == QProcess::NotRunning &&
+                            process_.exitStatus() == QProcess::NormalExit;
+        return exited ? process_.exitCode() : -1;
     }
-    QString Err() { return QString::fromUtf8(process.readAllStandardError()); }
-
-    QProcess process;
+    QString Err() { return QString::fromUtf8(process_.readAllStandardError()); }
 
   private:
+    QProcess process_;
     QTemporaryDir config_;
     QString out_;
 };
@@ -312,10 +303,9 @@ TEST(Watch, aStopInTheMiddleOfAnExchangeEndsAtOnceWithEveryFileWhole) {
                       "--interval", "0.2", "--json", "--prom", prom, "--csv", csv});
     ASSERT_EQ(watch.Lines(2).size(), 2) << watch.Err().toStdString();
     rig.ReceivedLines(3);  // the second round has begun: an exchange is going on
-    QElapsedTimer stopping;
-    stopping.start();
+    const QDeadlineTimer stopBound(2000);
     EXPECT_EQ(watch.Stop(SIGTERM), 0);
-    EXPECT_LT(stopping.elapsed(), 2000) << "the stop waited for the reply time-out";
+    EXPECT_FALSE(stopBound.hasExpired()) << "the stop waited for the reply time-out";
     EXPECT_EQ(watch.Lines(0).size(), 2) << "a round cut short is written as if it were whole";
     EXPECT_EQ(watch.Err(), "pelta-ctl: адрес 2: нет ответа\n");
 
@@ -348,9 +338,8 @@ TEST(Watch, setsADriftedClockAndGoesOnReadingWhenTheControllerGoesAway) {
         << lines.join('\n').toStdString();
     EXPECT_LT(Json(lines[0])["drift"].toDouble(), -500'000'000.0);
     EXPECT_EQ(watch.Stop(SIGINT), 0);
-    const QString err = watch.Err();
-    EXPECT_TRUE(err.startsWith("pelta-ctl: адрес 1: часы установлены, уход был -"))
-        << err.toStdString();
+    EXPECT_TRUE(
+        Matches(watch.Err().toStdString(), "^pelta-ctl: адрес 1: часы установлены, уход был -"));
 }
 
 // Debian's mosquitto in its local-only mode (loopback, anonymous, no persistence: a restart
@@ -467,7 +456,6 @@ TEST(Listen, cutsALineItOnlyReadsIntoFramesThroughNoiseAndSplitReads) {
     // shorter than the second of quiet that ends a frame.
     Background listen(rig.runtime.path(),
                       {"--device", line.name, "--timeout", "1000", "--json", "listen"});
-    ASSERT_TRUE(listen.process.waitForStarted());
     QThread::msleep(1000);  // let it open the port before the bytes come
     for (const QByteArray& piece :
          {QByteArray("\x55\xAA"), request, reply.left(7), reply.mid(7), request + damaged}) {
