@@ -147,8 +147,9 @@ TEST(PortUrl, namesParseOrAreRefused) {
     for (const auto& [name, url] : parsed) {
         EXPECT_EQ(ParsePortUrl(name), url) << name;
     }
-    for (const char* name : {"tcp://::1:2217", "tcp://host:65536", "tcp://host:12x", "tcp://:4001",
-                             "tcp://[::1]4001", "telnet://host:23", "COM3"}) {
+    for (const char* name :
+         {"tcp://::1:2217", "tcp://host:0", "tcp://host:65536", "tcp://host:12x", "tcp://:4001",
+          "rfc2217://host", "tcp://[::1]4001", "telnet://host:23", "COM3"}) {
         EXPECT_EQ(ParsePortUrl(name), std::nullopt) << name;
     }
 }
