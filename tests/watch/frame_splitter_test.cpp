@@ -30,6 +30,7 @@ TEST(FrameSplitter, cutsTheLineIntoFramesWhateverTheChunksAndFindsItsWayBackAfte
         std::vector<std::string> frames;
         std::size_t untilQuiet = 0;  // how many of the last frames wait for the line to go quiet
     } cases[] = {
+        {"\xAA\x55\x32" + kAlarm + kAlarmReply, {"noise", "request 6", "reply 6 good"}},
         {kReadState + "\xFF\x00" + kStateReply, {"request 1", "noise", "reply 1 good"}},
         // A damaged reply, then the next exchange.
         {kReadState + kDamagedReply + kAlarm + kAlarmReply,
