@@ -13,6 +13,11 @@ using Counted = std::tuple<int, int, int>;  // frames, bad frames, missing repli
 struct EndToEnd : ::testing::Test {
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
+    // After every run: the port closed and shown closed.
+    static void ExpectClosed(SimRig& rig) {
+        EXPECT_EQ(rig.core.Channel().PortHandle, 0);
+        EXPECT_TRUE(rig.window.Shown["LabelCOM"].endsWith(QStringLiteral(" = закрыт")));
+    }
 };
 
 TEST_F(EndToEnd, refreshShowsTheClimateThenTheClockSentAndSettingsShowTheAlarmSent) {
@@ -34,8 +39,7 @@ TEST_F(EndToEnd, refreshShowsTheClimateThenTheClockSentAndSettingsShowTheAlarmSe
     EXPECT_EQ(rig.Counted(), Counted(5, 0, 0));
     EXPECT_TRUE(rig.window.Messages.empty()) << rig.window.Messages[0].first.toStdString();
     EXPECT_EQ(rig.window.Shown.count(QStringLiteral("ErrorLog")), 0U);
-    EXPECT_EQ(rig.core.Channel().PortHandle, 0) << "closed after the run";
-    EXPECT_TRUE(rig.window.Shown["LabelCOM"].endsWith(QStringLiteral(" = закрыт")));
+    ExpectClosed(rig);
 }
 
 // Retries on the line itself; how many tries a missing or bad reply costs is the cycle's table.
@@ -65,8 +69,7 @@ TEST_F(EndToEnd, misbehavingControllerIsCountedAndTheSimulatorRemovesItsLinkWhen
         const int tries = attempts * refreshes;
         EXPECT_EQ(rig.Counted(), expected);
         EXPECT_EQ(rig.ReceivedLines(tries).size(), tries);
-        EXPECT_EQ(rig.core.Channel().PortHandle, 0) << "closed after the run";
-        EXPECT_TRUE(rig.window.Shown["LabelCOM"].endsWith(QStringLiteral(" = закрыт")));
+        ExpectClosed(rig);
         if (simArgs.value(0) != QStringLiteral("--hangup-after")) {
             rig.sim.terminate();
         }
